@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+namespace quill {
+
+class SettingsStore;
+
+struct SettingDefault {
+    QString key;
+    QString value;
+};
+
+// The forty keys in their installation order. exportdir takes documentsDir
+// (and is left out of the store when that is empty); keyheight is computed
+// from the key panel width and command starts as "41": both are rescaled by
+// rescaleInstalledHeights after the starter files are written.
+std::vector<SettingDefault> defaultSettings(const QString &documentsDir, int keyPanelWidth);
+
+// Sets every default in table order on the store (existing keys keep their place).
+void applyDefaultSettings(SettingsStore &settings, const QString &documentsDir, int keyPanelWidth);
+
+// keyheight and command become value div 3 x 2.
+void rescaleInstalledHeights(SettingsStore &settings);
+
+// The keyheight that an installation with this key panel width ends with:
+// (width div 10 + 9) div 3 x 2.
+int installedKeyHeight(int keyPanelWidth);
+
+} // namespace quill

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+#include <array>
+
+namespace quill {
+
+// The design's fixed heights.
+inline constexpr int TabStripHeight = 49;
+inline constexpr int MenuBarHeight = 43;
+inline constexpr int RunBarHeight = 45;
+inline constexpr int KeyCount = 80;
+inline constexpr int ToolButtonCount = 15;
+
+// What a layout pass reads: the window's client size, the sprite size and the
+// three layout settings, already converted (each at least 1).
+struct LayoutInput {
+    int clientWidth = 384;
+    int clientHeight = 567;
+    int spriteWidth = 16;
+    int spriteHeight = 16;
+    int toolButtonHeight = 26;   // "command"
+    int keyHeight = 30;          // "keyheight"
+    int visibleColumns = 32;     // "width"
+    // Layer-1 captions of the 80 keys, row by row: they decide which keys are
+    // wide (a single space), tall ("Rt") or hidden (empty).
+    std::array<QString, KeyCount> keyCaptions;
+};
+
+struct KeyPlacement {
+    QRect geometry;   // in the key panel
+    bool visible = false;
+};
+
+// Every measure and geometry of one layout pass. Rectangles are relative to
+// their parent control, as the window applies them.
+struct LayoutResult {
+    int pageWidth = 0;
+    int pageHeight = 0;
+    int toolSlotWidth = 0;
+    int toolButtonHeight = 0;
+    int swatchSize = 0;
+    int canvasZoom = 0;
+    int menuSlotWidth = 0;
+    int keyWidth = 0;
+    int keyHeight = 0;
+    int visibleColumns = 0;
+    int cellSize = 0;      // at least 1
+    int visibleLines = 0;  // at least 1
+
+    QRect canvas;       // pntMain on the Sprite page
+    QRect toolBar;      // pnlGraTools on the Sprite page
+    QRect colorBar;     // pntColor in the tool bar
+    QRect preview;      // pntView in the tool bar
+    // btGraAdd, btGraDel, btGraBack, btGraNext, btGraCopy, btGraPaste, btGraPaint,
+    // btGraRotate, btGraFlipV, btGraFlipH, btGraShiftU, btGraShiftR, btGraShiftD,
+    // btGraShiftL, btGraData, in the tool bar
+    std::array<QRect, ToolButtonCount> toolButtons;
+
+    // The menu bars (Code and Sprite pages share the slot arithmetic).
+    QRect newButton, openButton, saveButton, fileEdit, runButton, celLabel;
+
+    QRect pickList;      // pnlSelect in the window's client area
+    int pickListBoxWidth = 0;  // lstSelect
+
+    QRect keyPanel;      // pnlKeys on the Code page
+    std::array<KeyPlacement, KeyCount> keys;
+    QRect codeView;      // pntProg on the Code page
+    int exportDirWidth = 0;  // edtOpenmsxdir
+};
+
+// The layout pass as arithmetic: PageWidth is the client width, PageHeight
+// the client height less the tab strip.
+LayoutResult layoutScreen(const LayoutInput &input);
+
+} // namespace quill

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace quill {
+
+// How a text file was stored: the byte-order mark found on reading decides,
+// and the same mark is written again on saving. Files without a mark use the
+// system's 8-bit code page, which is UTF-8 here.
+enum class TextEncoding { Local8Bit, Utf8Bom, Utf16LE, Utf16BE };
+
+struct TextDocument {
+    QStringList lines;
+    TextEncoding encoding = TextEncoding::Local8Bit;
+};
+
+// Splits at CR LF, lone LF and lone CR; a final line end makes no empty last line.
+QStringList splitLines(QStringView text);
+
+// Decodes bytes by their byte-order mark (which is not part of the text).
+TextDocument decodeText(const QByteArray &bytes);
+
+// Encodes lines with CR LF after every line, the last included, mark first.
+QByteArray encodeText(const QStringList &lines, TextEncoding encoding);
+
+// Reads a whole text file; throws QuillError with the platform's message.
+TextDocument readTextFile(const QString &path);
+
+// Writes through a temporary file and a rename, so a failed write never leaves
+// a truncated file behind; throws QuillError with the platform's message.
+void writeTextFile(const QString &path, const QStringList &lines,
+                   TextEncoding encoding = TextEncoding::Local8Bit);
+void writeBinaryFile(const QString &path, const QByteArray &bytes);
+
+} // namespace quill

@@ -1,0 +1,18 @@
+# quill_add_test(NAME SOURCES file.cpp... LIBS lib... [XVFB])
+# One test file is one executable and one CTest entry. Widgets draw on the
+# offscreen platform; tests that need a real display (the web view) ask for
+# XVFB and run under xvfb-run.
+function(quill_add_test name)
+  cmake_parse_arguments(T "XVFB" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_definitions(${name} PRIVATE
+    QUILL_SOURCE_DIR="${PROJECT_SOURCE_DIR}" QUILL_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  if(T_XVFB)
+    add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>)
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endif()
+endfunction()

@@ -1,0 +1,1 @@
+#include "editor/keycaptions.h"

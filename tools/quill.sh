@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for QuillIDE, builds it, and then starts it
+# ("start") or runs every test ("test"). Safe to run again: it installs only
+# what is missing and rebuilds only what changed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(build-essential cmake ninja-build pkg-config
+          qt6-base-dev qt6-webengine-dev libgl-dev libzip-dev
+          libgtest-dev libgmock-dev libbenchmark-dev
+          chromium xvfb xauth unzip)
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+    done
+    # Debian's npm conflicts with some installed Node.js builds: take
+    # Debian's node and npm only when there is no node at all.
+    command -v node >/dev/null 2>&1 || missing+=(nodejs npm)
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+}
+
+build() {
+    if [ ! -d node_modules ] || [ package-lock.json -nt node_modules/.package-lock.json ]; then
+        npm ci --no-audit --no-fund
+    fi
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build build
+}
+
+run_tests() {
+    local status=0
+    ctest --test-dir build --output-on-failure -j2 || status=1
+    node --test --test-concurrency=1 tests/pages/ || status=1
+    return $status
+}
+
+case "${1:-}" in
+    start) install_missing; build; exec ./build/app/QuillIDE ;;
+    test)  install_missing; build; run_tests ;;
+    build) install_missing; build ;;
+    *) echo "usage: $0 start|test|build" >&2; exit 2 ;;
+esac
