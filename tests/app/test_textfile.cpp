@@ -1,0 +1,135 @@
+#include "app/quillerror.h"
+#include "app/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace quill;
+
+namespace {
+
+struct SplitCase {
+    const char *name;
+    QString text;
+    QStringList lines;
+};
+
+TEST(TextFile, SplitsAtEveryKindOfLineEnd)
+{
+    const std::vector<SplitCase> cases = {
+        {"crlf", "a\r\nb\r\n", {"a", "b"}},
+        {"lf", "a\nb\n", {"a", "b"}},
+        {"cr", "a\rb\r", {"a", "b"}},
+        {"mixed", "a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+        {"no final line end", "a\nb", {"a", "b"}},
+        {"empty lines kept", "\n\nx\n", {"", "", "x"}},
+        {"cr then lf is one end", "a\r\n\r\nb", {"a", "", "b"}},
+        {"lf then cr is two ends", "a\n\rb", {"a", "", "b"}},
+        {"empty text has no line", "", {}},
+        {"one line end is one empty line", "\r\n", {""}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(splitLines(c.text), c.lines) << c.name;
+}
+
+struct EncodingCase {
+    const char *name;
+    QByteArray bytes;
+    TextEncoding encoding;
+    QStringList lines;
+};
+
+TEST(TextFile, ByteOrderMarkChoosesTheEncodingAndIsNotText)
+{
+    const QString yen = QString::fromUtf8("\xC2\xA5");
+    const std::vector<EncodingCase> cases = {
+        {"utf-8 mark", QByteArray("\xEF\xBB\xBF" "a\xC2\xA5\n", 7), TextEncoding::Utf8Bom, {"a" + yen}},
+        {"utf-16 le", QByteArray("\xFF\xFE" "a\0\n\0b\0", 8), TextEncoding::Utf16LE, {"a", "b"}},
+        {"utf-16 be", QByteArray("\xFE\xFF\0a\0\n\0b", 8), TextEncoding::Utf16BE, {"a", "b"}},
+        {"no mark is the 8-bit code page", QByteArray("a\xC2\xA5\r\n"), TextEncoding::Local8Bit, {"a" + yen}},
+    };
+    for (const auto &c : cases) {
+        const TextDocument document = decodeText(c.bytes);
+        EXPECT_EQ(document.encoding, c.encoding) << c.name;
+        EXPECT_EQ(document.lines, c.lines) << c.name;
+    }
+}
+
+TEST(TextFile, WritesCrLfAfterEveryLineAndTheMarkAgain)
+{
+    EXPECT_EQ(encodeText({"a", "", "b"}, TextEncoding::Local8Bit), QByteArray("a\r\n\r\nb\r\n"));
+    EXPECT_EQ(encodeText({}, TextEncoding::Local8Bit), QByteArray());
+    EXPECT_EQ(encodeText({"x"}, TextEncoding::Utf8Bom), QByteArray("\xEF\xBB\xBFx\r\n"));
+    EXPECT_EQ(encodeText({"x"}, TextEncoding::Utf16LE), QByteArray("\xFF\xFEx\0\r\0\n\0", 8));
+    EXPECT_EQ(encodeText({"x"}, TextEncoding::Utf16BE), QByteArray("\xFE\xFF\0x\0\r\0\n", 8));
+}
+
+TEST(TextFile, RoundTripKeepsLinesAndEncoding)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("code");
+    const QStringList lines = {QString::fromUtf8("// \xE7\x8C\xAB"), "", "function init(){}"};
+    for (TextEncoding encoding : {TextEncoding::Local8Bit, TextEncoding::Utf8Bom,
+                                  TextEncoding::Utf16LE, TextEncoding::Utf16BE}) {
+        writeTextFile(path, lines, encoding);
+        const TextDocument back = readTextFile(path);
+        EXPECT_EQ(back.lines, lines);
+        EXPECT_EQ(back.encoding, encoding);
+    }
+}
+
+TEST(TextFile, FailuresAreReportedWithThePath)
+{
+    QTemporaryDir dir;
+    const QString missing = dir.filePath("nothing-here");
+    try {
+        readTextFile(missing);
+        FAIL() << "reading a missing file must fail";
+    } catch (const QuillError &error) {
+        EXPECT_TRUE(error.message().contains(missing));
+    }
+    // A directory in the file's place cannot be replaced by a rename, even as root.
+    const QString blocked = dir.filePath("blocked");
+    ASSERT_TRUE(QDir().mkpath(blocked + "/inner"));
+    EXPECT_THROW(writeTextFile(blocked, {"x"}), QuillError);
+    EXPECT_TRUE(QFileInfo(blocked).isDir());
+}
+
+// A small tmpfs that the test fills up: the only honest way to make a write
+// fail half-way when the tests run as root.
+class FullDisk : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        mountPoint_ = dir_.filePath("small");
+        ASSERT_TRUE(QDir().mkpath(mountPoint_));
+        const int status = QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mountPoint_});
+        ASSERT_EQ(status, 0) << "mounting a tmpfs needs root";
+        mounted_ = true;
+    }
+    void TearDown() override
+    {
+        if (mounted_)
+            QProcess::execute("umount", {mountPoint_});
+    }
+    QTemporaryDir dir_;
+    QString mountPoint_;
+    bool mounted_ = false;
+};
+
+TEST_F(FullDisk, FailedWriteLeavesThePreviousContentWhole)
+{
+    const QString path = mountPoint_ + "/quillide.ini";
+    writeTextFile(path, {"width=32", "sprite=16"});
+    const QStringList tooLong(4000, QString(40, QChar('x')));
+    EXPECT_THROW(writeTextFile(path, tooLong), QuillError);
+    EXPECT_EQ(readTextFile(path).lines, (QStringList{"width=32", "sprite=16"}));
+    EXPECT_EQ(QDir(mountPoint_).entryList(QDir::Files), QStringList{"quillide.ini"})
+        << "no temporary file is left behind";
+}
+
+} // namespace
