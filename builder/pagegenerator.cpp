@@ -1,6 +1,7 @@
 #include "builder/pagegenerator.h"
 
 #include "app/messagesink.h"
+#include "app/numericsettings.h"
 #include "app/quillerror.h"
 #include "app/textfile.h"
 #include "app/workspace.h"
@@ -10,7 +11,6 @@
 #include <QSet>
 
 #include <algorithm>
-#include <limits>
 #include <vector>
 
 namespace quill {
@@ -22,9 +22,8 @@ const QString SpriteCall = QStringLiteral("sprite(");
 const QString SoundCall = QStringLiteral("sndload(");
 
 // Every expansion of an include line counts, nested or not. Real programs use
-// a handful; the limit only stops input that would otherwise grow without end
-// (files that include each other under different names, or include trees
-// that double at every level).
+// a handful; the limit stops what the cycle test cannot see: include trees
+// that double at every level, or a cycle through hard links.
 constexpr int MaxIncludeExpansions = 100000;
 
 // One sprite line builds one texture entry per frame. Sheets from the sprite
@@ -32,36 +31,12 @@ constexpr int MaxIncludeExpansions = 100000;
 // a page of gigabytes.
 constexpr qint64 MaxSpriteFrames = 10000;
 
-// A whole number in decimal digits with an optional sign, within int range.
-bool parseWholeNumber(const QString &text, qint64 &value)
-{
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    if (i == text.size())
-        return false;
-    qint64 magnitude = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9')
-            return false;
-        magnitude = magnitude * 10 + (c - u'0');
-        if (magnitude > qint64(std::numeric_limits<int>::max()) + 1)
-            return false;
-    }
-    value = negative ? -magnitude : magnitude;
-    return value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max();
-}
-
 qint64 spriteNumber(const QString &text, const QString &line)
 {
-    qint64 value = 0;
-    if (!parseWholeNumber(text, value))
+    const std::optional<int> value = toWholeNumber(text);
+    if (!value)
         throw QuillError(QStringLiteral("Invalid number '%1' in: %2").arg(text, line));
-    return value;
+    return *value;
 }
 
 // One file of the include chain whose lines are being taken, or the user's

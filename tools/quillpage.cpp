@@ -1,0 +1,93 @@
+// quillpage: installs a workspace and generates pages from code files without
+// the window, for the page tests and for checking pages by hand.
+//
+//   quillpage install WORKSPACE_DIR
+//   quillpage generate WORKSPACE_DIR CODEFILE [NAME]
+//
+// generate prints the page's resource paths on stdout, one per line; messages
+// and errors go to stderr. Exit status 0 when the page was written, 1 when it
+// was not or an error was raised, 2 for a wrong command line.
+
+#include "app/installer.h"
+#include "app/messagesink.h"
+#include "app/quillerror.h"
+#include "app/settingsstore.h"
+#include "app/textfile.h"
+#include "app/workspace.h"
+#include "builder/pagegenerator.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+constexpr int InstalledKeyPanelWidth = 384;
+
+class StderrMessages : public quill::MessageSink {
+public:
+    void showMessage(const QString &text) override
+    {
+        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    }
+};
+
+quill::WorkspacePaths workspaceAt(QString dir)
+{
+    if (!dir.endsWith(u'/'))
+        dir += u'/';
+    return quill::WorkspacePaths::fromBaseDir(dir);
+}
+
+int install(const QString &dir)
+{
+    const quill::WorkspacePaths paths = workspaceAt(dir);
+    quill::SettingsStore settings;
+    QStringList keywords;
+    quill::installWorkspace(paths, settings, keywords, InstalledKeyPanelWidth, QString());
+    settings.save(paths.settingsPath);
+    return 0;
+}
+
+int generate(const QString &dir, const QString &codeFile, const std::optional<QString> &name)
+{
+    const quill::WorkspacePaths paths = workspaceAt(dir);
+    const QStringList code = quill::readTextFile(codeFile).lines;
+    const QString fileName = name ? *name : QFileInfo(codeFile).completeBaseName();
+    StderrMessages messages;
+    const quill::GeneratedPage page = quill::generatePage(code, fileName, paths, messages);
+    if (!page.written)
+        return 1;
+    for (const QString &resource : page.resources)
+        std::printf("%s\n", resource.toLocal8Bit().constData());
+    return 0;
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: quillpage install WORKSPACE_DIR\n"
+                         "       quillpage generate WORKSPACE_DIR CODEFILE [NAME]\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+
+    try {
+        if (args.size() == 2 && args[0] == u"install")
+            return install(args[1]);
+        if ((args.size() == 3 || args.size() == 4) && args[0] == u"generate")
+            return generate(args[1], args[2], args.size() == 4 ? std::optional(args[3]) : std::nullopt);
+        return usage();
+    } catch (const quill::QuillError &error) {
+        std::fprintf(stderr, "%s\n", error.message().toLocal8Bit().constData());
+        return 1;
+    }
+}
