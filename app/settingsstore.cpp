@@ -1,1 +1,65 @@
 #include "app/settingsstore.h"
+
+#include "app/textfile.h"
+
+namespace quill {
+
+namespace {
+
+// The name of an entry is everything before its first "="; an entry without
+// "=" is all name.
+QStringView entryName(const QString &entry)
+{
+    const qsizetype separator = entry.indexOf(u'=');
+    return separator < 0 ? QStringView(entry) : QStringView(entry).left(separator);
+}
+
+} // namespace
+
+int SettingsStore::indexOf(const QString &name) const
+{
+    for (qsizetype i = 0; i < entries_.size(); ++i) {
+        if (entryName(entries_[i]).compare(name, Qt::CaseInsensitive) == 0)
+            return int(i);
+    }
+    return -1;
+}
+
+QString SettingsStore::value(const QString &name) const
+{
+    const int index = indexOf(name);
+    if (index < 0)
+        return QString();
+    const QString &entry = entries_[index];
+    const qsizetype separator = entry.indexOf(u'=');
+    return separator < 0 ? QString() : entry.mid(separator + 1);
+}
+
+void SettingsStore::setValue(const QString &name, const QString &value)
+{
+    const int index = indexOf(name);
+    if (value.isEmpty()) {
+        if (index >= 0)
+            entries_.removeAt(index);
+        return;
+    }
+    // The entry takes the name as written by this call, in the old entry's place.
+    const QString entry = name + u'=' + value;
+    if (index >= 0)
+        entries_[index] = entry;
+    else
+        entries_.append(entry);
+}
+
+void SettingsStore::load(const QString &path)
+{
+    entries_ = readTextFile(path).lines;
+}
+
+void SettingsStore::save(const QString &path) const
+{
+    // Always plain text without a byte-order mark, whatever the file had.
+    writeTextFile(path, entries_, TextEncoding::Local8Bit);
+}
+
+} // namespace quill

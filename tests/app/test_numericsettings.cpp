@@ -1,0 +1,136 @@
+#include "app/defaultsettings.h"
+#include "app/messagesink.h"
+#include "app/numericsettings.h"
+#include "app/settingsstore.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <optional>
+#include <vector>
+
+namespace quill {
+namespace {
+
+struct NumberCase {
+    const char *name;
+    QString text;
+    std::optional<int> expected;
+};
+
+TEST(ToWholeNumber, AcceptsOnlySignAndDecimalDigits)
+{
+    const std::vector<NumberCase> cases = {
+        {"plain", "32", 32},
+        {"leading zeros", "032", 32},
+        {"zero", "0", 0},
+        {"plus sign", "+7", 7},
+        {"minus sign", "-5", -5},
+        {"largest int", "2147483647", INT_MAX},
+        {"smallest int", "-2147483648", INT_MIN},
+        {"one past the largest", "2147483648", std::nullopt},
+        {"one past the smallest", "-2147483649", std::nullopt},
+        {"far too long", "99999999999999999999999", std::nullopt},
+        {"empty", "", std::nullopt},
+        {"blank", " ", std::nullopt},
+        {"leading blank", " 3", std::nullopt},
+        {"trailing blank", "3 ", std::nullopt},
+        {"sign alone", "-", std::nullopt},
+        {"two signs", "--3", std::nullopt},
+        {"fraction", "3.0", std::nullopt},
+        {"exponent", "1e3", std::nullopt},
+        {"hexadecimal", "0x10", std::nullopt},
+        {"letter", "x", std::nullopt},
+        {"full-width digit", "\uFF13", std::nullopt},
+        {"Arabic-Indic digit", "\u0663", std::nullopt},
+    };
+    for (const NumberCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(toWholeNumber(c.text), c.expected);
+    }
+}
+
+class RecordingSink : public MessageSink {
+public:
+    void showMessage(const QString &text) override { messages.append(text); }
+    QStringList messages;
+};
+
+const QStringList ValidSettings = {"width=32", "command=26", "keyheight=30", "sprite=16"};
+
+struct RepairCase {
+    const char *name;
+    QStringList before;
+    QStringList messages;
+    QStringList after;
+};
+
+TEST(RepairNumericSettings, ReportsAndReplacesBadValues)
+{
+    const int keyPanelWidth = 1000;  // installs keyheight 72
+    const std::vector<RepairCase> cases = {
+        {"all valid", ValidSettings, {}, ValidSettings},
+        {"upper-case names are read", {"WIDTH=40", "COMMAND=1", "KeyHeight=9", "Sprite=127"}, {},
+         {"WIDTH=40", "COMMAND=1", "KeyHeight=9", "Sprite=127"}},
+        {"width not a number", {"width=abc", "command=26", "keyheight=30"},
+         {"Invalid setting width."}, {"width=32", "command=26", "keyheight=30"}},
+        {"width zero", {"width=0", "command=26", "keyheight=30"},
+         {"Invalid setting width."}, {"width=32", "command=26", "keyheight=30"}},
+        {"keyheight negative", {"width=32", "command=26", "keyheight=-30"},
+         {"Invalid setting keyheight."}, {"width=32", "command=26", "keyheight=72"}},
+        {"command with a blank", {"width=32", "command=26 ", "keyheight=30"},
+         {"Invalid setting command."}, {"width=32", "command=26", "keyheight=30"}},
+        {"missing keys are reported and appended", {"sprite=16"},
+         {"Invalid setting width.", "Invalid setting keyheight.", "Invalid setting command."},
+         {"sprite=16", "width=32", "keyheight=72", "command=26"}},
+        {"sprite missing is silent", {"width=32", "command=26", "keyheight=30"}, {},
+         {"width=32", "command=26", "keyheight=30"}},
+        {"sprite too large", {"width=32", "command=26", "keyheight=30", "sprite=128"},
+         {"Invalid setting sprite."}, {"width=32", "command=26", "keyheight=30", "sprite=16"}},
+        {"sprite zero", {"width=32", "command=26", "keyheight=30", "sprite=0"},
+         {"Invalid setting sprite."}, {"width=32", "command=26", "keyheight=30", "sprite=16"}},
+        {"sprite not a number", {"width=32", "command=26", "keyheight=30", "sprite=x"},
+         {"Invalid setting sprite."}, {"width=32", "command=26", "keyheight=30", "sprite=16"}},
+        {"sprite smallest", {"width=32", "command=26", "keyheight=30", "sprite=1"}, {},
+         {"width=32", "command=26", "keyheight=30", "sprite=1"}},
+        {"every value bad, reported in order",
+         {"sprite=-1", "keyheight=", "command=x", "width=3.5"},
+         {"Invalid setting width.", "Invalid setting keyheight.", "Invalid setting command.",
+          "Invalid setting sprite."},
+         {"sprite=16", "keyheight=72", "command=26", "width=32"}},
+    };
+    for (const RepairCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        SettingsStore settings;
+        settings.replaceEntries(c.before);
+        RecordingSink sink;
+        repairNumericSettings(settings, keyPanelWidth, sink);
+        EXPECT_EQ(sink.messages, c.messages);
+        EXPECT_EQ(settings.entries(), c.after);
+    }
+}
+
+TEST(RepairNumericSettings, RepairedKeyHeightFollowsTheKeyPanel)
+{
+    SettingsStore settings;
+    settings.replaceEntries({"width=32", "command=26", "keyheight=0"});
+    RecordingSink sink;
+    repairNumericSettings(settings, 384, sink);
+    EXPECT_EQ(settings.value("keyheight"), QString::number(installedKeyHeight(384)));
+    EXPECT_EQ(settings.value("keyheight"), "30");
+}
+
+TEST(RepairNumericSettings, RepairedSettingsStayQuietNextTime)
+{
+    SettingsStore settings;
+    settings.replaceEntries({"width=wide", "sprite=999"});
+    RecordingSink first;
+    repairNumericSettings(settings, 384, first);
+    EXPECT_EQ(first.messages.size(), 4);
+    RecordingSink second;
+    repairNumericSettings(settings, 384, second);
+    EXPECT_TRUE(second.messages.isEmpty()) << second.messages.join('|').toStdString();
+}
+
+} // namespace
+} // namespace quill

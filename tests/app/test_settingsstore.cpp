@@ -1,0 +1,206 @@
+#include "app/quillerror.h"
+#include "app/settingsstore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace quill {
+namespace {
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+SettingsStore storeWith(const QStringList &entries)
+{
+    SettingsStore store;
+    store.replaceEntries(entries);
+    return store;
+}
+
+struct GetCase {
+    const char *name;
+    QStringList entries;
+    QString key;
+    QString expected;
+};
+
+TEST(SettingsStoreGet, ReadsTheFirstMatchingEntry)
+{
+    const std::vector<GetCase> cases = {
+        {"plain", {"width=32"}, "width", "32"},
+        {"name in other case", {"WIDTH=40"}, "width", "40"},
+        {"asked in other case", {"width=40"}, "Width", "40"},
+        {"value with equals signs", {"exportdir=C:\\a=b"}, "exportdir", "C:\\a=b"},
+        {"first of two", {"width=1", "width=2"}, "width", "1"},
+        {"first of two differing in case", {"Width=1", "WIDTH=2"}, "width", "1"},
+        {"missing", {"width=32"}, "sprite", ""},
+        {"prefix is not a match", {"widthx=5"}, "width", ""},
+        {"nothing trimmed from the name", {"width =5"}, "width", ""},
+        {"value kept with its spaces", {"palette= MSX "}, "palette", " MSX "},
+        {"line without equals is all name", {"lonely", "lonely=2"}, "lonely", ""},
+        {"line without equals never matches a prefix", {"width"}, "widt", ""},
+        {"empty store", {}, "width", ""},
+    };
+    for (const GetCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(storeWith(c.entries).value(c.key), c.expected);
+    }
+}
+
+struct SetCase {
+    const char *name;
+    QStringList before;
+    QString key;
+    QString value;
+    QStringList after;
+};
+
+TEST(SettingsStoreSet, ReplacesAppendsOrRemovesInPlace)
+{
+    const std::vector<SetCase> cases = {
+        {"existing key keeps its place", {"a=1", "width=32", "b=2"}, "width", "40",
+         {"a=1", "width=40", "b=2"}},
+        {"new key is appended", {"a=1", "b=2"}, "width", "32", {"a=1", "b=2", "width=32"}},
+        {"only the first of two is replaced", {"x=1", "y=0", "x=2"}, "x", "9",
+         {"x=9", "y=0", "x=2"}},
+        {"other case is replaced under the name as set", {"WIDTH=40"}, "width", "32",
+         {"width=32"}},
+        {"value may contain equals signs", {}, "exportdir", "C:\\a=b", {"exportdir=C:\\a=b"}},
+        {"empty value removes the entry", {"a=1", "exportdir=/x", "b=2"}, "exportdir", "",
+         {"a=1", "b=2"}},
+        {"empty value removes only the first", {"x=1", "x=2"}, "X", "", {"x=2"}},
+        {"empty value for a missing key changes nothing", {"a=1"}, "command", "", {"a=1"}},
+        {"line without equals takes a value", {"lonely", "a=1"}, "lonely", "x",
+         {"lonely=x", "a=1"}},
+        {"line without equals is removed by an empty value", {"lonely", "a=1"}, "lonely", "",
+         {"a=1"}},
+    };
+    for (const SetCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        SettingsStore store = storeWith(c.before);
+        store.setValue(c.key, c.value);
+        EXPECT_EQ(store.entries(), c.after);
+    }
+}
+
+TEST(SettingsStoreSet, RemovedKeyComesBackAtTheEnd)
+{
+    SettingsStore store = storeWith({"exportdir=/docs", "width=32"});
+    store.setValue("exportdir", "");
+    store.setValue("exportdir", "/other");
+    EXPECT_EQ(store.entries(), QStringList({"width=32", "exportdir=/other"}));
+}
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
+    QTemporaryDir dir;
+};
+
+struct LoadCase {
+    const char *name;
+    QByteArray bytes;
+    QStringList entries;
+};
+
+TEST_F(SettingsFileTest, LoadSplitsAtEveryLineEnd)
+{
+    const std::vector<LoadCase> cases = {
+        {"CR LF", "a=1\r\nb=2\r\n", {"a=1", "b=2"}},
+        {"LF", "a=1\nb=2\n", {"a=1", "b=2"}},
+        {"CR", "a=1\rb=2\r", {"a=1", "b=2"}},
+        {"mixed", "a=1\r\nb=2\nc=3\rd=4\r\n", {"a=1", "b=2", "c=3", "d=4"}},
+        {"last line without line end", "a=1\r\nb=2", {"a=1", "b=2"}},
+        {"empty lines are entries", "a=1\r\n\r\nb=2\r\n", {"a=1", "", "b=2"}},
+        {"held verbatim", " x = y \r\nlonely\r\n", {" x = y ", "lonely"}},
+        {"byte-order mark is not part of the first name", "\xEF\xBB\xBFwidth=40\r\n",
+         {"width=40"}},
+        {"empty file", "", {}},
+    };
+    for (const LoadCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        writeBytes(path("quillide.ini"), c.bytes);
+        SettingsStore store = storeWith({"old=1"});
+        store.load(path("quillide.ini"));
+        EXPECT_EQ(store.entries(), c.entries);
+    }
+}
+
+TEST_F(SettingsFileTest, UpperCaseNameInTheFileIsUsed)
+{
+    writeBytes(path("quillide.ini"), "sprite=16\r\nWIDTH=40\r\n");
+    SettingsStore store;
+    store.load(path("quillide.ini"));
+    EXPECT_EQ(store.value("width"), "40");
+}
+
+TEST_F(SettingsFileTest, SaveWritesEveryEntryWithCrLfAndNoMark)
+{
+    SettingsStore store;
+    store.setValue("exportdir", "C:\\a=b");
+    store.setValue("width", "32");
+    store.setValue("exportdir", "/home/anna/Dokumente");
+    store.save(path("quillide.ini"));
+    EXPECT_EQ(readBytes(path("quillide.ini")),
+              QByteArray("exportdir=/home/anna/Dokumente\r\nwidth=32\r\n"));
+}
+
+TEST_F(SettingsFileTest, SaveDropsAByteOrderMarkFoundOnLoad)
+{
+    writeBytes(path("quillide.ini"), "\xEF\xBB\xBFwidth=40\nsprite=16");
+    SettingsStore store;
+    store.load(path("quillide.ini"));
+    store.save(path("quillide.ini"));
+    EXPECT_EQ(readBytes(path("quillide.ini")), QByteArray("width=40\r\nsprite=16\r\n"));
+}
+
+TEST_F(SettingsFileTest, RoundTripKeepsOrderAndNonAsciiText)
+{
+    const QStringList entries = {"exportdir=/home/zoë/Документы", "lonely", "", "pltMINE=00ff00"};
+    storeWith(entries).save(path("quillide.ini"));
+    SettingsStore loaded;
+    loaded.load(path("quillide.ini"));
+    EXPECT_EQ(loaded.entries(), entries);
+}
+
+TEST_F(SettingsFileTest, SaveOfAnEmptyStoreWritesAnEmptyFile)
+{
+    writeBytes(path("quillide.ini"), "width=32\r\n");
+    SettingsStore().save(path("quillide.ini"));
+    EXPECT_TRUE(readBytes(path("quillide.ini")).isEmpty());
+}
+
+TEST_F(SettingsFileTest, FailuresThrowNamingTheFile)
+{
+    SettingsStore store = storeWith({"width=32"});
+    EXPECT_THROW(store.load(path("missing.ini")), QuillError);
+    EXPECT_EQ(store.entries(), QStringList({"width=32"}));
+
+    // A folder where the file should be: the write must fail even for root.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("quillide.ini"));
+    try {
+        store.save(path("quillide.ini"));
+        FAIL() << "saving over a folder succeeded";
+    } catch (const QuillError &error) {
+        EXPECT_TRUE(error.message().contains("quillide.ini")) << error.what();
+    }
+}
+
+} // namespace
+} // namespace quill
