@@ -1,1 +1,124 @@
 #include "app/layoutscreen.h"
+
+#include <algorithm>
+
+namespace quill {
+
+namespace {
+
+constexpr int ToolSlotCount = 8;
+constexpr int SwatchCount = 16;
+constexpr int MenuSlotCount = 7;
+constexpr int KeyColumns = 10;
+constexpr int KeyRows = 8;
+constexpr int FileEditTop = 4;
+constexpr int FileEditHeight = 32;
+constexpr int CelLabelTop = 9;
+constexpr int CelLabelWidth = 43;
+constexpr int CelLabelHeight = 24;
+constexpr int PickListLeft = 32;
+constexpr int PickListTop = 16;
+constexpr int PickListCloseColumn = 43;
+constexpr int ExportDirMargin = 16;
+
+// Sizes never go below 0 and divisors never below 1, whatever the window
+// and the settings say.
+int size(int value)
+{
+    return std::max(0, value);
+}
+
+int divisor(int value)
+{
+    return std::max(1, value);
+}
+
+// The slots of the two tool-button rows, in the order of LayoutResult::toolButtons.
+struct ToolSlot {
+    bool upperRow;
+    int slot;
+};
+
+constexpr ToolSlot ToolSlots[ToolButtonCount] = {
+    {true, 1},  {true, 2},  {true, 3},  {true, 4},  {true, 5},  {true, 6},  {true, 7},
+    {false, 0}, {false, 1}, {false, 2}, {false, 3}, {false, 4}, {false, 5}, {false, 6}, {false, 7},
+};
+
+} // namespace
+
+LayoutResult layoutScreen(const LayoutInput &input)
+{
+    LayoutResult out;
+
+    out.pageWidth = size(input.clientWidth);
+    out.pageHeight = size(input.clientHeight - TabStripHeight);
+    const int pageWidth = out.pageWidth;
+    const int pageHeight = out.pageHeight;
+    out.toolSlotWidth = pageWidth / ToolSlotCount;
+    out.toolButtonHeight = size(input.toolButtonHeight);
+    // Both are divisors of the canvas and colour bar hit tests.
+    out.swatchSize = divisor(pageWidth / SwatchCount);
+    out.canvasZoom = divisor(pageWidth / divisor(input.spriteWidth));
+
+    // Sprite page: the square canvas under the menu bar, the tool bar below it.
+    out.canvas = QRect(0, MenuBarHeight, pageWidth, pageWidth);
+    const int toolBarHeight = size(pageHeight - pageWidth - MenuBarHeight);
+    out.toolBar = QRect(0, pageHeight - toolBarHeight, pageWidth, toolBarHeight);
+    out.colorBar = QRect(0, 0, pageWidth, out.swatchSize);
+    out.preview = QRect(0, out.swatchSize, size(input.spriteWidth), size(input.spriteHeight));
+
+    const int upperRowTop = toolBarHeight - 2 * out.toolButtonHeight - 2;
+    const int lowerRowTop = toolBarHeight - out.toolButtonHeight;
+    for (int i = 0; i < ToolButtonCount; ++i) {
+        const ToolSlot &slot = ToolSlots[i];
+        out.toolButtons[i] = QRect(slot.slot * out.toolSlotWidth + 1,
+                                   slot.upperRow ? upperRowTop : lowerRowTop,
+                                   size(out.toolSlotWidth - 2), out.toolButtonHeight);
+    }
+
+    // Menu bars: three buttons, the file name edit taking what the last slot leaves.
+    const int slotWidth = pageWidth / MenuSlotCount;
+    out.menuSlotWidth = slotWidth;
+    out.newButton = QRect(0, 0, slotWidth, MenuBarHeight);
+    out.openButton = QRect(slotWidth, 0, slotWidth, MenuBarHeight);
+    out.saveButton = QRect(2 * slotWidth, 0, slotWidth, MenuBarHeight);
+    out.fileEdit = QRect(3 * slotWidth, FileEditTop, size(pageWidth - 4 * slotWidth), FileEditHeight);
+    out.runButton = QRect(pageWidth - slotWidth, 0, slotWidth, MenuBarHeight);
+    out.celLabel = QRect(pageWidth - slotWidth + 1, CelLabelTop, CelLabelWidth, CelLabelHeight);
+
+    out.pickList = QRect(PickListLeft, PickListTop, size(pageWidth - 2 * PickListLeft), pageHeight);
+    out.pickListBoxWidth = size(out.pickList.width() - PickListCloseColumn);
+
+    // On-screen keyboard: the key panel spans the client width at the foot of the Code page.
+    const int panelWidth = size(input.clientWidth);
+    out.keyWidth = panelWidth / KeyColumns;
+    out.keyHeight = size(input.keyHeight);
+    const int panelHeight = KeyRows * out.keyHeight;
+    out.keyPanel = QRect(0, pageHeight - panelHeight, panelWidth, panelHeight);
+    for (int row = 0; row < KeyRows; ++row) {
+        for (int column = 0; column < KeyColumns; ++column) {
+            const int index = row * KeyColumns + column;
+            const QString &caption = input.keyCaptions[index];
+            const bool wide = caption == QLatin1String(" ");
+            const bool tall = caption == QLatin1String("Rt");
+            KeyPlacement &key = out.keys[index];
+            key.geometry = QRect(column * out.keyWidth, row * out.keyHeight,
+                                 size((wide ? 2 : 1) * out.keyWidth - 2),
+                                 size((tall ? 2 : 1) * out.keyHeight - 3));
+            key.visible = !caption.isEmpty();
+        }
+    }
+
+    out.exportDirWidth = size(pageWidth - ExportDirMargin);
+
+    // The code view is what the Code page keeps between menu bar and key panel.
+    out.codeView = QRect(0, MenuBarHeight, pageWidth,
+                         size(pageHeight - MenuBarHeight - panelHeight));
+    out.visibleColumns = divisor(input.visibleColumns);
+    out.cellSize = divisor(out.codeView.width() / out.visibleColumns);
+    out.visibleLines = divisor(out.codeView.height() / out.cellSize);
+
+    return out;
+}
+
+} // namespace quill

@@ -40,19 +40,20 @@ struct LayoutResult {
     int pageHeight = 0;
     int toolSlotWidth = 0;
     int toolButtonHeight = 0;
-    int swatchSize = 0;
-    int canvasZoom = 0;
+    int swatchSize = 0;    // at least 1
+    int canvasZoom = 0;    // at least 1
     int menuSlotWidth = 0;
     int keyWidth = 0;
     int keyHeight = 0;
-    int visibleColumns = 0;
+    int visibleColumns = 0;  // at least 1
     int cellSize = 0;      // at least 1
     int visibleLines = 0;  // at least 1
 
     QRect canvas;       // pntMain on the Sprite page
     QRect toolBar;      // pnlGraTools on the Sprite page
     QRect colorBar;     // pntColor in the tool bar
-    QRect preview;      // pntView in the tool bar
+    QRect preview;      // pntView in the tool bar: the sprite's own size; it
+                        // is drawn at twice that, from the same top-left corner
     // btGraAdd, btGraDel, btGraBack, btGraNext, btGraCopy, btGraPaste, btGraPaint,
     // btGraRotate, btGraFlipV, btGraFlipH, btGraShiftU, btGraShiftR, btGraShiftD,
     // btGraShiftL, btGraData, in the tool bar
@@ -71,7 +72,9 @@ struct LayoutResult {
 };
 
 // The layout pass as arithmetic: PageWidth is the client width, PageHeight
-// the client height less the tab strip.
+// the client height less the tab strip. Any input is accepted: sizes that
+// would come out negative are 0 and the measures marked "at least 1" (the
+// ones other code divides by) are clamped, so nothing here divides by zero.
 LayoutResult layoutScreen(const LayoutInput &input);
 
 } // namespace quill

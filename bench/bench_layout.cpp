@@ -1,0 +1,90 @@
+// Time of one layout pass. The pass runs on every resize event while the
+// user drags the window edge, so it must stay far below a frame: the budget
+// is 1 ms a pass.
+//
+//   bench_layout [--benchmark_repetitions=N]
+//
+// Prints the usual table, then the median time of a pass against the budget,
+// and exits with status 1 when the median is above it.
+
+#include "app/layoutscreen.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr double BudgetMicroseconds = 1000.0;
+
+// The default layer-1 keyboard: one wide key, one tall key, two hidden ones.
+std::array<QString, quill::KeyCount> keyboard()
+{
+    const char *const rows[8] = {"1234567890", "!\"#$%&'()X", "@{}_;:+-*=", ",./\\<>?[]|",
+                                 "qwertyuiop", "asdfghjklN", "zxcvbnmTUO", "SHEI OKLDR"};
+    std::array<QString, quill::KeyCount> captions;
+    for (int row = 0; row < 8; ++row) {
+        for (int column = 0; column < 10; ++column) {
+            const QChar letter = QLatin1Char(rows[row][column]);
+            captions[row * 10 + column] = letter == u'N' ? QStringLiteral("Rt")
+                                        : letter == u'O' ? QString()
+                                                         : QString(letter);
+        }
+    }
+    return captions;
+}
+
+// A drag of the window edge: every pass sees another client size.
+void BM_LayoutPass(benchmark::State &state)
+{
+    quill::LayoutInput input;
+    input.keyCaptions = keyboard();
+    std::vector<int> widths;
+    for (int width = 320; width <= 1920; width += 7)
+        widths.push_back(width);
+    std::size_t step = 0;
+    for (auto _ : state) {
+        input.clientWidth = widths[step];
+        input.clientHeight = 567 + int(step % 64);
+        step = (step + 1) % widths.size();
+        const quill::LayoutResult layout = quill::layoutScreen(input);
+        benchmark::DoNotOptimize(layout.visibleLines);
+        benchmark::DoNotOptimize(layout.keys[79].geometry);
+    }
+}
+
+BENCHMARK(BM_LayoutPass)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
+
+class MedianReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs) {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                median = run.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    double median = -1.0;  // in microseconds
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 2;
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    if (reporter.median < 0)
+        return 0;  // filtered out: nothing to compare
+    std::printf("median layout pass: %.3f us (budget %.0f us)\n", reporter.median, BudgetMicroseconds);
+    return reporter.median <= BudgetMicroseconds ? 0 : 1;
+}
