@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+class QPushButton;
+
+namespace quill {
+
+// The code and sprite file choosers: a sorted list on the left, the buttons
+// in a column to its right.
+inline constexpr int ChooserListWidth = 217;
+inline constexpr int ChooserButtonLeft = ChooserListWidth + 40;
+inline constexpr int ChooserButtonWidth = 88;
+inline constexpr int ChooserButtonHeight = 49;
+
+// Gives a control its design name and the name that assistive technology
+// reads; returns the control for chaining.
+template <typename Control>
+Control *named(Control *control, const char *objectName, const QString &accessibleName)
+{
+    control->setObjectName(QString::fromLatin1(objectName));
+    control->setAccessibleName(accessibleName);
+    return control;
+}
+
+// A push button with its design name, caption and geometry; its accessible
+// name is the caption.
+QPushButton *makeButton(QWidget *parent, const char *objectName, const QString &caption,
+                        int left = 0, int top = 0, int width = 0, int height = 0);
+
+// A panel: a plain container; an opaque one hides what lies beneath it.
+QWidget *makePanel(QWidget *parent, const char *objectName, const QString &accessibleName,
+                   bool opaque = false);
+
+} // namespace quill

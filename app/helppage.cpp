@@ -1,0 +1,29 @@
+// The Help page: one read-only text box that fills the page.
+#include "app/ammain.h"
+
+#include "app/controls.h"
+
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QScroller>
+
+namespace {
+constexpr int HelpPointSize = 20;
+}
+
+void TfrmMain::createHelpPage(QWidget *page)
+{
+    Memo1 = quill::named(new QPlainTextEdit(page), "Memo1", QStringLiteral("Help"));
+    Memo1->setReadOnly(true);
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    QFont font(QFontDatabase::systemFont(QFontDatabase::FixedFont).family(), HelpPointSize);
+    font.setStyleHint(QFont::Monospace);
+    Memo1->setFont(font);
+    // A finger drags the text instead of selecting it.
+    QScroller::grabGesture(Memo1->viewport(), QScroller::TouchGesture);
+}
+
+void TfrmMain::layoutHelpPage()
+{
+    Memo1->setGeometry(0, 0, Layout.pageWidth, Layout.pageHeight);
+}

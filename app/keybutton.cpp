@@ -1,0 +1,35 @@
+#include "app/keybutton.h"
+
+#include "editor/keycaptions.h"
+
+namespace quill {
+
+KeyButton::KeyButton(QWidget *parent) : QPushButton(parent)
+{
+    setFocusPolicy(Qt::NoFocus);
+    setAutoRepeat(true);
+    setAutoRepeatDelay(RepeatDelayMs);
+    setAutoRepeatInterval(RepeatIntervalMs);
+    connect(this, &QPushButton::clicked, this, [this] { emit keyClicked(caption_); });
+}
+
+void KeyButton::setCaption(const QString &caption)
+{
+    caption_ = caption;
+    setText(displayedCaption(caption));
+    // The button text is in the escaped form ("&&" shows one ampersand); a
+    // screen reader gets the character itself, and a word for the space bar.
+    const QString spoken = QString(caption).replace(QStringLiteral("&&"), QStringLiteral("&"));
+    setAccessibleName(spoken == QStringLiteral(" ") ? QStringLiteral("Space") : spoken);
+}
+
+void KeyButton::mouseReleaseEvent(QMouseEvent *event)
+{
+    QPushButton::mouseReleaseEvent(event);
+    // Disabling and enabling again clears the pressed look that a touch
+    // screen would otherwise leave on the key.
+    setEnabled(false);
+    setEnabled(true);
+}
+
+} // namespace quill
