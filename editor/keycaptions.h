@@ -31,7 +31,11 @@ private:
     int captionCycle_ = 0;
 };
 
-// The text a button shows for a caption: "&&" shows one ampersand.
+// The text to pass to QAbstractButton::setText so that the key shows its
+// caption literally. Buttons read "&" as a mnemonic marker and "&&" as one
+// ampersand: the caption "&&" (the & key) is passed unchanged and so shows
+// "&"; in any other caption every "&" is doubled. The caption itself, not
+// this text, is what a tap passes to the key command dispatcher.
 QString displayedCaption(const QString &caption);
 
 } // namespace quill
