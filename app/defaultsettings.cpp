@@ -111,7 +111,7 @@ void rescaleInstalledHeights(SettingsStore &settings)
 {
     // Runs right after applyDefaultSettings, so both values are numbers; any
     // other text is left as it is rather than replaced by a guess.
-    for (const QString key : {QStringLiteral("keyheight"), QStringLiteral("command")}) {
+    for (const QString &key : {QStringLiteral("keyheight"), QStringLiteral("command")}) {
         if (const std::optional<int> value = toWholeNumber(settings.value(key)))
             settings.setValue(key, QString::number(rescaled(*value)));
     }
