@@ -4,6 +4,7 @@
 #include "app/settingsstore.h"
 #include "app/starterfiles.h"
 #include "app/workspace.h"
+#include "tests/app/fulldisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,11 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/mount.h>
-#include <unistd.h>
 
 namespace quill {
 namespace {
@@ -287,52 +283,9 @@ TEST_F(InstallerTest, StarterFileThatCannotBeWrittenIsReportedByName)
     EXPECT_TRUE(QFileInfo(paths.templateDir + "sin").isDir());
 }
 
-// A tmpfs mounted on a temporary folder and filled to the last byte.
-class FullDisk {
-public:
-    explicit FullDisk(const QString &dir) : dir_(dir.toLocal8Bit())
-    {
-        if (::mount("tmpfs", dir_.constData(), "tmpfs", 0, "size=64k") != 0) {
-            error_ = std::strerror(errno);
-            return;
-        }
-        mounted_ = true;
-    }
-    ~FullDisk()
-    {
-        if (mounted_)
-            ::umount2(dir_.constData(), MNT_DETACH);
-    }
-    bool mounted() const { return mounted_; }
-    const std::string &error() const { return error_; }
-
-    // Takes every free block with one filler file.
-    bool fill() const
-    {
-        const QByteArray filler = dir_ + "/filler";
-        const int fd = ::open(filler.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd < 0)
-            return false;
-        const std::string block(4096, 'x');
-        while (::write(fd, block.data(), block.size()) > 0) {
-        }
-        const bool full = errno == ENOSPC;
-        char byte = 'x';
-        while (::write(fd, &byte, 1) > 0) {
-        }
-        ::close(fd);
-        return full;
-    }
-
-private:
-    QByteArray dir_;
-    bool mounted_ = false;
-    std::string error_;
-};
-
 TEST_F(InstallerTest, FullDiskIsReportedAndLeavesTheOldFileWhole)
 {
-    FullDisk disk(tempDir.path());
+    testsupport::FullDisk disk(tempDir.path());
     if (!disk.mounted())
         GTEST_SKIP() << "cannot mount a tmpfs here (" << disk.error()
                      << "); StarterFileThatCannotBeWrittenIsReportedByName covers the failed write";
@@ -345,13 +298,16 @@ TEST_F(InstallerTest, FullDiskIsReportedAndLeavesTheOldFileWhole)
     writeBytes(firstPath, "the user's old copy");
     ASSERT_TRUE(disk.fill());
 
+    bool reported = false;
     try {
         install();
-        FAIL() << "installation on a full disk succeeded";
     } catch (const QuillError &error) {
+        reported = true;
         EXPECT_TRUE(error.message().contains(firstPath)) << error.what();
     }
-    EXPECT_EQ(readBytes(firstPath), QByteArray("the user's old copy"));
+    EXPECT_TRUE(reported) << "installation on a full disk reported success";
+    EXPECT_EQ(readBytes(firstPath), QByteArray("the user's old copy"))
+        << "a failed write must not replace the old file";
 }
 
 } // namespace

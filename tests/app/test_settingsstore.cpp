@@ -1,5 +1,6 @@
 #include "app/quillerror.h"
 #include "app/settingsstore.h"
+#include "tests/app/fulldisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -200,6 +201,21 @@ TEST_F(SettingsFileTest, FailuresThrowNamingTheFile)
     } catch (const QuillError &error) {
         EXPECT_TRUE(error.message().contains("quillide.ini")) << error.what();
     }
+}
+
+TEST_F(SettingsFileTest, SaveOnAFullDiskFailsAndKeepsTheOldFile)
+{
+    testsupport::FullDisk disk(dir.path());
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here (" << disk.error()
+                     << "); FailuresThrowNamingTheFile covers the failed write";
+    SettingsStore store = storeWith({"width=32", "sprite=16"});
+    store.save(path("quillide.ini"));
+    ASSERT_TRUE(disk.fill());
+
+    store.setValue("width", "40");
+    EXPECT_THROW(store.save(path("quillide.ini")), QuillError);
+    EXPECT_EQ(readBytes(path("quillide.ini")), QByteArray("width=32\r\nsprite=16\r\n"));
 }
 
 } // namespace
