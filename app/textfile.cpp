@@ -107,7 +107,8 @@ void writeBinaryFile(const QString &path, const QByteArray &bytes)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw QuillError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // flush first: commit() can report success after a buffered write failed on a full disk.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         throw QuillError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
 }
 
