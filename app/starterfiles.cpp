@@ -11,7 +11,21 @@ const std::vector<StarterFile> &starterFiles()
     // Installation order: audio, js, img, prgfiles, tempfiles; names sorted
     // within each directory.
     static const std::vector<StarterFile> files = {
+        {QStringLiteral("audio"), QStringLiteral("catbgm.ogg")},
         {QStringLiteral("js"), QStringLiteral("blank.html")},
+        {QStringLiteral("js"), QStringLiteral("js-sprintf-1.0.1.min.js")},
+        {QStringLiteral("js"), QStringLiteral("quillfunc.js")},
+        {QStringLiteral("js"), QStringLiteral("soundjs.min.js")},
+        {QStringLiteral("js"), QStringLiteral("stage.web.min.js")},
+        {QStringLiteral("js"), QStringLiteral("three.min.js")},
+        {QStringLiteral("js"), QStringLiteral("tmp_3d.html")},
+        {QStringLiteral("js"), QStringLiteral("tmp_main.html")},
+        {QStringLiteral("img"), QStringLiteral("ball.png")},
+        {QStringLiteral("img"), QStringLiteral("cat.png")},
+        {QStringLiteral("img"), QStringLiteral("fnt18.png")},
+        {QStringLiteral("img"), QStringLiteral("mat1.png")},
+        {QStringLiteral("prgfiles"), QStringLiteral("3d_sample")},
+        {QStringLiteral("prgfiles"), QStringLiteral("cat_sample")},
         {QStringLiteral("tempfiles"), QStringLiteral("back")},
         {QStringLiteral("tempfiles"), QStringLiteral("circle")},
         {QStringLiteral("tempfiles"), QStringLiteral("mm_switch")},
