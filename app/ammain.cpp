@@ -3,7 +3,6 @@
 #include "app/controls.h"
 #include "app/helptext.h"
 #include "app/installer.h"
-#include "app/keybutton.h"
 #include "app/numericsettings.h"
 #include "app/quillerror.h"
 #include "app/textfile.h"
@@ -18,6 +17,8 @@
 #include <QResizeEvent>
 #include <QTabBar>
 #include <QTabWidget>
+
+#include <algorithm>
 
 namespace {
 
