@@ -188,10 +188,11 @@ function sndstatus(a) {
   return snd[a];
 }
 
+// A sound put into state 1 by an odd play value of sndload has no instance yet.
 function sndstop(a) {
   if (snd[a] == 1) {
     snd[a] = 0;
-    sndo[a].stop();
+    if (sndo[a]) sndo[a].stop();
   }
 }
 
