@@ -221,7 +221,8 @@ describe('frame function', () => {
 
 describe('wait rule', () => {
   // update() records, per frame: start time, move flag, wait reference, wait.
-  const recorder = `window.q_wa0=wa;
+  const recorder = `window.q_t0=time();
+window.q_wa0=wa;
 window.q_frames=[];
 function update(){q_frames.push([wa_n,wa_f,wa,wa_l,wa_m]);}
 `;
@@ -229,8 +230,10 @@ function update(){q_frames.push([wa_n,wa_f,wa,wa_l,wa_m]);}
   test('the first move pass comes 40 ms after start-up and later passes follow the rule', async () => {
     const view = await openProgram('wait', program(recorder, { init: 'sett(50,50,1,5);' }));
     await view.waitFor('window.q_frames.length >= 40');
-    const { wa0, frames } = await view.eval(() => ({ wa0: window.q_wa0, frames: window.q_frames.slice() }));
+    const { t0, wa0, frames } = await view.eval(() => ({ t0: window.q_t0, wa0: window.q_wa0, frames: window.q_frames.slice() }));
+    // Start-up sets wa to its time plus the default wait of 20 ms, just before the user's code runs.
     const startUp = wa0 - 20;
+    assert.ok(t0 - startUp >= 0 && t0 - startUp < 10, `start-up ${t0 - startUp} ms before the user's code`);
     const first = frames.findIndex(([start]) => start - startUp >= 40);
     assert.ok(first >= 0);
     assert.ok(frames.slice(0, first).every(([, moved]) => moved === 0), 'no pass before 40 ms');
