@@ -12,6 +12,8 @@
 #include "app/workspace.h"
 #include "builder/pagegenerator.h"
 
+#include "bench/medianreporter.h"
+
 #include <QDir>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -99,19 +101,6 @@ BENCHMARK(BM_GeneratePage)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(9)
     ->ReportAggregatesOnly(true);
-
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[run.run_name.args] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> medians;  // by argument text, in the display unit
-};
 
 } // namespace
 
