@@ -17,8 +17,8 @@
 
 import { chromium } from 'playwright-core';
 import { execFileSync, spawnSync } from 'node:child_process';
-import { createReadStream, existsSync, mkdtempSync, readdirSync, renameSync, rmSync, statSync,
-         writeFileSync, copyFileSync, mkdirSync, readFileSync } from 'node:fs';
+import { createReadStream, existsSync, mkdtempSync, readFileSync, renameSync, rmSync, statSync,
+         writeFileSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
 import { dirname, extname, join, resolve, sep } from 'node:path';
@@ -27,7 +27,7 @@ import { deflateSync, inflateSync } from 'node:zlib';
 
 export const repoRoot = resolve(dirname(fileURLToPath(import.meta.url)), '..', '..');
 
-// Chromium 1xx in a container: SwiftShader gives WebGL without a GPU, the
+// Headless Chromium in a container: SwiftShader gives WebGL without a GPU, the
 // autoplay policy lets sounds start without a gesture, file pages may load
 // their scripts, images and sounds.
 export const chromiumArgs = [
@@ -86,9 +86,7 @@ function serveDirectory(root) {
   return new Promise((done) => server.listen(0, '127.0.0.1', () => done(server)));
 }
 
-// ---- art bridge --------------------------------------------------------
-// Until the starter images and the sound are installed, workspaces get
-// stand-ins of the same shape so that pages load real files.
+// ---- PNG files --------------------------------------------------------
 
 function crc32(bytes) {
   let crc = ~0;
@@ -180,81 +178,25 @@ export function decodePng(bytes) {
   };
 }
 
-const standInImages = {
-  'fnt18.png': () => encodePng(288, 108, (x, y) => {
-    const cx = x % 18, cy = y % 18;
-    const inGlyph = cx >= 3 && cx <= 14 && cy >= 3 && cy <= 14 && (cx < 5 || cy < 5 || cx > 12 || cy > 12);
-    return inGlyph ? [255, 255, 255, 255] : [64, 64, 64, 0];
-  }),
-  'cat.png': () => encodePng(68, 34, (x, y) => {
-    const cx = x % 34;
-    return cx >= 5 && cx <= 28 && y >= 6 && y <= 27 ? [40, 200, 60, 255] : [0, 0, 0, 0];
-  }),
-  'ball.png': () => encodePng(102, 34, (x, y) => {
-    const colours = [[120, 200, 255], [255, 140, 200], [100, 230, 100]];
-    const cx = x % 34 - 16.5, cy = y - 15.5;
-    return cx * cx + cy * cy < 196 ? [...colours[Math.floor(x / 34)], 255] : [0, 0, 0, 0];
-  }),
-  'mat1.png': () => encodePng(34, 34, (x, y) => ((x + y) >> 2) % 2 ? [230, 80, 40, 255] : [40, 90, 230, 255]),
-};
+// The files that generated pages load; a workspace without one of them is an
+// installation fault, reported instead of papered over.
+const pageFiles = [
+  'js/tmp_main.html', 'js/tmp_3d.html', 'js/quillfunc.js', 'js/stage.web.min.js', 'js/three.min.js',
+  'js/soundjs.min.js', 'js/js-sprintf-1.0.1.min.js', 'img/fnt18.png', 'img/cat.png', 'img/ball.png',
+  'img/mat1.png', 'audio/catbgm.ogg', 'prgfiles/cat_sample', 'prgfiles/3d_sample',
+];
 
-function standInSound(path) {
-  const rate = 44100, samples = rate;
-  const wav = Buffer.alloc(44 + samples * 2);
-  wav.write('RIFF', 0); wav.writeUInt32LE(36 + samples * 2, 4); wav.write('WAVEfmt ', 8);
-  wav.writeUInt32LE(16, 16); wav.writeUInt16LE(1, 20); wav.writeUInt16LE(1, 22);
-  wav.writeUInt32LE(rate, 24); wav.writeUInt32LE(rate * 2, 28); wav.writeUInt16LE(2, 32);
-  wav.writeUInt16LE(16, 34); wav.write('data', 36); wav.writeUInt32LE(samples * 2, 40);
-  for (let k = 0; k < samples; k++) wav.writeInt16LE(Math.round(8000 * Math.sin(k * 0.06)), 44 + k * 2);
-  const wavPath = path.replace(/\.ogg$/, '.wav');
-  writeFileSync(wavPath, wav);
-  execFileSync('oggenc', ['-Q', '-o', path, wavPath]);
-  rmSync(wavPath);
-}
-
-let engineDir = null;
-function builtEngines() {
-  if (!engineDir) {
-    engineDir = mkdtempSync(join(tmpdir(), 'quill-engines-'));
-    execFileSync(process.execPath, [join(repoRoot, 'tools', 'build-engines.mjs'), engineDir]);
-  }
-  return engineDir;
-}
-
-// Fills what the installer did not write: the repository's starter files first,
-// then built engines, then stand-in art. Returns the names it had to supply.
-function bridgeWorkspace(dir) {
-  const supplied = [];
-  const fill = (sub, name, make) => {
-    const target = join(dir, sub, name);
-    if (existsSync(target)) return;
-    mkdirSync(join(dir, sub), { recursive: true });
-    make(target);
-    supplied.push(`${sub}/${name}`);
-  };
-  for (const sub of ['js', 'img', 'audio', 'prgfiles']) {
-    const from = join(repoRoot, 'assets', sub);
-    for (const name of existsSync(from) ? readdirSync(from) : []) {
-      fill(sub, name, (target) => copyFileSync(join(from, name), target));
-    }
-  }
-  for (const name of ['stage.web.min.js', 'three.min.js', 'soundjs.min.js', 'js-sprintf-1.0.1.min.js']) {
-    fill('js', name, (target) => copyFileSync(join(builtEngines(), name), target));
-  }
-  for (const [name, make] of Object.entries(standInImages)) {
-    fill('img', name, (target) => writeFileSync(target, make()));
-  }
-  fill('audio', 'catbgm.ogg', standInSound);
-  return supplied;
+function checkWorkspace(dir) {
+  const missing = pageFiles.filter((name) => !existsSync(join(dir, name)));
+  if (missing.length) throw new Error(`quillpage install did not write ${missing.join(', ')}`);
 }
 
 // ---- workspaces and pages ----------------------------------------------
 
 class Workspace {
-  constructor(dir, server, supplied) {
+  constructor(dir, server) {
     this.dir = dir;
     this.server = server;
-    this.supplied = supplied;
     this.pages = 0;
   }
 
@@ -358,10 +300,10 @@ export async function startHarness({ extraArgs = [] } = {}) {
       const dir = mkdtempSync(join(tmpdir(), 'quill-ws-'));
       dirs.push(dir);
       execFileSync(quillpagePath(), ['install', dir]);
-      const supplied = bridgeWorkspace(dir);
+      checkWorkspace(dir);
       const server = await serveDirectory(dir);
       servers.push(server);
-      return new Workspace(dir, server, supplied);
+      return new Workspace(dir, server);
     },
     async open(url) {
       const view = new PageView(await context.newPage());
@@ -371,10 +313,9 @@ export async function startHarness({ extraArgs = [] } = {}) {
     async close() {
       await context.close();
       for (const server of servers) server.close();
-      for (const dir of [profile, ...dirs, ...(engineDir ? [engineDir] : [])]) {
+      for (const dir of [profile, ...dirs]) {
         rmSync(dir, { recursive: true, force: true });
       }
-      engineDir = null;
     },
   };
 }
