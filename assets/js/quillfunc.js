@@ -13,7 +13,7 @@ var snd = [];
 var sndo = [];
 var sndwt = [];
 // The sound library's load event is subscribed once per page.
-var sndon = 0;
+var _sndon = 0;
 
 //--- screen and drawing
 
@@ -147,8 +147,8 @@ function sndload(a, f, p) {
   snd[a] = p ? p - 4 : -1;
   sndwt.push(a);
   createjs.Sound.alternateExtensions = ['mp3'];
-  if (!sndon) {
-    sndon = 1;
+  if (!_sndon) {
+    _sndon = 1;
     createjs.Sound.on('fileload', sndloaded);
   }
   createjs.Sound.registerSound(fi, a);

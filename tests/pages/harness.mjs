@@ -305,8 +305,10 @@ export async function startHarness({ extraArgs = [] } = {}) {
       servers.push(server);
       return new Workspace(dir, server);
     },
-    async open(url) {
+    // initScript runs in the page before any of its own scripts.
+    async open(url, { initScript } = {}) {
       const view = new PageView(await context.newPage());
+      if (initScript) await view.page.addInitScript(initScript);
       await view.page.goto(url);
       return view;
     },

@@ -87,6 +87,8 @@ ti[50].value().slice(0,10),clBg,oGra._image._image.width,oGra._image._image.heig
     assert.ok(await local('t.every(function(p,k){return p!=1||ty[k]<tsy[k]||(ts[k]==1.8&&tr[k]==0);})'),
       'cats on the ground stand upright at 1.8');
     assert.ok(await local('t.every(function(p,k){return p!=2||tn[k]==k%3;})'), 'ball colours follow the slot');
+    assert.ok(await local('t.every(function(p,k){return p!=2||ts[k]==1.8;})'), 'balls keep the scale of 1.8');
+    assert.ok(await local('t.every(function(p,k){return (p!=1&&p!=2)||(txx[k]<=-1&&txx[k]>-2);})'), 'speeds from -1 to -2');
     const balls = await local('t.map(function(p,k){return p==2?[k,tx[k],tr[k]]:null;}).filter(Boolean)');
     await view.sleep(200);
     for (const [k, x, r] of balls) {
