@@ -106,12 +106,9 @@ BENCHMARK(BM_GeneratePage)
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 2;
     MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    if (!runBenchmarks(argc, argv, reporter))
+        return 2;
 
     const auto small = reporter.medians.find(std::to_string(SmallProgram));
     const auto large = reporter.medians.find(std::to_string(LargeProgram));

@@ -65,12 +65,9 @@ BENCHMARK(BM_LayoutPass)
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 2;
     MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    if (!runBenchmarks(argc, argv, reporter))
+        return 2;
 
     const auto median = reporter.medians.find("");
     if (median == reporter.medians.end())

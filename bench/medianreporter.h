@@ -21,3 +21,15 @@ public:
 
     std::map<std::string, double> medians;
 };
+
+// Runs the registered benchmarks with the command line's options; returns
+// false (after saying why) when the command line has options it does not know.
+inline bool runBenchmarks(int &argc, char **argv, MedianReporter &reporter)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return false;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return true;
+}
