@@ -33,6 +33,19 @@ int divisor(int value)
     return std::max(1, value);
 }
 
+// Settings may hold any whole number. Bounding every input keeps the products
+// of the pass (8 x key height, 2 x button height) far inside an int.
+constexpr int MaxMeasure = 1 << 20;
+
+LayoutInput bounded(LayoutInput input)
+{
+    for (int *value : {&input.clientWidth, &input.clientHeight, &input.spriteWidth,
+                       &input.spriteHeight, &input.toolButtonHeight, &input.keyHeight,
+                       &input.visibleColumns})
+        *value = std::clamp(*value, -MaxMeasure, MaxMeasure);
+    return input;
+}
+
 // The slots of the two tool-button rows, in the order of LayoutResult::toolButtons.
 struct ToolSlot {
     bool upperRow;
@@ -46,8 +59,9 @@ constexpr ToolSlot ToolSlots[ToolButtonCount] = {
 
 } // namespace
 
-LayoutResult layoutScreen(const LayoutInput &input)
+LayoutResult layoutScreen(const LayoutInput &unbounded)
 {
+    const LayoutInput input = bounded(unbounded);
     LayoutResult out;
 
     out.pageWidth = size(input.clientWidth);

@@ -2,16 +2,20 @@
 
 #include "app/textfile.h"
 
+#include <optional>
+
 namespace quill {
 
 namespace {
 
 // The name of an entry is everything before its first "="; an entry without
-// "=" is all name.
-QStringView entryName(const QString &entry)
+// "=" has no name and never matches (it is kept and saved as it stands).
+std::optional<QStringView> entryName(const QString &entry)
 {
     const qsizetype separator = entry.indexOf(u'=');
-    return separator < 0 ? QStringView(entry) : QStringView(entry).left(separator);
+    if (separator < 0)
+        return std::nullopt;
+    return QStringView(entry).left(separator);
 }
 
 } // namespace
@@ -19,7 +23,8 @@ QStringView entryName(const QString &entry)
 int SettingsStore::indexOf(const QString &name) const
 {
     for (qsizetype i = 0; i < entries_.size(); ++i) {
-        if (entryName(entries_[i]).compare(name, Qt::CaseInsensitive) == 0)
+        const std::optional<QStringView> entry = entryName(entries_[i]);
+        if (entry && entry->compare(name, Qt::CaseInsensitive) == 0)
             return int(i);
     }
     return -1;

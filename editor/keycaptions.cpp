@@ -49,11 +49,11 @@ constexpr int KeyRows = 8;
 constexpr int KeyColumns = 10;
 constexpr int CycleLength = 4;
 
-// The full Unicode mapping: beyond ASCII it may give more than one
-// character ("ß" becomes "SS").
+// One character for one: a character key types exactly one character, so
+// letters without a single upper-case form ("ß") stay as they are.
 QString upperCase(QChar letter)
 {
-    return QString(letter).toUpper();
+    return QString(letter.toUpper());
 }
 
 } // namespace

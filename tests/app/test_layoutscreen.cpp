@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <vector>
 
 namespace quill {
@@ -260,6 +262,10 @@ TEST(LayoutScreen, DegenerateInputsStayUsable)
         {"key panel taller than the page", 384, 567, 16, 26, 200, 32},
         {"tool buttons negative", 384, 567, 16, -26, 30, 32},
         {"narrow page", 10, 567, 16, 26, 30, 32},
+        {"huge key height", 384, 567, 16, 26, 300000000, 32},
+        {"huge tool buttons", 384, 567, 16, 2000000000, 30, 32},
+        {"largest numbers everywhere", INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX},
+        {"smallest numbers everywhere", INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -54,7 +54,7 @@ TEST(SettingsStoreGet, ReadsTheFirstMatchingEntry)
         {"prefix is not a match", {"widthx=5"}, "width", ""},
         {"nothing trimmed from the name", {"width =5"}, "width", ""},
         {"value kept with its spaces", {"palette= MSX "}, "palette", " MSX "},
-        {"line without equals is all name", {"lonely", "lonely=2"}, "lonely", ""},
+        {"line without equals has no name", {"lonely", "lonely=2"}, "lonely", "2"},
         {"line without equals never matches a prefix", {"width"}, "widt", ""},
         {"empty store", {}, "width", ""},
     };
@@ -87,10 +87,12 @@ TEST(SettingsStoreSet, ReplacesAppendsOrRemovesInPlace)
          {"a=1", "b=2"}},
         {"empty value removes only the first", {"x=1", "x=2"}, "X", "", {"x=2"}},
         {"empty value for a missing key changes nothing", {"a=1"}, "command", "", {"a=1"}},
-        {"line without equals takes a value", {"lonely", "a=1"}, "lonely", "x",
-         {"lonely=x", "a=1"}},
-        {"line without equals is removed by an empty value", {"lonely", "a=1"}, "lonely", "",
-         {"a=1"}},
+        {"line without equals is no entry of that name", {"lonely", "a=1"}, "lonely", "x",
+         {"lonely", "a=1", "lonely=x"}},
+        {"line without equals stays on an empty value", {"lonely", "a=1"}, "lonely", "",
+         {"lonely", "a=1"}},
+        {"bare name above the real entry", {"width", "width=40"}, "width", "32",
+         {"width", "width=32"}},
     };
     for (const SetCase &c : cases) {
         SCOPED_TRACE(c.name);
