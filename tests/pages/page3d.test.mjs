@@ -208,6 +208,21 @@ window.q_after=1;
       assert.deepEqual(view.errors, []);
       await view.close();
     });
+
+    test(`an error before the handlers are declared still leaves them defined (${via})`, async () => {
+      const page = ws.generate('earlyerror', `nosuch.value=1;
+function init(){window.q_init=1;}
+function update(){window.q_upd=(window.q_upd||0)+1;if(window.q_upd==5)alsonot.value=2;}
+setcam(0,0,5,0,0,0);
+`);
+      const view = await harness.open(page.url(via));
+      await view.waitFor('window.q_upd >= 8');
+      assert.deepEqual(view.dialogs, [{ type: 'alert', message: 'ReferenceError: nosuch is not defined' }],
+        'only the top-level error is alerted, not one from a later frame');
+      assert.equal(await view.value('window.q_init'), 1);
+      assert.ok(view.errors.some((error) => error.includes('alsonot')), 'the later frame error reaches the page as an error');
+      await view.close();
+    });
   }
 
   test('the renderer fills the window width at 4:3 and clears black until bgcolor', async () => {
