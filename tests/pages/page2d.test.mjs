@@ -195,6 +195,22 @@ describe('frame function', () => {
     await view.close();
   });
 
+  test('a sprite made by sett in move is moved in the same pass', async () => {
+    // Each call records the frame's start time, the slot and its pattern.
+    const view = await openProgram('newinpass', program(`window.q_calls=[];
+function move(i){q_calls.push([wa_n,i,t[i]]);if(t[i]==5&&window.q_made===undefined)window.q_made=sett(200,200,1,9);}
+`, { init: 'sett(50,50,1,5);' }));
+    await view.waitFor('window.q_made !== undefined && window.q_calls.some(function(c){return c[1]===window.q_made;})');
+    const { made, calls } = await view.eval(() => ({ made: window.q_made, calls: window.q_calls.slice() }));
+    assert.equal(made, 1, 'the new sprite takes the next slot up');
+    const creating = calls[0];
+    const first = calls.find(([, slot]) => slot === made);
+    assert.deepEqual(creating.slice(1), [0, 5]);
+    assert.deepEqual(first, [creating[0], made, 9], 'its first move comes in the pass that made it');
+    assert.deepEqual(view.errors, []);
+    await view.close();
+  });
+
   test('sprites are pinned from their stored values also in frames without a move pass', async () => {
     const view = await openProgram('repin', program('', { init: 'setwait(1e9);window.q_k=sett(100,100,1,5);' }));
     await local(view, 'tx[q_k]=200;ty[q_k]=150;tr[q_k]=90;ts[q_k]=2;ta[q_k]=51;tn[q_k]=1;');
@@ -218,6 +234,37 @@ describe('frame function', () => {
     assert.deepEqual(view.errors, []);
     await view.close();
   });
+});
+
+describe('working copies stored back', () => {
+  // move() sets every working copy; the pass must store each one in its table.
+  const rows = [
+    { work: 'sx', table: 'tx', value: 123 },
+    { work: 'sy', table: 'ty', value: 45 },
+    { work: 'sh', table: 'th', value: 7 },
+    { work: 'sl', table: 'tl', value: 8 },
+    { work: 'sn', table: 'tn', value: 1 },
+    { work: 'sxx', table: 'txx', value: 3 },
+    { work: 'syy', table: 'tyy', value: -4 },
+    { work: 'ss', table: 'ts', value: 2 },
+    { work: 'sr', table: 'tr', value: 30 },
+    { work: 'sa', table: 'ta', value: 100 },
+  ];
+  let view;
+  before(async () => {
+    const sets = rows.map(({ work, value }) => `${work}=${value};`).join('');
+    view = await openProgram('storeback', program(
+      `function move(i){if(t[i]==6){${sets}window.q_moved=1;}}`,
+      { init: 'window.q_k=sett(100,100,1,6);' }));
+    await view.waitFor('window.q_moved === 1');
+  });
+  after(() => view.close());
+
+  for (const { work, table, value } of rows) {
+    test(`${table} from ${work}`, async () => {
+      assert.equal(await local(view, `${table}[q_k]`), value);
+    });
+  }
 });
 
 describe('wait rule', () => {

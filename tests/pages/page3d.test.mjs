@@ -174,6 +174,27 @@ opacity:imm[mi[q_k]].opacity,steps:mx[q_k]};})()`);
     await view.close();
   });
 
+  test('setcam in update is applied to the camera in the same frame', async () => {
+    // One live object: move() counts the processed frames; every render
+    // records that count and the camera as it is drawn.
+    const view = await openProgram('camupdate', program({
+      top: `window.q_frame=0;window.q_renders=[];
+(function(){var draw=render.render;render.render=function(s,c){
+q_renders.push([q_frame,c.position.toArray(),c.rotation.y]);return draw.apply(this,arguments);};})();`,
+      init: 'setm(0,0,-1,1,1);',
+      body: 'function move(i){q_frame++;}',
+      update: 'if(q_frame==3)setcam(7,8,9,0,90,0);',
+    }));
+    await view.waitFor('window.q_renders.some(function(r){return r[0]>=4;})');
+    const renders = await view.value('q_renders.slice()');
+    assert.deepEqual(renders.find(([frame]) => frame === 2).slice(0, 2), [2, [0, 0, 5]]);
+    const [, position, turn] = renders.find(([frame]) => frame === 3);
+    assert.deepEqual(position, [7, 8, 9], 'the frame whose update moved the camera draws from there');
+    assert.ok(close(turn, Math.PI / 2));
+    assert.deepEqual(view.errors, []);
+    await view.close();
+  });
+
   test('setcam values from the top level are reset before init; frames apply the camera', async () => {
     const view = await openProgram('camera', `setcam(1,2,3,4,5,6);
 window.q_top=[cax,cay,caz,carx,cary,carz];
