@@ -25,17 +25,14 @@ void TfrmMain::createCodePage(QWidget *page)
     imgFonts = quill::named(new QLabel(pntProg), "imgFonts", QStringLiteral("Font image"));
     imgFonts->hide();
 
-    pnlBasfiles = quill::makePanel(page, "pnlBasfiles", QStringLiteral("Code file chooser"), true);
-    pnlBasfiles->hide();
-    lstBasfiles = quill::named(new QListWidget(pnlBasfiles), "lstBasfiles", QStringLiteral("Code files"));
-    lstBasfiles->setSortingEnabled(true);
-    btTextOk = makeButton(pnlBasfiles, "btTextOk", QStringLiteral("OK"), quill::ChooserButtonLeft, 24,
-                          quill::ChooserButtonWidth, quill::ChooserButtonHeight);
-    btTextCancel = makeButton(pnlBasfiles, "btTextCancel", QStringLiteral("Cancel"), quill::ChooserButtonLeft,
-                              84, quill::ChooserButtonWidth, quill::ChooserButtonHeight);
-    btTextDelete = makeButton(pnlBasfiles, "btTextDelete", QStringLiteral("Delete"), quill::ChooserButtonLeft,
-                              200, quill::ChooserButtonWidth, quill::ChooserButtonHeight);
-    btTextDelete->hide();
+    const quill::FileChooser chooser = quill::makeFileChooser(
+        page, {"pnlBasfiles", "lstBasfiles", "btTextOk", "btTextCancel", "btTextDelete"},
+        QStringLiteral("Code file chooser"), QStringLiteral("Code files"));
+    pnlBasfiles = chooser.panel;
+    lstBasfiles = chooser.list;
+    btTextOk = chooser.ok;
+    btTextCancel = chooser.cancel;
+    btTextDelete = chooser.remove;
 
     pnlKeys = quill::makePanel(page, "pnlKeys", QStringLiteral("Keyboard"));
 }

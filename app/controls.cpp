@@ -1,5 +1,6 @@
 #include "app/controls.h"
 
+#include <QListWidget>
 #include <QPushButton>
 #include <QWidget>
 
@@ -20,6 +21,25 @@ QWidget *makePanel(QWidget *parent, const char *objectName, const QString &acces
     auto *panel = named(new QWidget(parent), objectName, accessibleName);
     panel->setAutoFillBackground(opaque);
     return panel;
+}
+
+FileChooser makeFileChooser(QWidget *page, const FileChooserNames &names,
+                            const QString &panelLabel, const QString &listLabel)
+{
+    FileChooser chooser;
+    chooser.panel = makePanel(page, names.panel, panelLabel, true);
+    chooser.panel->hide();
+    chooser.list = named(new QListWidget(chooser.panel), names.list, listLabel);
+    chooser.list->setSortingEnabled(true);
+    const auto button = [&](const char *name, const QString &caption, int top) {
+        return makeButton(chooser.panel, name, caption, ChooserButtonLeft, top, ChooserButtonWidth,
+                          ChooserButtonHeight);
+    };
+    chooser.ok = button(names.ok, QStringLiteral("OK"), 24);
+    chooser.cancel = button(names.cancel, QStringLiteral("Cancel"), 84);
+    chooser.remove = button(names.remove, QStringLiteral("Delete"), 200);
+    chooser.remove->hide();
+    return chooser;
 }
 
 } // namespace quill

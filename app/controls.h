@@ -2,8 +2,9 @@
 
 #include <QString>
 
-class QWidget;
+class QListWidget;
 class QPushButton;
+class QWidget;
 
 namespace quill {
 
@@ -32,5 +33,27 @@ QPushButton *makeButton(QWidget *parent, const char *objectName, const QString &
 // A panel: a plain container; an opaque one hides what lies beneath it.
 QWidget *makePanel(QWidget *parent, const char *objectName, const QString &accessibleName,
                    bool opaque = false);
+
+// The design names of one file chooser's controls.
+struct FileChooserNames {
+    const char *panel;
+    const char *list;
+    const char *ok;
+    const char *cancel;
+    const char *remove;
+};
+
+struct FileChooser {
+    QWidget *panel;
+    QListWidget *list;
+    QPushButton *ok;
+    QPushButton *cancel;
+    QPushButton *remove;  // hidden: files are never deleted
+};
+
+// A hidden, opaque file chooser on the page: the sorted list and the OK,
+// Cancel and (hidden) Delete buttons.
+FileChooser makeFileChooser(QWidget *page, const FileChooserNames &names,
+                            const QString &panelLabel, const QString &listLabel);
 
 } // namespace quill

@@ -51,17 +51,14 @@ void TfrmMain::createSpritePage(QWidget *page)
 
     pntMain = quill::named(new QWidget(page), "pntMain", QStringLiteral("Sprite canvas"));
 
-    pnlGraFiles = quill::makePanel(page, "pnlGraFiles", QStringLiteral("Sprite file chooser"), true);
-    pnlGraFiles->hide();
-    lstGrafiles = quill::named(new QListWidget(pnlGraFiles), "lstGrafiles", QStringLiteral("Sprite files"));
-    lstGrafiles->setSortingEnabled(true);
-    btGraOk = makeButton(pnlGraFiles, "btGraOk", QStringLiteral("OK"), quill::ChooserButtonLeft, 24,
-                         quill::ChooserButtonWidth, quill::ChooserButtonHeight);
-    btGraCancel = makeButton(pnlGraFiles, "btGraCancel", QStringLiteral("Cancel"), quill::ChooserButtonLeft, 84,
-                             quill::ChooserButtonWidth, quill::ChooserButtonHeight);
-    btGraDelete = makeButton(pnlGraFiles, "btGraDelete", QStringLiteral("Delete"), quill::ChooserButtonLeft,
-                             200, quill::ChooserButtonWidth, quill::ChooserButtonHeight);
-    btGraDelete->hide();
+    const quill::FileChooser chooser = quill::makeFileChooser(
+        page, {"pnlGraFiles", "lstGrafiles", "btGraOk", "btGraCancel", "btGraDelete"},
+        QStringLiteral("Sprite file chooser"), QStringLiteral("Sprite files"));
+    pnlGraFiles = chooser.panel;
+    lstGrafiles = chooser.list;
+    btGraOk = chooser.ok;
+    btGraCancel = chooser.cancel;
+    btGraDelete = chooser.remove;
 
     pnlGraTools = quill::makePanel(page, "pnlGraTools", QStringLiteral("Sprite tools"));
     pntColor = quill::named(new QWidget(pnlGraTools), "pntColor", QStringLiteral("Colour bar"));
