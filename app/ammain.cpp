@@ -1,11 +1,12 @@
 #include "app/ammain.h"
 
-#include "app/controls.h"
+#include "app/base/controls.h"
 #include "app/helptext.h"
 #include "app/installer.h"
 #include "app/numericsettings.h"
-#include "app/quillerror.h"
-#include "app/textfile.h"
+#include "app/base/wholenumber.h"
+#include "app/base/quillerror.h"
+#include "app/base/textfile.h"
 #include "editor/keycaptions.h"
 
 #include <QCloseEvent>

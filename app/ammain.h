@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/layoutscreen.h"
-#include "app/messagesink.h"
-#include "app/settingsstore.h"
-#include "app/workspace.h"
+#include "app/base/messagesink.h"
+#include "app/base/settingsstore.h"
+#include "app/base/workspace.h"
 
 #include <QStringList>
 #include <QWidget>

@@ -2,9 +2,9 @@
 // on-screen keyboard.
 #include "app/ammain.h"
 
-#include "app/codeview.h"
-#include "app/controls.h"
-#include "app/keybutton.h"
+#include "editor/codeview.h"
+#include "app/base/controls.h"
+#include "editor/keybutton.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "app/defaultsettings.h"
 
-#include "app/numericsettings.h"
-#include "app/settingsstore.h"
+#include "app/base/wholenumber.h"
+#include "app/base/settingsstore.h"
 
 namespace quill {
 

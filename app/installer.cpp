@@ -1,11 +1,11 @@
 #include "app/installer.h"
 
 #include "app/defaultsettings.h"
-#include "app/quillerror.h"
-#include "app/settingsstore.h"
+#include "app/base/quillerror.h"
+#include "app/base/settingsstore.h"
 #include "app/starterfiles.h"
-#include "app/textfile.h"
-#include "app/workspace.h"
+#include "app/base/textfile.h"
+#include "app/base/workspace.h"
 
 #include <QDir>
 

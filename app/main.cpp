@@ -2,7 +2,7 @@
 // closes. An error that ends start-up is shown and the process ends with 0.
 #include "app/ammain.h"
 #include "app/processsetup.h"
-#include "app/quillerror.h"
+#include "app/base/quillerror.h"
 
 #include <QApplication>
 #include <QMessageBox>

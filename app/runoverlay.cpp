@@ -1,7 +1,7 @@
 // The two overlays above the pages: the pick list and the run view.
 #include "app/ammain.h"
 
-#include "app/controls.h"
+#include "app/base/controls.h"
 
 #include <QLineEdit>
 #include <QListWidget>

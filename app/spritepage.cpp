@@ -2,7 +2,7 @@
 // tool bar with the colour bar, the preview and the fifteen tool buttons.
 #include "app/ammain.h"
 
-#include "app/controls.h"
+#include "app/base/controls.h"
 
 #include <QLabel>
 #include <QLineEdit>

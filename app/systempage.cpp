@@ -2,7 +2,7 @@
 // Website and Quit, all at fixed places.
 #include "app/ammain.h"
 
-#include "app/controls.h"
+#include "app/base/controls.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,10 +1,10 @@
 #include "builder/pagegenerator.h"
 
-#include "app/messagesink.h"
-#include "app/numericsettings.h"
-#include "app/quillerror.h"
-#include "app/textfile.h"
-#include "app/workspace.h"
+#include "app/base/messagesink.h"
+#include "app/base/wholenumber.h"
+#include "app/base/quillerror.h"
+#include "app/base/textfile.h"
+#include "app/base/workspace.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -244,7 +244,7 @@ GeneratedPage generatePage(const QStringList &codeLines, const QString &fileName
 
     const QString templateName = page.use3D ? QStringLiteral("tmp_3d.html")
                                             : QStringLiteral("tmp_main.html");
-    const TextDocument pageTemplate = readTextFile(paths.scriptDir + templateName);
+    const TextFileContent pageTemplate = readTextFile(paths.scriptDir + templateName);
 
     QString text = pageTemplate.lines.join(u'\n');
     text.replace(QStringLiteral("##user##"), code);

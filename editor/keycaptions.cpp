@@ -1,6 +1,6 @@
 #include "editor/keycaptions.h"
 
-#include "app/settingsstore.h"
+#include "app/base/settingsstore.h"
 
 namespace quill {
 

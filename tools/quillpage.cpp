@@ -9,11 +9,11 @@
 // was not or an error was raised, 2 for a wrong command line.
 
 #include "app/installer.h"
-#include "app/messagesink.h"
-#include "app/quillerror.h"
-#include "app/settingsstore.h"
-#include "app/textfile.h"
-#include "app/workspace.h"
+#include "app/base/messagesink.h"
+#include "app/base/quillerror.h"
+#include "app/base/settingsstore.h"
+#include "app/base/textfile.h"
+#include "app/base/workspace.h"
 #include "builder/pagegenerator.h"
 
 #include <QFileInfo>

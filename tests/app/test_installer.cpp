@@ -1,9 +1,9 @@
 #include "app/defaultsettings.h"
 #include "app/installer.h"
-#include "app/quillerror.h"
-#include "app/settingsstore.h"
+#include "app/base/quillerror.h"
+#include "app/base/settingsstore.h"
 #include "app/starterfiles.h"
-#include "app/workspace.h"
+#include "app/base/workspace.h"
 #include "tests/app/fulldisk.h"
 
 #include <QDir>

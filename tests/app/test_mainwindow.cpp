@@ -1,10 +1,10 @@
 // The main window: start-up sequence, workspace, controls, layout, keys, close.
 #include "app/ammain.h"
 #include "app/defaultsettings.h"
-#include "app/keybutton.h"
+#include "editor/keybutton.h"
 #include "app/processsetup.h"
 #include "app/starterfiles.h"
-#include "app/textfile.h"
+#include "app/base/textfile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,54 +1,15 @@
 #include "app/defaultsettings.h"
-#include "app/messagesink.h"
+#include "app/base/messagesink.h"
 #include "app/numericsettings.h"
-#include "app/settingsstore.h"
+#include "app/base/settingsstore.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <optional>
 #include <vector>
 
 namespace quill {
 namespace {
-
-struct NumberCase {
-    const char *name;
-    QString text;
-    std::optional<int> expected;
-};
-
-TEST(ToWholeNumber, AcceptsOnlySignAndDecimalDigits)
-{
-    const std::vector<NumberCase> cases = {
-        {"plain", "32", 32},
-        {"leading zeros", "032", 32},
-        {"zero", "0", 0},
-        {"plus sign", "+7", 7},
-        {"minus sign", "-5", -5},
-        {"largest int", "2147483647", INT_MAX},
-        {"smallest int", "-2147483648", INT_MIN},
-        {"one past the largest", "2147483648", std::nullopt},
-        {"one past the smallest", "-2147483649", std::nullopt},
-        {"far too long", "99999999999999999999999", std::nullopt},
-        {"empty", "", std::nullopt},
-        {"blank", " ", std::nullopt},
-        {"leading blank", " 3", std::nullopt},
-        {"trailing blank", "3 ", std::nullopt},
-        {"sign alone", "-", std::nullopt},
-        {"two signs", "--3", std::nullopt},
-        {"fraction", "3.0", std::nullopt},
-        {"exponent", "1e3", std::nullopt},
-        {"hexadecimal", "0x10", std::nullopt},
-        {"letter", "x", std::nullopt},
-        {"full-width digit", "\uFF13", std::nullopt},
-        {"Arabic-Indic digit", "\u0663", std::nullopt},
-    };
-    for (const NumberCase &c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(toWholeNumber(c.text), c.expected);
-    }
-}
 
 class RecordingSink : public MessageSink {
 public:
@@ -93,6 +54,14 @@ TEST(RepairNumericSettings, ReportsAndReplacesBadValues)
          {"Invalid setting sprite."}, {"width=32", "command=26", "keyheight=30", "sprite=16"}},
         {"sprite smallest", {"width=32", "command=26", "keyheight=30", "sprite=1"}, {},
          {"width=32", "command=26", "keyheight=30", "sprite=1"}},
+        {"largest values that still lay out", {"width=1024", "command=200", "keyheight=200"}, {},
+         {"width=1024", "command=200", "keyheight=200"}},
+        {"width beyond 1024", {"width=1025", "command=26", "keyheight=30"},
+         {"Invalid setting width."}, {"width=32", "command=26", "keyheight=30"}},
+        {"huge keyheight", {"width=32", "command=26", "keyheight=2147483647"},
+         {"Invalid setting keyheight."}, {"width=32", "command=26", "keyheight=72"}},
+        {"command beyond 200", {"width=32", "command=201", "keyheight=30"},
+         {"Invalid setting command."}, {"width=32", "command=26", "keyheight=30"}},
         {"every value bad, reported in order",
          {"sprite=-1", "keyheight=", "command=x", "width=3.5"},
          {"Invalid setting width.", "Invalid setting keyheight.", "Invalid setting command.",

@@ -1,5 +1,5 @@
-#include "app/quillerror.h"
-#include "app/settingsstore.h"
+#include "app/base/quillerror.h"
+#include "app/base/settingsstore.h"
 #include "tests/app/fulldisk.h"
 
 #include <QDir>
@@ -115,6 +115,30 @@ protected:
     QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
     QTemporaryDir dir;
 };
+
+TEST_F(SettingsFileTest, AnEightBitFileIsWrittenBackByteForByte)
+{
+    const QByteArray bytes("exportdir=/home/j\xF6rg/export\r\nwidth=32\r\n");
+    QFile file(path("quillide.ini"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+
+    SettingsStore store;
+    store.load(path("quillide.ini"));
+    EXPECT_EQ(store.value("exportdir"), QString::fromUtf8("/home/j\xC3\xB6rg/export"));
+    store.save(path("quillide.ini"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), bytes);
+    file.close();
+
+    // A character beyond Latin-1 cannot go back that way: the file becomes UTF-8.
+    store.setValue("width", QString::fromUtf8("\xE7\x8C\xAB"));
+    store.save(path("quillide.ini"));
+    SettingsStore again;
+    again.load(path("quillide.ini"));
+    EXPECT_EQ(again.entries(), store.entries());
+}
 
 struct LoadCase {
     const char *name;

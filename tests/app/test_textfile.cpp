@@ -1,5 +1,5 @@
-#include "app/quillerror.h"
-#include "app/textfile.h"
+#include "app/base/quillerror.h"
+#include "app/base/textfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,12 +50,45 @@ TEST(TextFile, ByteOrderMarkChoosesTheEncodingAndIsNotText)
         {"utf-16 le", QByteArray("\xFF\xFE" "a\0\n\0b\0", 8), TextEncoding::Utf16LE, {"a", "b"}},
         {"utf-16 be", QByteArray("\xFE\xFF\0a\0\n\0b", 8), TextEncoding::Utf16BE, {"a", "b"}},
         {"no mark is the 8-bit code page", QByteArray("a\xC2\xA5\r\n"), TextEncoding::Local8Bit, {"a" + yen}},
+        {"no mark, not UTF-8: Latin-1", QByteArray("/home/j\xF6rg\r\n"), TextEncoding::Latin1,
+         {QString::fromUtf8("/home/j\xC3\xB6rg")}},
+        {"a lone UTF-8 lead byte is Latin-1", QByteArray("x\xC3"), TextEncoding::Latin1,
+         {QString::fromUtf8("x\xC3\x83")}},
     };
     for (const auto &c : cases) {
-        const TextDocument document = decodeText(c.bytes);
+        const TextFileContent document = decodeText(c.bytes);
         EXPECT_EQ(document.encoding, c.encoding) << c.name;
         EXPECT_EQ(document.lines, c.lines) << c.name;
     }
+}
+
+TEST(TextFile, MalformedUtf16IsReadWithReplacementsAndSaidSo)
+{
+    const struct {
+        const char *name;
+        QByteArray bytes;
+        bool malformed;
+    } cases[] = {
+        {"whole", QByteArray("\xFF\xFE" "a\0", 4), false},
+        {"odd byte count", QByteArray("\xFF\xFE" "a\0b", 5), true},
+        {"lone high surrogate", QByteArray("\xFF\xFE" "\x00\xD8" "a\0", 6), true},
+        {"lone low surrogate, big endian", QByteArray("\xFE\xFF" "\xDC\x00", 4), true},
+    };
+    for (const auto &c : cases) {
+        const TextFileContent content = decodeText(c.bytes);
+        EXPECT_EQ(content.malformed, c.malformed) << c.name;
+        EXPECT_FALSE(content.lines.isEmpty()) << c.name;
+    }
+}
+
+TEST(TextFile, Latin1FilesComeBackByteForByte)
+{
+    const QByteArray bytes("exportdir=/home/j\xF6rg\r\nwidth=32\r\n");
+    const TextFileContent content = decodeText(bytes);
+    ASSERT_EQ(content.encoding, TextEncoding::Latin1);
+    EXPECT_EQ(encodeText(content.lines, content.encoding), bytes);
+    EXPECT_TRUE(canEncode(content.lines, TextEncoding::Latin1));
+    EXPECT_FALSE(canEncode({QString::fromUtf8("\xE7\x8C\xAB")}, TextEncoding::Latin1));
 }
 
 TEST(TextFile, WritesCrLfAfterEveryLineAndTheMarkAgain)
@@ -75,7 +108,7 @@ TEST(TextFile, RoundTripKeepsLinesAndEncoding)
     for (TextEncoding encoding : {TextEncoding::Local8Bit, TextEncoding::Utf8Bom,
                                   TextEncoding::Utf16LE, TextEncoding::Utf16BE}) {
         writeTextFile(path, lines, encoding);
-        const TextDocument back = readTextFile(path);
+        const TextFileContent back = readTextFile(path);
         EXPECT_EQ(back.lines, lines);
         EXPECT_EQ(back.encoding, encoding);
     }
@@ -126,7 +159,12 @@ TEST_F(FullDisk, FailedWriteLeavesThePreviousContentWhole)
     const QString path = mountPoint_ + "/quillide.ini";
     writeTextFile(path, {"width=32", "sprite=16"});
     const QStringList tooLong(4000, QString(40, QChar('x')));
-    EXPECT_THROW(writeTextFile(path, tooLong), QuillError);
+    try {
+        writeTextFile(path, tooLong);
+        ADD_FAILURE() << "the write did not fail";
+    } catch (const QuillError &error) {
+        EXPECT_TRUE(error.message().contains("No space left on device")) << error.message().toStdString();
+    }
     EXPECT_EQ(readTextFile(path).lines, (QStringList{"width=32", "sprite=16"}));
     EXPECT_EQ(QDir(mountPoint_).entryList(QDir::Files), QStringList{"quillide.ini"})
         << "no temporary file is left behind";

@@ -1,9 +1,9 @@
 #include "builder/pagegenerator.h"
 
-#include "app/messagesink.h"
-#include "app/quillerror.h"
-#include "app/textfile.h"
-#include "app/workspace.h"
+#include "app/base/messagesink.h"
+#include "app/base/quillerror.h"
+#include "app/base/textfile.h"
+#include "app/base/workspace.h"
 #include "tests/builder/qtprint.h"
 
 #include <QDir>
@@ -513,7 +513,7 @@ TEST(GeneratePage, WritesThePageInTheTemplatesEncoding)
 
         const QByteArray bytes = workspace.pageBytes();
         EXPECT_TRUE(bytes.startsWith(c.mark + (c.mark.isEmpty() ? QByteArray("<") : QByteArray())));
-        const TextDocument page = decodeText(bytes);
+        const TextFileContent page = decodeText(bytes);
         EXPECT_EQ(page.encoding, c.encoding);
         EXPECT_TRUE(page.lines.contains("s = '" + cat + "';"));
     }

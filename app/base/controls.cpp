@@ -1,4 +1,4 @@
-#include "app/controls.h"
+#include "app/base/controls.h"
 
 #include <QListWidget>
 #include <QPushButton>

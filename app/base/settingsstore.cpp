@@ -1,6 +1,6 @@
-#include "app/settingsstore.h"
+#include "app/base/settingsstore.h"
 
-#include "app/textfile.h"
+#include "app/base/textfile.h"
 
 #include <optional>
 
@@ -58,13 +58,18 @@ void SettingsStore::setValue(const QString &name, const QString &value)
 
 void SettingsStore::load(const QString &path)
 {
-    entries_ = readTextFile(path).lines;
+    const TextFileContent content = readTextFile(path);
+    entries_ = content.lines;
+    latin1_ = content.encoding == TextEncoding::Latin1;
 }
 
 void SettingsStore::save(const QString &path) const
 {
-    // Always plain text without a byte-order mark, whatever the file had.
-    writeTextFile(path, entries_, TextEncoding::Local8Bit);
+    // Always plain text without a byte-order mark, whatever the file had. An
+    // older 8-bit file goes back as it came, so a path in it keeps its bytes;
+    // once it holds a character Latin-1 cannot store, it becomes UTF-8.
+    const bool keepLatin1 = latin1_ && canEncode(entries_, TextEncoding::Latin1);
+    writeTextFile(path, entries_, keepLatin1 ? TextEncoding::Latin1 : TextEncoding::Local8Bit);
 }
 
 } // namespace quill

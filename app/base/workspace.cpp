@@ -1,4 +1,4 @@
-#include "app/workspace.h"
+#include "app/base/workspace.h"
 
 #include <QStandardPaths>
 

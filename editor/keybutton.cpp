@@ -1,4 +1,4 @@
-#include "app/keybutton.h"
+#include "editor/keybutton.h"
 
 #include "editor/keycaptions.h"
 

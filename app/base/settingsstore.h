@@ -20,13 +20,15 @@ public:
     void replaceEntries(const QStringList &entries) { entries_ = entries; }
 
     // load replaces the whole list by the file's lines (CR LF, LF or CR);
-    // save writes every entry followed by CR LF. Both throw QuillError.
+    // save writes every entry followed by CR LF, in UTF-8, or in Latin-1 byte
+    // for byte when the file loaded was not UTF-8. Both throw QuillError.
     void load(const QString &path);
     void save(const QString &path) const;
 
 private:
     int indexOf(const QString &name) const;
     QStringList entries_;
+    bool latin1_ = false;  // the file loaded was not UTF-8
 };
 
 } // namespace quill

@@ -1,4 +1,4 @@
-#include "app/codeview.h"
+#include "editor/codeview.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -8,25 +8,34 @@ namespace quill {
 
 // How a text file was stored: the byte-order mark found on reading decides,
 // and the same mark is written again on saving. Files without a mark use the
-// system's 8-bit code page, which is UTF-8 here.
-enum class TextEncoding { Local8Bit, Utf8Bom, Utf16LE, Utf16BE };
+// system's 8-bit code page, which is UTF-8 here; a file without a mark that
+// is not valid UTF-8 is an older 8-bit file, read and written back byte for
+// byte as Latin-1.
+enum class TextEncoding { Local8Bit, Utf8Bom, Utf16LE, Utf16BE, Latin1 };
 
-struct TextDocument {
+struct TextFileContent {
     QStringList lines;
     TextEncoding encoding = TextEncoding::Local8Bit;
+    // Bytes that do not form text in the marked encoding (a UTF-16 file with
+    // an odd length or a broken surrogate) were read as replacement characters.
+    bool malformed = false;
 };
 
 // Splits at CR LF, lone LF and lone CR; a final line end makes no empty last line.
 QStringList splitLines(QStringView text);
 
 // Decodes bytes by their byte-order mark (which is not part of the text).
-TextDocument decodeText(const QByteArray &bytes);
+TextFileContent decodeText(const QByteArray &bytes);
 
 // Encodes lines with CR LF after every line, the last included, mark first.
 QByteArray encodeText(const QStringList &lines, TextEncoding encoding);
 
+// True when every character of the lines survives a round trip through the
+// encoding (Latin-1 holds codes up to 255 only; the others hold any text).
+bool canEncode(const QStringList &lines, TextEncoding encoding);
+
 // Reads a whole text file; throws QuillError with the platform's message.
-TextDocument readTextFile(const QString &path);
+TextFileContent readTextFile(const QString &path);
 
 // Writes through a temporary file and a rename, so a failed write never leaves
 // a truncated file behind; throws QuillError with the platform's message.
