@@ -1,13 +1,15 @@
 #include "app/ammain.h"
 
 #include "app/base/controls.h"
+#include "app/base/quillerror.h"
+#include "app/base/textfile.h"
+#include "app/base/wholenumber.h"
 #include "app/helptext.h"
 #include "app/installer.h"
 #include "app/numericsettings.h"
-#include "app/base/wholenumber.h"
-#include "app/base/quillerror.h"
-#include "app/base/textfile.h"
+#include "builder/runview.h"
 #include "editor/keycaptions.h"
+#include "editor/picklist.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -16,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -54,15 +57,6 @@ public:
 
 } // namespace
 
-template <typename Handler> void TfrmMain::guarded(Handler &&handler)
-{
-    try {
-        handler();
-    } catch (const quill::QuillError &error) {
-        Messages->showMessage(error.message());
-    }
-}
-
 TfrmMain::TfrmMain(quill::MessageSink *messages, QWidget *parent)
     : QWidget(parent), Messages(messages ? messages : this)
 {
@@ -88,23 +82,21 @@ void TfrmMain::FormCreate()
         Settings.load(Paths.settingsPath);
         Keywords = quill::readTextFile(Paths.keywordsPath).lines;
     } else {
-        quill::installWorkspace(Paths, Settings, Keywords, keyPanelWidth(),
+        quill::installWorkspace(Paths, Settings, Keywords, quill::keyPanelWidth(width()),
                                 quill::documentsFolder());
     }
-    quill::repairNumericSettings(Settings, keyPanelWidth(), *Messages);
+    quill::repairNumericSettings(Settings, quill::keyPanelWidth(width()), *Messages);
 
     // LoadSystemPage joins here: the settings into the System page's fields.
     createKeyButtons();
 
-    const QString sprite = Settings.value(QStringLiteral("sprite"));
-    SpriteWidth = sprite.isEmpty() ? 16 : wholeSetting(QStringLiteral("sprite"));
-    SpriteHeight = SpriteWidth;
+    SpriteSize = spriteSetting();
     // AllocateSpriteBuffers joins here, and SelectedColor := 2 after it.
 
     setWindowState(Qt::WindowNoState);
     move(0, DesignTop);
-    btnRunResize->setVisible(true);
-    edtRunWidth->setVisible(true);
+    RunView->resizeButton()->setVisible(true);
+    RunView->widthEdit()->setVisible(true);
 
     LayoutScreen();
     Memo1->setPlainText(quill::helpText(Paths));
@@ -116,19 +108,28 @@ void TfrmMain::FormCreate()
     LeftColumn = 0;
 }
 
-void TfrmMain::LayoutScreen()
+quill::LayoutInput TfrmMain::layoutInput() const
 {
     quill::LayoutInput input;
     input.clientWidth = width();
     input.clientHeight = height();
-    input.spriteWidth = SpriteWidth;
-    input.spriteHeight = SpriteHeight;
+    input.spriteSize = SpriteSize;
     input.toolButtonHeight = wholeSetting(QStringLiteral("command"));
     input.keyHeight = wholeSetting(QStringLiteral("keyheight"));
     input.visibleColumns = wholeSetting(QStringLiteral("width"));
-    input.keyCaptions = quill::KeyCaptions(Settings).captionKeys(1, ShiftState);
+    return input;
+}
 
-    Layout = quill::layoutScreen(input);
+void TfrmMain::LayoutScreen()
+{
+    quill::LayoutInput input = layoutInput();
+    input.keyCaptions = quill::KeyCaptions(Settings).captionKeys(1, ShiftState);
+    // The pages are laid out for the size the window is about to grow to.
+    const QSize client = size().expandedTo(updateMinimumSize(input));
+    input.clientWidth = client.width();
+    input.clientHeight = client.height();
+
+    Layout = quill::computeLayout(input);
 
     TabControl1->setGeometry(0, 0, input.clientWidth, input.clientHeight);
     layoutCodePage(input.keyCaptions);
@@ -154,21 +155,49 @@ void TfrmMain::btQuitClick()
     close();
 }
 
+QSize TfrmMain::updateMinimumSize(const quill::LayoutInput &input)
+{
+    QSize minimum = quill::minimumClientSize(input);
+    // Never more than the screen offers: a window that cannot fit is worse
+    // than a cramped one.
+    if (const QScreen *where = screen())
+        minimum = minimum.boundedTo(where->availableSize());
+    setMinimumSize(minimum);
+    // A wider window needs a taller code line. Inside a resize the window
+    // system does not take a new size, so the grown one is asked for after it.
+    if (width() < minimum.width() || height() < minimum.height())
+        QMetaObject::invokeMethod(
+            this, [this] { resize(size().expandedTo(minimumSize())); }, Qt::QueuedConnection);
+    return minimum;
+}
+
 void TfrmMain::RunKeyCommand(const QString &caption)
 {
     Q_UNUSED(caption);
 }
 
+void TfrmMain::lstSelectClick(quill::PickMode mode, int index, const QString &item)
+{
+    Q_UNUSED(index);
+    Q_UNUSED(item);
+    // Each mode's choice joins here; a choice that fails leaves the list shown.
+    switch (mode) {
+    default:
+        break;
+    }
+    PickList->hide();
+}
+
 void TfrmMain::closeEvent(QCloseEvent *event)
 {
-    guarded([this] { FormClose(); });
+    quill::runHandler(*Messages, [this] { FormClose(); });
     event->accept();
 }
 
 void TfrmMain::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    guarded([this] { FormResize(); });
+    quill::runHandler(*Messages, [this] { FormResize(); });
 }
 
 void TfrmMain::showMessage(const QString &text)
@@ -177,12 +206,11 @@ void TfrmMain::showMessage(const QString &text)
     box.exec();
 }
 
-int TfrmMain::keyPanelWidth() const
+int TfrmMain::spriteSetting() const
 {
-    quill::LayoutInput input;
-    input.clientWidth = width();
-    input.clientHeight = height();
-    return quill::layoutScreen(input).keyPanel.width();
+    if (Settings.value(QStringLiteral("sprite")).isEmpty())
+        return quill::DefaultSpriteSize;
+    return wholeSetting(QStringLiteral("sprite"));
 }
 
 int TfrmMain::wholeSetting(const QString &key) const
@@ -209,6 +237,21 @@ void TfrmMain::createPages()
     createSpritePage(TabItem2);
     createHelpPage(TabItem3);
     createSystemPage(TabItem4);
-    createPickList();
-    createRunOverlay();
+    createOverlays();
+}
+
+void TfrmMain::createOverlays()
+{
+    PickList = new quill::PickList(this);
+    wire(PickList, &quill::PickList::itemChosen, &TfrmMain::lstSelectClick);
+    RunView = new quill::RunView(this);
+}
+
+void TfrmMain::layoutOverlays()
+{
+    constexpr int SelectCloseSize = 43;
+    PickList->setGeometry(Layout.pickList);
+    PickList->layoutBox(Layout.pickListBoxWidth, SelectCloseSize);
+    // The run view fills the client area, above the pages and the pick list.
+    RunView->layoutView(TabControl1->geometry());
 }

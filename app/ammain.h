@@ -1,32 +1,32 @@
 #pragma once
 
-#include "app/layoutscreen.h"
 #include "app/base/messagesink.h"
 #include "app/base/settingsstore.h"
 #include "app/base/workspace.h"
+#include "app/codepage.h"
+#include "app/handlerboundary.h"
+#include "app/layoutscreen.h"
+#include "app/spritepage.h"
+#include "app/systempage.h"
 
 #include <QStringList>
 #include <QWidget>
 #include <array>
 
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
 class QPlainTextEdit;
-class QPushButton;
 class QTabWidget;
 
 namespace quill {
-class CodeView;
-class KeyButton;
+class PickList;
+class RunView;
+enum class PickMode;
 }
 
 // The one main window: it owns the application-wide state (settings,
 // keywords, workspace paths, layout measures, keyboard layer, sprite size)
 // and every control of the four pages and the two overlays. Handlers keep the
 // names of the window's design and delegate to the models; the layout pass
-// only applies the rectangles that quill::layoutScreen computes.
+// only applies the rectangles that quill::computeLayout works out.
 //
 //   TfrmMain window;          // runs the start-up sequence
 //   window.show();
@@ -48,9 +48,8 @@ public:
     ~TfrmMain() override;
 
     // The one entry point of all code editing: an on-screen key passes the
-    // caption it shows ("&&" for the ampersand key). Virtual so that a test can
-    // watch what the keys send.
-    virtual void RunKeyCommand(const QString &caption);
+    // caption it shows ("&&" for the ampersand key).
+    void RunKeyCommand(const QString &caption);
 
     // The layout pass: measures the client area and places every control.
     void LayoutScreen();
@@ -59,9 +58,8 @@ public:
     const QStringList &keywords() const { return Keywords; }
     const quill::WorkspacePaths &paths() const { return Paths; }
     const quill::LayoutResult &layout() const { return Layout; }
-    const std::array<quill::KeyButton *, quill::KeyCount> &keyButtons() const { return KeyButtons; }
-    int spriteWidth() const { return SpriteWidth; }
-    int spriteHeight() const { return SpriteHeight; }
+    const std::array<quill::KeyButton *, quill::KeyCount> &keyButtons() const { return Code.KeyButtons; }
+    int spriteSize() const { return SpriteSize; }
     bool shiftState() const { return ShiftState; }
 
 protected:
@@ -71,29 +69,39 @@ protected:
 private:
     void showMessage(const QString &text) override;
 
+    // Connects a control's signal to a design handler that runs inside the
+    // one error boundary; every handler is wired through here.
+    template <typename Sender, typename Signal, typename... Args>
+    void wire(Sender *sender, Signal signal, void (TfrmMain::*handler)(Args...))
+    {
+        connect(sender, signal, this, [this, handler](Args... args) {
+            quill::runHandler(*Messages, [&] { (this->*handler)(args...); });
+        });
+    }
+
     void FormCreate();
     void FormClose();
     void FormResize();
     void btQuitClick();
+    void lstSelectClick(quill::PickMode mode, int index, const QString &item);
 
-    // Shows a model's error at the boundary of the handler that met it.
-    template <typename Handler> void guarded(Handler &&handler);
-
-    // The key panel width that the installation and the setting repair scale
-    // the key height with: the arithmetic's, for the current client size.
-    int keyPanelWidth() const;
-    // A repaired numeric setting; throws QuillError if it is not a whole number.
+    // The sprite size of the settings; a missing "sprite" means the default.
+    int spriteSetting() const;
+    // A numeric setting already repaired at start-up.
     int wholeSetting(const QString &key) const;
+    quill::LayoutInput layoutInput() const;
+    // Keeps the window from becoming smaller than its pages can be laid out
+    // in; returns that minimum.
+    QSize updateMinimumSize(const quill::LayoutInput &input);
 
-    // Control creation, one function per page (each in its page's file).
+    // Control creation and wiring, one function per page (each in its page's file).
     void createPages();
     void createCodePage(QWidget *page);
     void createKeyButtons();
     void createSpritePage(QWidget *page);
     void createHelpPage(QWidget *page);
     void createSystemPage(QWidget *page);
-    void createPickList();
-    void createRunOverlay();
+    void createOverlays();
 
     // The layout pass's application, one function per page.
     void layoutCodePage(const std::array<QString, quill::KeyCount> &captions);
@@ -110,8 +118,7 @@ private:
     quill::WorkspacePaths Paths;
     quill::LayoutResult Layout;
     bool ShiftState = false;
-    int SpriteWidth = 16;
-    int SpriteHeight = 16;
+    int SpriteSize = quill::DefaultSpriteSize;
     int CursorLine = 0;
     int CursorColumn = 0;
     int TopLine = 0;
@@ -123,68 +130,12 @@ private:
     QWidget *TabItem2 = nullptr;
     QWidget *TabItem3 = nullptr;
     QWidget *TabItem4 = nullptr;
+    quill::CodePageControls Code;
+    quill::SpritePageControls Sprite;
+    QPlainTextEdit *Memo1 = nullptr;  // the Help page
+    quill::SystemPageControls System;
 
-    // Code page.
-    QWidget *pnlBasMenu = nullptr;
-    QPushButton *btTextNew = nullptr;
-    QPushButton *btTextOpen = nullptr;
-    QPushButton *btTextSave = nullptr;
-    QLineEdit *edtFile = nullptr;
-    QPushButton *btRun = nullptr;
-    quill::CodeView *pntProg = nullptr;
-    QLabel *imgFonts = nullptr;
-    QWidget *pnlBasfiles = nullptr;
-    QListWidget *lstBasfiles = nullptr;
-    QPushButton *btTextOk = nullptr;
-    QPushButton *btTextCancel = nullptr;
-    QPushButton *btTextDelete = nullptr;
-    QWidget *pnlKeys = nullptr;
-    std::array<quill::KeyButton *, quill::KeyCount> KeyButtons{};
-
-    // Sprite page.
-    QWidget *pnlGraMenu = nullptr;
-    QPushButton *btGraNew = nullptr;
-    QPushButton *btGraOpen = nullptr;
-    QPushButton *btGraSave = nullptr;
-    QLineEdit *edtGraFile = nullptr;
-    QLabel *lblCel = nullptr;
-    QWidget *pnlGraFiles = nullptr;
-    QListWidget *lstGrafiles = nullptr;
-    QPushButton *btGraOk = nullptr;
-    QPushButton *btGraCancel = nullptr;
-    QPushButton *btGraDelete = nullptr;
-    QWidget *pntMain = nullptr;
-    QWidget *pnlGraTools = nullptr;
-    QWidget *pntColor = nullptr;
-    QWidget *pntView = nullptr;
-    // In the order of LayoutResult::toolButtons.
-    std::array<QPushButton *, quill::ToolButtonCount> ToolButtons{};
-
-    // Help page.
-    QPlainTextEdit *Memo1 = nullptr;
-
-    // System page.
-    QLineEdit *edtWidth = nullptr;
-    QLineEdit *edtKeyHeight = nullptr;
-    QLineEdit *edtCommand = nullptr;
-    QLineEdit *edtSpriteSize = nullptr;
-    QLineEdit *edtOpenmsxdir = nullptr;
-    QPushButton *btDefault = nullptr;
-    QPushButton *btApply = nullptr;
-    QCheckBox *chkGfx9000 = nullptr;
-    QPushButton *btExport = nullptr;
-    QPushButton *btWebsite = nullptr;
-    QPushButton *btQuit = nullptr;
-
-    // Pick list overlay.
-    QWidget *pnlSelect = nullptr;
-    QListWidget *lstSelect = nullptr;
-    QPushButton *btnSelCancel = nullptr;
-
-    // Run overlay (its web view is made at the first Run).
-    QWidget *pnlRun = nullptr;
-    QWidget *pnlRunBtns = nullptr;
-    QPushButton *btnRunClose = nullptr;
-    QPushButton *btnRunResize = nullptr;
-    QLineEdit *edtRunWidth = nullptr;
+    // Overlays.
+    quill::PickList *PickList = nullptr;
+    quill::RunView *RunView = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "app/defaultsettings.h"
 
+#include "app/base/constants.h"
+
 #include "app/base/wholenumber.h"
 #include "app/base/settingsstore.h"
 
@@ -73,6 +75,12 @@ const FixedDefault Palettes[] = {
 // Installations store "41" and rescale it to 26 at the end.
 const char *const InstalledCommand = "41";
 
+// The key height the defaults carry before the installation rescales it.
+int unscaledKeyHeight(int keyPanelWidth)
+{
+    return keyPanelWidth / KeyColumns + 9;
+}
+
 int rescaled(int value)
 {
     return value / 3 * 2;
@@ -93,7 +101,7 @@ std::vector<SettingDefault> defaultSettings(const QString &documentsDir, int key
     defaults.push_back({QStringLiteral("palette"), QStringLiteral("MSX")});
     defaults.push_back({QStringLiteral("command"), QString::fromLatin1(InstalledCommand)});
     defaults.push_back({QStringLiteral("web"), QStringLiteral("0")});
-    defaults.push_back({QStringLiteral("keyheight"), QString::number(keyPanelWidth / 10 + 9)});
+    defaults.push_back({QStringLiteral("keyheight"), QString::number(unscaledKeyHeight(keyPanelWidth))});
     defaults.push_back({QStringLiteral("sprite"), QStringLiteral("16")});
     return defaults;
 }
@@ -119,7 +127,7 @@ void rescaleInstalledHeights(SettingsStore &settings)
 
 int installedKeyHeight(int keyPanelWidth)
 {
-    return rescaled(keyPanelWidth / 10 + 9);
+    return rescaled(unscaledKeyHeight(keyPanelWidth));
 }
 
 } // namespace quill

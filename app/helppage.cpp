@@ -8,7 +8,7 @@
 #include <QScroller>
 
 namespace {
-constexpr int HelpPointSize = 20;
+constexpr int HelpPixelSize = 20;
 }
 
 void TfrmMain::createHelpPage(QWidget *page)
@@ -16,7 +16,10 @@ void TfrmMain::createHelpPage(QWidget *page)
     Memo1 = quill::named(new QPlainTextEdit(page), "Memo1", QStringLiteral("Help"));
     Memo1->setReadOnly(true);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    QFont font(QFontDatabase::systemFont(QFontDatabase::FixedFont).family(), HelpPointSize);
+    // Pixels, like every measure of the pages: at 20 points a 384-pixel page
+    // would hold 23 columns and wrap every reference line.
+    QFont font(QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+    font.setPixelSize(HelpPixelSize);
     font.setStyleHint(QFont::Monospace);
     Memo1->setFont(font);
     // A finger drags the text instead of selecting it.

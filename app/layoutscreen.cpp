@@ -9,8 +9,6 @@ namespace {
 constexpr int ToolSlotCount = 8;
 constexpr int SwatchCount = 16;
 constexpr int MenuSlotCount = 7;
-constexpr int KeyColumns = 10;
-constexpr int KeyRows = 8;
 constexpr int FileEditTop = 4;
 constexpr int FileEditHeight = 32;
 constexpr int CelLabelTop = 9;
@@ -39,27 +37,28 @@ constexpr int MaxMeasure = 1 << 20;
 
 LayoutInput bounded(LayoutInput input)
 {
-    for (int *value : {&input.clientWidth, &input.clientHeight, &input.spriteWidth,
-                       &input.spriteHeight, &input.toolButtonHeight, &input.keyHeight,
-                       &input.visibleColumns})
+    for (int *value : {&input.clientWidth, &input.clientHeight, &input.spriteSize,
+                       &input.toolButtonHeight, &input.keyHeight, &input.visibleColumns})
         *value = std::clamp(*value, -MaxMeasure, MaxMeasure);
     return input;
 }
 
-// The slots of the two tool-button rows, in the order of LayoutResult::toolButtons.
+// The upper row holds Add to Pen in slots 1 to 7 (slot 0 is the preview's);
+// the lower row Rotate to Palette in slots 0 to 7.
 struct ToolSlot {
     bool upperRow;
     int slot;
 };
 
-constexpr ToolSlot ToolSlots[ToolButtonCount] = {
-    {true, 1},  {true, 2},  {true, 3},  {true, 4},  {true, 5},  {true, 6},  {true, 7},
-    {false, 0}, {false, 1}, {false, 2}, {false, 3}, {false, 4}, {false, 5}, {false, 6}, {false, 7},
-};
+constexpr ToolSlot toolSlot(int tool)
+{
+    constexpr int firstLower = toolIndex(SpriteTool::Rotate);
+    return tool < firstLower ? ToolSlot{true, tool + 1} : ToolSlot{false, tool - firstLower};
+}
 
 } // namespace
 
-LayoutResult layoutScreen(const LayoutInput &unbounded)
+LayoutResult computeLayout(const LayoutInput &unbounded)
 {
     const LayoutInput input = bounded(unbounded);
     LayoutResult out;
@@ -72,19 +71,19 @@ LayoutResult layoutScreen(const LayoutInput &unbounded)
     out.toolButtonHeight = size(input.toolButtonHeight);
     // Both are divisors of the canvas and colour bar hit tests.
     out.swatchSize = divisor(pageWidth / SwatchCount);
-    out.canvasZoom = divisor(pageWidth / divisor(input.spriteWidth));
+    out.canvasZoom = divisor(pageWidth / divisor(input.spriteSize));
 
     // Sprite page: the square canvas under the menu bar, the tool bar below it.
     out.canvas = QRect(0, MenuBarHeight, pageWidth, pageWidth);
     const int toolBarHeight = size(pageHeight - pageWidth - MenuBarHeight);
     out.toolBar = QRect(0, pageHeight - toolBarHeight, pageWidth, toolBarHeight);
     out.colorBar = QRect(0, 0, pageWidth, out.swatchSize);
-    out.preview = QRect(0, out.swatchSize, size(input.spriteWidth), size(input.spriteHeight));
+    out.preview = QRect(0, out.swatchSize, size(input.spriteSize), size(input.spriteSize));
 
     const int upperRowTop = toolBarHeight - 2 * out.toolButtonHeight - 2;
     const int lowerRowTop = toolBarHeight - out.toolButtonHeight;
     for (int i = 0; i < ToolButtonCount; ++i) {
-        const ToolSlot &slot = ToolSlots[i];
+        const ToolSlot slot = toolSlot(i);
         out.toolButtons[i] = QRect(slot.slot * out.toolSlotWidth + 1,
                                    slot.upperRow ? upperRowTop : lowerRowTop,
                                    size(out.toolSlotWidth - 2), out.toolButtonHeight);
@@ -104,7 +103,7 @@ LayoutResult layoutScreen(const LayoutInput &unbounded)
     out.pickListBoxWidth = size(out.pickList.width() - PickListCloseColumn);
 
     // On-screen keyboard: the key panel spans the client width at the foot of the Code page.
-    const int panelWidth = size(input.clientWidth);
+    const int panelWidth = keyPanelWidth(input.clientWidth);
     out.keyWidth = panelWidth / KeyColumns;
     out.keyHeight = size(input.keyHeight);
     const int panelHeight = KeyRows * out.keyHeight;
@@ -133,6 +132,18 @@ LayoutResult layoutScreen(const LayoutInput &unbounded)
     out.visibleLines = divisor(out.codeView.height() / out.cellSize);
 
     return out;
+}
+
+QSize minimumClientSize(const LayoutInput &unbounded)
+{
+    const LayoutInput input = bounded(unbounded);
+    const int columns = divisor(input.visibleColumns);
+    const int width = std::max(KeyColumns * MinimumKeyWidth, columns);
+    // One code line is one cell high, and the cell grows with the width: the
+    // height needed follows the width the client has (or will have).
+    const int cellHeight = divisor(std::max(width, input.clientWidth) / columns);
+    const int height = TabStripHeight + MenuBarHeight + cellHeight + KeyRows * size(input.keyHeight);
+    return {width, height};
 }
 
 } // namespace quill

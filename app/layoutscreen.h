@@ -1,6 +1,9 @@
 #pragma once
 
+#include "app/base/constants.h"
+
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <array>
 
@@ -9,17 +12,13 @@ namespace quill {
 // The design's fixed heights.
 inline constexpr int TabStripHeight = 49;
 inline constexpr int MenuBarHeight = 43;
-inline constexpr int RunBarHeight = 45;
-inline constexpr int KeyCount = 80;
-inline constexpr int ToolButtonCount = 15;
 
 // What a layout pass reads: the window's client size, the sprite size and the
 // three layout settings, already converted (each at least 1).
 struct LayoutInput {
     int clientWidth = 384;
     int clientHeight = 567;
-    int spriteWidth = 16;
-    int spriteHeight = 16;
+    int spriteSize = DefaultSpriteSize;
     int toolButtonHeight = 26;   // "command"
     int keyHeight = 30;          // "keyheight"
     int visibleColumns = 32;     // "width"
@@ -54,9 +53,7 @@ struct LayoutResult {
     QRect colorBar;     // pntColor in the tool bar
     QRect preview;      // pntView in the tool bar: the sprite's own size; it
                         // is drawn at twice that, from the same top-left corner
-    // btGraAdd, btGraDel, btGraBack, btGraNext, btGraCopy, btGraPaste, btGraPaint,
-    // btGraRotate, btGraFlipV, btGraFlipH, btGraShiftU, btGraShiftR, btGraShiftD,
-    // btGraShiftL, btGraData, in the tool bar
+    // The fifteen tool buttons in the tool bar, indexed by SpriteTool.
     std::array<QRect, ToolButtonCount> toolButtons;
 
     // The menu bars (Code and Sprite pages share the slot arithmetic).
@@ -75,6 +72,18 @@ struct LayoutResult {
 // the client height less the tab strip. Any input is accepted: sizes that
 // would come out negative are 0 and the measures marked "at least 1" (the
 // ones other code divides by) are clamped, so nothing here divides by zero.
-LayoutResult layoutScreen(const LayoutInput &input);
+LayoutResult computeLayout(const LayoutInput &input);
+
+// The key panel spans the client width: the width the installation and the
+// setting repair scale the key height with.
+inline int keyPanelWidth(int clientWidth) { return clientWidth > 0 ? clientWidth : 0; }
+
+// The smallest client area in which the tab strip, the Code page's menu bar,
+// one code line and the key panel fit with these settings at the input's
+// client width (a code line is taller in a wider window): each of the ten
+// keys of a row at least MinimumKeyWidth pixels wide and each code column at
+// least one. The captions and the client height are not read.
+inline constexpr int MinimumKeyWidth = 16;
+QSize minimumClientSize(const LayoutInput &settings);
 
 } // namespace quill

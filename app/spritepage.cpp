@@ -3,6 +3,7 @@
 #include "app/ammain.h"
 
 #include "app/base/controls.h"
+#include "app/spritepage.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -17,7 +18,7 @@ struct ToolButtonDesign {
     const char *description;
 };
 
-// In the order of LayoutResult::toolButtons.
+// Indexed by SpriteTool.
 constexpr ToolButtonDesign ToolButtonDesigns[quill::ToolButtonCount] = {
     {"btGraAdd", "Ad", "Add a character"},
     {"btGraDel", "Dl", "Delete a character"},
@@ -35,58 +36,56 @@ constexpr ToolButtonDesign ToolButtonDesigns[quill::ToolButtonCount] = {
     {"btGraShiftL", "Un", "Undo"},
     {"btGraData", "Cl", "Change a color palette"},
 };
+static_assert(quill::toolIndex(quill::SpriteTool::Palette) == quill::ToolButtonCount - 1);
 
 } // namespace
 
 void TfrmMain::createSpritePage(QWidget *page)
 {
     using quill::makeButton;
-    pnlGraMenu = quill::makePanel(page, "pnlGraMenu", QStringLiteral("Sprite menu"));
-    btGraNew = makeButton(pnlGraMenu, "btGraNew", QStringLiteral("New"));
-    btGraOpen = makeButton(pnlGraMenu, "btGraOpen", QStringLiteral("Open"));
-    btGraSave = makeButton(pnlGraMenu, "btGraSave", QStringLiteral("Save"));
-    edtGraFile = quill::named(new QLineEdit(pnlGraMenu), "edtGraFile", QStringLiteral("Sprite name"));
-    lblCel = quill::named(new QLabel(QStringLiteral("1/1"), pnlGraMenu), "lblCel", QStringLiteral("Cel"));
-    lblCel->setAlignment(Qt::AlignCenter);
+    Sprite.pnlGraMenu = quill::makePanel(page, "pnlGraMenu", QStringLiteral("Sprite menu"));
+    Sprite.btGraNew = makeButton(Sprite.pnlGraMenu, "btGraNew", QStringLiteral("New"));
+    Sprite.btGraOpen = makeButton(Sprite.pnlGraMenu, "btGraOpen", QStringLiteral("Open"));
+    Sprite.btGraSave = makeButton(Sprite.pnlGraMenu, "btGraSave", QStringLiteral("Save"));
+    Sprite.edtGraFile = quill::named(new QLineEdit(Sprite.pnlGraMenu), "edtGraFile",
+                                     QStringLiteral("Sprite name"));
+    Sprite.lblCel = quill::named(new QLabel(QStringLiteral("1/1"), Sprite.pnlGraMenu), "lblCel",
+                                 QStringLiteral("Cel"));
+    Sprite.lblCel->setAlignment(Qt::AlignCenter);
 
-    pntMain = quill::named(new QWidget(page), "pntMain", QStringLiteral("Sprite canvas"));
+    Sprite.pntMain = quill::named(new QWidget(page), "pntMain", QStringLiteral("Sprite canvas"));
 
-    const quill::FileChooser chooser = quill::makeFileChooser(
+    Sprite.files = quill::makeFileChooser(
         page, {"pnlGraFiles", "lstGrafiles", "btGraOk", "btGraCancel", "btGraDelete"},
         QStringLiteral("Sprite file chooser"), QStringLiteral("Sprite files"));
-    pnlGraFiles = chooser.panel;
-    lstGrafiles = chooser.list;
-    btGraOk = chooser.ok;
-    btGraCancel = chooser.cancel;
-    btGraDelete = chooser.remove;
 
-    pnlGraTools = quill::makePanel(page, "pnlGraTools", QStringLiteral("Sprite tools"));
-    pntColor = quill::named(new QWidget(pnlGraTools), "pntColor", QStringLiteral("Colour bar"));
-    pntView = quill::named(new QWidget(pnlGraTools), "pntView", QStringLiteral("Sprite preview"));
+    Sprite.pnlGraTools = quill::makePanel(page, "pnlGraTools", QStringLiteral("Sprite tools"));
+    Sprite.pntColor = quill::named(new QWidget(Sprite.pnlGraTools), "pntColor", QStringLiteral("Colour bar"));
+    Sprite.pntView = quill::named(new QWidget(Sprite.pnlGraTools), "pntView", QStringLiteral("Sprite preview"));
     for (int index = 0; index < quill::ToolButtonCount; ++index) {
         const ToolButtonDesign &design = ToolButtonDesigns[index];
-        QPushButton *button = makeButton(pnlGraTools, design.name, QString::fromLatin1(design.caption));
+        QPushButton *button =
+            makeButton(Sprite.pnlGraTools, design.name, QString::fromLatin1(design.caption));
         button->setAccessibleDescription(QString::fromLatin1(design.description));
-        ToolButtons[index] = button;
+        Sprite.ToolButtons[index] = button;
     }
 }
 
 void TfrmMain::layoutSpritePage()
 {
-    pnlGraMenu->setGeometry(0, 0, Layout.pageWidth, quill::MenuBarHeight);
-    btGraNew->setGeometry(Layout.newButton);
-    btGraOpen->setGeometry(Layout.openButton);
-    btGraSave->setGeometry(Layout.saveButton);
-    edtGraFile->setGeometry(Layout.fileEdit);
-    lblCel->setGeometry(Layout.celLabel);
+    Sprite.pnlGraMenu->setGeometry(0, 0, Layout.pageWidth, quill::MenuBarHeight);
+    Sprite.btGraNew->setGeometry(Layout.newButton);
+    Sprite.btGraOpen->setGeometry(Layout.openButton);
+    Sprite.btGraSave->setGeometry(Layout.saveButton);
+    Sprite.edtGraFile->setGeometry(Layout.fileEdit);
+    Sprite.lblCel->setGeometry(Layout.celLabel);
 
-    pntMain->setGeometry(Layout.canvas);
-    pnlGraFiles->setGeometry(Layout.canvas);
-    lstGrafiles->setGeometry(0, 0, quill::ChooserListWidth, Layout.canvas.height());
+    Sprite.pntMain->setGeometry(Layout.canvas);
+    quill::layoutFileChooser(Sprite.files, Layout.canvas);
 
-    pnlGraTools->setGeometry(Layout.toolBar);
-    pntColor->setGeometry(Layout.colorBar);
-    pntView->setGeometry(Layout.preview);
+    Sprite.pnlGraTools->setGeometry(Layout.toolBar);
+    Sprite.pntColor->setGeometry(Layout.colorBar);
+    Sprite.pntView->setGeometry(Layout.preview);
     for (int index = 0; index < quill::ToolButtonCount; ++index)
-        ToolButtons[index]->setGeometry(Layout.toolButtons[index]);
+        Sprite.ToolButtons[index]->setGeometry(Layout.toolButtons[index]);
 }

@@ -38,38 +38,38 @@ void TfrmMain::createSystemPage(QWidget *page)
 {
     using quill::makeButton;
     QLabel *widthLabel = makeBoldLabel(page, "Label2", QStringLiteral("Width"), {20, 10, 66, 23});
-    edtWidth = makeField(page, "edtWidth", widthLabel, {244, 5, 69, 32});
+    System.edtWidth = makeField(page, "edtWidth", widthLabel, {244, 5, 69, 32});
     QLabel *keyHeightLabel =
         makeBoldLabel(page, "Label4", QStringLiteral("Buttons height(CODE)"), {20, 45, 189, 23});
-    edtKeyHeight = makeField(page, "edtKeyHeight", keyHeightLabel, {244, 40, 69, 32});
+    System.edtKeyHeight = makeField(page, "edtKeyHeight", keyHeightLabel, {244, 40, 69, 32});
     QLabel *commandLabel =
         makeBoldLabel(page, "Label5", QStringLiteral("Buttons height(SPRITE)"), {20, 79, 199, 23});
-    edtCommand = makeField(page, "edtCommand", commandLabel, {244, 75, 69, 32});
+    System.edtCommand = makeField(page, "edtCommand", commandLabel, {244, 75, 69, 32});
     QLabel *spriteLabel = makeBoldLabel(page, "Label3", QStringLiteral("Sprite size"), {20, 113, 93, 23});
-    edtSpriteSize = makeField(page, "edtSpriteSize", spriteLabel, {244, 110, 69, 32});
+    System.edtSpriteSize = makeField(page, "edtSpriteSize", spriteLabel, {244, 110, 69, 32});
     QLabel *exportLabel =
         makeBoldLabel(page, "Label1", QStringLiteral("Export directory"), {19, 144, 189, 23});
-    edtOpenmsxdir = makeField(page, "edtOpenmsxdir", exportLabel, {7, 170, DesignExportDirWidth, 32});
+    System.edtOpenmsxdir = makeField(page, "edtOpenmsxdir", exportLabel, {7, 170, DesignExportDirWidth, 32});
 
-    btDefault = makeButton(page, "btDefault", QStringLiteral("Default"), 24, 226, 113, 44);
-    btApply = makeButton(page, "btApply", QStringLiteral("Apply settings"), 208, 226, 145, 44);
-    chkGfx9000 = quill::named(new QCheckBox(QStringLiteral("Use web browser"), page), "chkGfx9000",
+    System.btDefault = makeButton(page, "btDefault", QStringLiteral("Default"), 24, 226, 113, 44);
+    System.btApply = makeButton(page, "btApply", QStringLiteral("Apply settings"), 208, 226, 145, 44);
+    System.chkGfx9000 = quill::named(new QCheckBox(QStringLiteral("Use web browser"), page), "chkGfx9000",
                               QStringLiteral("Use web browser"));
-    chkGfx9000->setGeometry(8, 247, 337, 19);
-    chkGfx9000->hide();
-    btExport = makeButton(page, "btExport", QStringLiteral("Export"), 208, 288, 145, 44);
-    btWebsite = makeButton(page, "btWebsite", QStringLiteral("Website"), 208, 350, 145, 44);
-    btQuit = makeButton(page, "btQuit", QStringLiteral("Quit"), 209, 457, 145, 44);
-    connect(btQuit, &QPushButton::clicked, this, &TfrmMain::btQuitClick);
+    System.chkGfx9000->setGeometry(8, 247, 337, 19);
+    System.chkGfx9000->hide();
+    System.btExport = makeButton(page, "btExport", QStringLiteral("Export"), 208, 288, 145, 44);
+    System.btWebsite = makeButton(page, "btWebsite", QStringLiteral("Website"), 208, 350, 145, 44);
+    System.btQuit = makeButton(page, "btQuit", QStringLiteral("Quit"), 209, 457, 145, 44);
+    wire(System.btQuit, &QPushButton::clicked, &TfrmMain::btQuitClick);
 
-    QWidget *const focusOrder[] = {edtWidth, edtKeyHeight, edtCommand, edtSpriteSize, edtOpenmsxdir,
-                                   btDefault, btApply, btExport, btWebsite, btQuit};
+    QWidget *const focusOrder[] = {System.edtWidth, System.edtKeyHeight, System.edtCommand, System.edtSpriteSize, System.edtOpenmsxdir,
+                                   System.btDefault, System.btApply, System.btExport, System.btWebsite, System.btQuit};
     for (std::size_t index = 1; index < std::size(focusOrder); ++index)
         setTabOrder(focusOrder[index - 1], focusOrder[index]);
 }
 
 void TfrmMain::layoutSystemPage()
 {
-    const QRect place = edtOpenmsxdir->geometry();
-    edtOpenmsxdir->setGeometry(place.left(), place.top(), Layout.exportDirWidth, place.height());
+    const QRect place = System.edtOpenmsxdir->geometry();
+    System.edtOpenmsxdir->setGeometry(place.left(), place.top(), Layout.exportDirWidth, place.height());
 }

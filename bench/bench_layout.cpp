@@ -50,7 +50,7 @@ void BM_LayoutPass(benchmark::State &state)
         input.clientWidth = widths[step];
         input.clientHeight = 567 + int(step % 64);
         step = (step + 1) % widths.size();
-        const quill::LayoutResult layout = quill::layoutScreen(input);
+        const quill::LayoutResult layout = quill::computeLayout(input);
         benchmark::DoNotOptimize(layout.visibleLines);
         benchmark::DoNotOptimize(layout.keys[79].geometry);
     }

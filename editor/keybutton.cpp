@@ -8,7 +8,8 @@ KeyButton::KeyButton(QWidget *parent) : QPushButton(parent)
 {
     setFocusPolicy(Qt::NoFocus);
     setAutoRepeat(true);
-    setAutoRepeatDelay(RepeatDelayMs);
+    // Qt counts its delay up to the first repeat itself.
+    setAutoRepeatDelay(FirstRepeatMs);
     setAutoRepeatInterval(RepeatIntervalMs);
     connect(this, &QPushButton::clicked, this, [this] { emit keyClicked(caption_); });
 }

@@ -6,8 +6,9 @@ namespace quill {
 
 // One key of the on-screen keyboard. It keeps the caption that it passes to
 // RunKeyCommand ("&&" for the ampersand key) apart from the text it shows,
-// never takes the keyboard focus, repeats its click while held (first repeat
-// after 500 ms, then every 100 ms) and drops its pressed look when released.
+// never takes the keyboard focus, repeats its click while held (a 500 ms
+// delay, after which the 100 ms interval starts: the first repeat comes
+// 600 ms after the press) and drops its pressed look when released.
 class KeyButton : public QPushButton {
     Q_OBJECT
     Q_PROPERTY(QString caption READ caption)
@@ -15,6 +16,7 @@ class KeyButton : public QPushButton {
 public:
     static constexpr int RepeatDelayMs = 500;
     static constexpr int RepeatIntervalMs = 100;
+    static constexpr int FirstRepeatMs = RepeatDelayMs + RepeatIntervalMs;
 
     explicit KeyButton(QWidget *parent = nullptr);
 

@@ -1,5 +1,7 @@
 #include "app/base/controls.h"
 
+#include "app/base/namecompare.h"
+
 #include <QListWidget>
 #include <QPushButton>
 #include <QWidget>
@@ -30,7 +32,6 @@ FileChooser makeFileChooser(QWidget *page, const FileChooserNames &names,
     chooser.panel = makePanel(page, names.panel, panelLabel, true);
     chooser.panel->hide();
     chooser.list = named(new QListWidget(chooser.panel), names.list, listLabel);
-    chooser.list->setSortingEnabled(true);
     const auto button = [&](const char *name, const QString &caption, int top) {
         return makeButton(chooser.panel, name, caption, ChooserButtonLeft, top, ChooserButtonWidth,
                           ChooserButtonHeight);
@@ -40,6 +41,19 @@ FileChooser makeFileChooser(QWidget *page, const FileChooserNames &names,
     chooser.remove = button(names.remove, QStringLiteral("Delete"), 200);
     chooser.remove->hide();
     return chooser;
+}
+
+void layoutFileChooser(const FileChooser &chooser, const QRect &area)
+{
+    chooser.panel->setGeometry(area);
+    chooser.list->setGeometry(0, 0, ChooserListWidth, area.height());
+}
+
+void setSortedItems(QListWidget *list, QStringList names)
+{
+    sortNames(names);
+    list->clear();
+    list->addItems(names);
 }
 
 } // namespace quill

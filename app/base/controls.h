@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
+#include <QStringList>
 
 class QListWidget;
 class QPushButton;
@@ -51,9 +53,16 @@ struct FileChooser {
     QPushButton *remove;  // hidden: files are never deleted
 };
 
-// A hidden, opaque file chooser on the page: the sorted list and the OK,
-// Cancel and (hidden) Delete buttons.
+// A hidden, opaque file chooser on the page: the list and the OK, Cancel and
+// (hidden) Delete buttons. The one builder of both pages' choosers.
 FileChooser makeFileChooser(QWidget *page, const FileChooserNames &names,
                             const QString &panelLabel, const QString &listLabel);
+
+// Puts the chooser over the area it covers, the list at the full height.
+void layoutFileChooser(const FileChooser &chooser, const QRect &area);
+
+// Replaces the list's items by the names in the one order of names
+// (sortNames): a list box's own sort would put "B" before "a".
+void setSortedItems(QListWidget *list, QStringList names);
 
 } // namespace quill

@@ -37,8 +37,7 @@ LayoutInput designInput()
     LayoutInput input;
     input.clientWidth = 384;
     input.clientHeight = 567;
-    input.spriteWidth = 16;
-    input.spriteHeight = 16;
+    input.spriteSize = 16;
     input.toolButtonHeight = 26;
     input.keyHeight = 30;
     input.visibleColumns = 32;
@@ -50,7 +49,7 @@ enum Tool { Add, Del, Back, Next, Copy, Paste, Paint, Rotate, FlipV, FlipH, Shif
 
 TEST(LayoutScreen, DesignPageMeasures)
 {
-    const LayoutResult layout = layoutScreen(designInput());
+    const LayoutResult layout = computeLayout(designInput());
     struct Measure {
         const char *name;
         int actual;
@@ -78,7 +77,7 @@ TEST(LayoutScreen, DesignPageMeasures)
 
 TEST(LayoutScreen, DesignPageSpritePage)
 {
-    const LayoutResult layout = layoutScreen(designInput());
+    const LayoutResult layout = computeLayout(designInput());
     EXPECT_EQ(layout.canvas, QRect(0, 43, 384, 384));
     EXPECT_EQ(layout.toolBar, QRect(0, 427, 384, 91));
     EXPECT_EQ(layout.toolBar.top(), layout.canvas.bottom() + 1) << "tool bar right under the canvas";
@@ -107,7 +106,7 @@ TEST(LayoutScreen, DesignPageSpritePage)
 
 TEST(LayoutScreen, DesignPageMenuAndPickList)
 {
-    const LayoutResult layout = layoutScreen(designInput());
+    const LayoutResult layout = computeLayout(designInput());
     EXPECT_EQ(layout.newButton, QRect(0, 0, 54, 43));
     EXPECT_EQ(layout.openButton, QRect(54, 0, 54, 43));
     EXPECT_EQ(layout.saveButton, QRect(108, 0, 54, 43));
@@ -119,7 +118,7 @@ TEST(LayoutScreen, DesignPageMenuAndPickList)
 
 TEST(LayoutScreen, DesignPageKeyboardAndCodeView)
 {
-    const LayoutResult layout = layoutScreen(designInput());
+    const LayoutResult layout = computeLayout(designInput());
     EXPECT_EQ(layout.keyPanel, QRect(0, 278, 384, 240));
     EXPECT_EQ(layout.codeView, QRect(0, 43, 384, 235));
     EXPECT_EQ(layout.codeView.bottom() + 1, layout.keyPanel.top()) << "code view ends at the key panel";
@@ -155,7 +154,7 @@ TEST(LayoutScreen, WidthNotAMultipleOfSevenEightOrSixteen)
 {
     LayoutInput input = designInput();
     input.clientWidth = 390;
-    const LayoutResult layout = layoutScreen(input);
+    const LayoutResult layout = computeLayout(input);
     EXPECT_EQ(layout.menuSlotWidth, 55);
     EXPECT_EQ(layout.fileEdit.left(), 165);
     EXPECT_EQ(layout.fileEdit.width(), 170);
@@ -193,10 +192,10 @@ TEST(LayoutScreen, SettingsChangeTheGrid)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         LayoutInput input = designInput();
-        input.spriteWidth = input.spriteHeight = c.spriteSize;
+        input.spriteSize = c.spriteSize;
         input.keyHeight = c.keyHeight;
         input.visibleColumns = c.columns;
-        const LayoutResult layout = layoutScreen(input);
+        const LayoutResult layout = computeLayout(input);
         EXPECT_EQ(layout.canvasZoom, c.canvasZoom);
         EXPECT_EQ(layout.preview.size(), QSize(c.spriteSize, c.spriteSize));
         EXPECT_EQ(layout.codeView, c.codeView);
@@ -225,7 +224,7 @@ TEST(LayoutScreen, CaptionsDecideKeyShape)
         SCOPED_TRACE(c.name);
         LayoutInput input = designInput();
         input.keyCaptions[12] = c.caption;
-        const KeyPlacement key = layoutScreen(input).keys[12];
+        const KeyPlacement key = computeLayout(input).keys[12];
         EXPECT_EQ(key.geometry, QRect(QPoint(2 * 38, 1 * 30), c.size));
         EXPECT_EQ(key.visible, c.visible);
     }
@@ -272,11 +271,11 @@ TEST(LayoutScreen, DegenerateInputsStayUsable)
         LayoutInput input = designInput();
         input.clientWidth = c.clientWidth;
         input.clientHeight = c.clientHeight;
-        input.spriteWidth = input.spriteHeight = c.spriteWidth;
+        input.spriteSize = c.spriteWidth;
         input.toolButtonHeight = c.toolButtonHeight;
         input.keyHeight = c.keyHeight;
         input.visibleColumns = c.columns;
-        const LayoutResult layout = layoutScreen(input);
+        const LayoutResult layout = computeLayout(input);
 
         EXPECT_GE(layout.cellSize, 1);
         EXPECT_GE(layout.visibleLines, 1);
@@ -302,7 +301,7 @@ TEST(LayoutScreen, KeyPanelTallerThanThePageLeavesOneLine)
 {
     LayoutInput input = designInput();
     input.keyHeight = 200;
-    const LayoutResult layout = layoutScreen(input);
+    const LayoutResult layout = computeLayout(input);
     EXPECT_EQ(layout.keyPanel.height(), 1600);
     EXPECT_EQ(layout.codeView.height(), 0);
     EXPECT_EQ(layout.cellSize, 12);
@@ -314,9 +313,40 @@ TEST(LayoutScreen, ShortPageGivesAnEmptyToolBar)
     LayoutInput input = designInput();
     input.clientWidth = 800;
     input.clientHeight = 400;
-    const LayoutResult layout = layoutScreen(input);
+    const LayoutResult layout = computeLayout(input);
     EXPECT_EQ(layout.toolBar.height(), 0);
     EXPECT_EQ(layout.toolBar.top(), layout.pageHeight);
+}
+
+TEST(LayoutScreen, TheMinimumClientSizeHoldsMenuOneCodeLineAndKeys)
+{
+    struct Case {
+        const char *name;
+        int visibleColumns, keyHeight;
+    };
+    const std::vector<Case> cases = {
+        {"design settings", 32, 30},
+        {"tall keys", 32, 200},
+        {"many columns", 1024, 30},
+        {"one column", 1, 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        LayoutInput input = designInput();
+        input.visibleColumns = c.visibleColumns;
+        input.keyHeight = c.keyHeight;
+        input.clientWidth = 0;
+        const QSize minimum = minimumClientSize(input);
+        input.clientWidth = minimum.width();
+        input.clientHeight = minimum.height();
+        const LayoutResult layout = computeLayout(input);
+        EXPECT_GE(layout.keyPanel.top(), MenuBarHeight) << "the keys leave the menu bar free";
+        EXPECT_GE(layout.codeView.height(), layout.cellSize) << "one code line fits";
+        EXPECT_GE(layout.keyWidth, MinimumKeyWidth);
+        // One pixel less in height and the code line no longer fits.
+        input.clientHeight -= 1;
+        EXPECT_LT(computeLayout(input).codeView.height(), layout.cellSize);
+    }
 }
 
 } // namespace

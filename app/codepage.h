@@ -1,0 +1,33 @@
+#pragma once
+
+#include "app/base/constants.h"
+#include "app/base/controls.h"
+
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace quill {
+class CodeView;
+class KeyButton;
+
+// The Code page's controls: the file menu, the code view, the code file
+// chooser and the on-screen keyboard (KeyButtons[row x 10 + column]).
+struct CodePageControls {
+    QWidget *pnlBasMenu = nullptr;
+    QPushButton *btTextNew = nullptr;
+    QPushButton *btTextOpen = nullptr;
+    QPushButton *btTextSave = nullptr;
+    QLineEdit *edtFile = nullptr;
+    QPushButton *btRun = nullptr;
+    CodeView *pntProg = nullptr;
+    QLabel *imgFonts = nullptr;
+    FileChooser files;  // pnlBasfiles, lstBasfiles, btTextOk, btTextCancel, btTextDelete
+    QWidget *pnlKeys = nullptr;
+    std::array<KeyButton *, KeyCount> KeyButtons{};
+};
+
+} // namespace quill

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/base/constants.h"
+#include "app/base/controls.h"
+
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace quill {
+
+// The Sprite page's controls: the file menu with the cel label, the sprite
+// file chooser, the canvas, and the tool bar with the colour bar, the
+// preview and the fifteen tool buttons (indexed by SpriteTool).
+struct SpritePageControls {
+    QWidget *pnlGraMenu = nullptr;
+    QPushButton *btGraNew = nullptr;
+    QPushButton *btGraOpen = nullptr;
+    QPushButton *btGraSave = nullptr;
+    QLineEdit *edtGraFile = nullptr;
+    QLabel *lblCel = nullptr;
+    FileChooser files;  // pnlGraFiles, lstGrafiles, btGraOk, btGraCancel, btGraDelete
+    QWidget *pntMain = nullptr;
+    QWidget *pnlGraTools = nullptr;
+    QWidget *pntColor = nullptr;
+    QWidget *pntView = nullptr;
+    std::array<QPushButton *, ToolButtonCount> ToolButtons{};
+
+    QPushButton *tool(SpriteTool which) const { return ToolButtons[toolIndex(which)]; }
+};
+
+} // namespace quill

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+
+namespace quill {
+
+// What the pick list currently offers. It keeps its value after the list
+// closes.
+enum class PickMode {
+    None = 0,
+    Keywords = 1,
+    Templates = 2,
+    Palettes = 3,
+    JumpTargets = 4,
+    SpriteImages = 5,
+    SoundFiles = 6,
+};
+
+// The one list overlay both editors offer choices in (pnlSelect, holding
+// lstSelect and the "X" button btnSelCancel). A command fills it and opens it
+// in a mode; a tap on an item is handed, with the mode, to whoever handles
+// itemChosen, and that handler decides whether the list closes.
+//
+//   pickList->setItems(matches);
+//   pickList->OpenPickList(PickMode::Keywords);
+//
+// The list is not modal, and it never takes the keyboard focus: a focused
+// list would jump to the item starting with a typed letter, so one key would
+// both type into the code and pick an item. Hardware keys keep reaching the
+// code; a choice is a tap or a click.
+class PickList : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit PickList(QWidget *parent = nullptr);
+
+    // Replaces the items; no selection remains, and refilling is never a choice.
+    void setItems(const QStringList &items);
+    QStringList items() const;
+
+    // PickMode := mode, and the list shows.
+    void OpenPickList(PickMode mode);
+    PickMode pickMode() const { return mode_; }
+
+    // Places the list box and the close button in the panel.
+    void layoutBox(int boxWidth, int closeSize);
+
+    QListWidget *list() const { return lstSelect; }
+    QPushButton *cancelButton() const { return btnSelCancel; }
+
+signals:
+    // A tap on an item: its index and text, and the mode the list was opened in.
+    void itemChosen(quill::PickMode mode, int index, const QString &item);
+
+private:
+    void lstSelectClick(QListWidgetItem *item);
+    void btnSelCancelClick();
+
+    QListWidget *lstSelect = nullptr;
+    QPushButton *btnSelCancel = nullptr;
+    PickMode mode_ = PickMode::None;
+};
+
+} // namespace quill
