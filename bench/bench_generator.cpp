@@ -23,9 +23,9 @@
 
 namespace {
 
-constexpr int SmallProgram = 2000;
-constexpr int LargeProgram = 20000;
-constexpr double RatioLimit = 12.0;
+constexpr int SmallProgram = 20000;
+constexpr int LargeProgram = 200000;
+constexpr double RatioLimit = 11.0;
 
 class DiscardedMessages : public quill::MessageSink {
 public:

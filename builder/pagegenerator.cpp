@@ -1,62 +1,58 @@
 #include "builder/pagegenerator.h"
 
 #include "app/base/messagesink.h"
-#include "app/base/wholenumber.h"
 #include "app/base/quillerror.h"
 #include "app/base/textfile.h"
+#include "app/base/wholenumber.h"
 #include "app/base/workspace.h"
-
-#include <QFileInfo>
-#include <QHash>
-#include <QSet>
+#include "builder/includefilereader.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace quill {
 
 namespace {
 
-const QString IncludePrefix = QStringLiteral("include ");
 const QString SpriteCall = QStringLiteral("sprite(");
 const QString SoundCall = QStringLiteral("sndload(");
-
-// Every expansion of an include line counts, nested or not. Real programs use
-// a handful; the limit stops what the cycle test cannot see: include trees
-// that double at every level, or a cycle through hard links.
-constexpr int MaxIncludeExpansions = 100000;
 
 // One sprite line builds one texture entry per frame. Sheets from the sprite
 // editor hold at most 32 cels; the limit keeps a mistyped count from building
 // a page of gigabytes.
 constexpr qint64 MaxSpriteFrames = 10000;
 
+constexpr qsizetype QuotedLineLength = 200;
+
 qint64 spriteNumber(const QString &text, const QString &line)
 {
     const std::optional<int> value = toWholeNumber(text);
     if (!value)
-        throw QuillError(QStringLiteral("Invalid number '%1' in: %2").arg(text, line));
+        throw QuillError(QStringLiteral("Invalid number '%1' in: %2").arg(quotedLine(text), quotedLine(line)));
     return *value;
 }
 
-// One file of the include chain whose lines are being taken, or the user's
-// code at the bottom of the chain (empty identity).
-struct SourceFrame {
-    QStringList lines;
-    qsizetype next = 0;
-    QString identity;
-};
-
-// Include files as read, by the path they were looked up under; a file
-// included many times is read from disk once per generation.
-struct IncludeFile {
-    QStringList lines;
-    QString identity;
-};
-
-enum class IncludeOutcome { Expanded, Failed };
+QString pageTooLarge()
+{
+    return QStringLiteral("Too large: the page.");
+}
 
 } // namespace
+
+QString quotedLine(const QString &line)
+{
+    if (line.size() <= QuotedLineLength)
+        return line;
+    return line.left(QuotedLineLength) + QChar(0x2026);
+}
+
+bool usesCamera(const QStringList &codeLines)
+{
+    // No line break is part of the text, so testing line by line is testing
+    // the joined code.
+    const QString cameraCall = QStringLiteral("setcam(");
+    return std::any_of(codeLines.begin(), codeLines.end(),
+                       [&](const QString &line) { return line.contains(cameraCall); });
+}
 
 int scanCallArguments(const QString &line, const QString &name, CallArgs &args)
 {
@@ -92,7 +88,8 @@ void addHandlerStub(QString &code, const QString &header, const QString &paramet
     code.prepend(header + parameters + QStringLiteral("{};\n"));
 }
 
-QString textureDeclaration(const CallArgs &args, int separatorCount, const QString &line)
+QString textureDeclaration(const CallArgs &args, int separatorCount, const QString &line,
+                           qsizetype sizeLimit)
 {
     const qint64 frames = spriteNumber(args[2], line);
     qint64 width = 34;
@@ -108,7 +105,14 @@ QString textureDeclaration(const CallArgs &args, int separatorCount, const QStri
         }
     }
     if (frames > MaxSpriteFrames)
-        throw QuillError(QStringLiteral("Too many frames '%1' in: %2").arg(args[2], line));
+        throw QuillError(QStringLiteral("Too many frames '%1' in: %2").arg(quotedLine(args[2]), quotedLine(line)));
+    // Each frame repeats the image number in its texture name: a long number
+    // times many frames is refused before anything is built.
+    constexpr qsizetype NumbersPerFrame = 64;
+    const qsizetype estimate = std::max<qint64>(frames, 0) * (args[0].size() + NumbersPerFrame)
+                               + args[1].size() + NumbersPerFrame;
+    if (estimate > sizeLimit)
+        throw QuillError(pageTooLarge());
 
     QString declaration = QStringLiteral("Stage({image:'img/") + args[1]
                           + QStringLiteral(".png',textures:{");
@@ -130,110 +134,65 @@ QString textureDeclaration(const CallArgs &args, int separatorCount, const QStri
     return declaration;
 }
 
-GeneratedPage generatePage(const QStringList &codeLines, const QString &fileName,
-                           const WorkspacePaths &paths, MessageSink &messages)
+namespace {
+
+// The line by line part of rewriteCode: sprite and sound lines.
+PageCode rewriteLines(const QStringList &lines, bool use3D, qsizetype sizeLimit)
 {
-    GeneratedPage page;
+    PageCode page;
     QStringList &resources = page.resources;
-
-    qsizetype codeSize = 0;
-    for (const QString &line : codeLines)
-        codeSize += line.size() + 1;
-
-    // Decided on the user's own lines: "setcam(" inside an included file does
-    // not select 3D, while one inside a comment or a string does. No line
-    // break is part of the text, so testing line by line is testing the
-    // joined code.
-    const QString cameraCall = QStringLiteral("setcam(");
-    page.use3D = std::any_of(codeLines.begin(), codeLines.end(),
-                             [&](const QString &line) { return line.contains(cameraCall); });
-
-    // The lines are taken in order from a chain of sources: an include line
-    // opens its file on top of the chain, so the file's lines come next, each
-    // examined afresh (an included include line expands again), and the
-    // source below continues when the file is used up. This is the same
-    // order as splicing the file's lines into a list in place of the include
-    // line, without moving the rest of the list on every include.
-    std::vector<SourceFrame> chain;
-    chain.push_back(SourceFrame{codeLines, 0, QString()});
-    QSet<QString> openIncludes;
-    QHash<QString, IncludeFile> includeFiles;
-    int expansions = 0;
-
-    QString code;
-    code.reserve(codeSize + codeSize / 2);
+    QString &code = page.code;
     CallArgs args;
+    qsizetype codeSize = 0;
+    for (const QString &line : lines)
+        codeSize += line.size() + 1;
+    code.reserve(std::min(codeSize + codeSize / 2, sizeLimit));
 
-    while (!chain.empty()) {
-        SourceFrame &source = chain.back();
-        // A file leaves the chain only once its last line has been dealt
-        // with, so a last line that includes the file itself is a cycle.
-        if (source.next == source.lines.size()) {
-            openIncludes.remove(source.identity);
-            chain.pop_back();
-            continue;
-        }
-        QString line = source.lines.at(source.next++);
-
-        if (line.startsWith(IncludePrefix)) {
-            const QString name = line.mid(IncludePrefix.size());
-            const QString path = paths.codeDir + name;
-            auto cached = includeFiles.constFind(path);
-            if (cached == includeFiles.constEnd()) {
-                IncludeFile file;
-                try {
-                    file.lines = readTextFile(path).lines;
-                } catch (const QuillError &) {
-                    messages.showMessage(QStringLiteral("Failed to open ") + name);
-                    return page;
-                }
-                const QString canonical = QFileInfo(path).canonicalFilePath();
-                file.identity = canonical.isEmpty() ? path : canonical;
-                cached = includeFiles.insert(path, file);
-            }
-            if (openIncludes.contains(cached->identity)) {
-                messages.showMessage(QStringLiteral("Include cycle at %1.").arg(name));
-                return page;
-            }
-            if (++expansions > MaxIncludeExpansions) {
-                messages.showMessage(QStringLiteral("Too many includes at %1.").arg(name));
-                return page;
-            }
-            openIncludes.insert(cached->identity);
-            chain.push_back(SourceFrame{cached->lines, 0, cached->identity});
-            continue;
-        }
-
+    for (QString line : lines) {
         if (line.contains(SpriteCall)) {
             const int separators = scanCallArguments(line, SpriteCall, args);
             const QString imagePath = QStringLiteral("img/") + args[1] + QStringLiteral(".png");
-            if (!page.use3D)
-                line = textureDeclaration(args, separators, line);
+            if (!use3D)
+                line = textureDeclaration(args, separators, line, sizeLimit - code.size());
             resources.append(imagePath);
         }
         if (line.contains(SoundCall)) {
             scanCallArguments(line, SoundCall, args);
             resources.append(QStringLiteral("audio/") + args[1] + QStringLiteral(".ogg"));
         }
+        if (code.size() + line.size() + 1 > sizeLimit)
+            throw QuillError(pageTooLarge());
         code += line;
         code += u'\n';
     }
+    return page;
+}
 
-    QString addonScripts;
+} // namespace
+
+PageCode rewriteCode(const QStringList &lines, bool use3D, qsizetype sizeLimit)
+{
+    PageCode page = rewriteLines(lines, use3D, sizeLimit);
+    QStringList &resources = page.resources;
+    QString &code = page.code;
+
     if (code.contains(QStringLiteral("sprintf"))) {
-        addonScripts = QStringLiteral("<script src=\"js/js-sprintf-1.0.1.min.js\"></script>");
+        page.addonScripts = QStringLiteral("<script src=\"js/js-sprintf-1.0.1.min.js\"></script>");
         resources.append(QStringLiteral("js/js-sprintf-1.0.1.min.js"));
     }
     if (code.contains(QStringLiteral("sndload"))) {
-        addonScripts += QStringLiteral("<script src=\"js/soundjs.min.js\"></script>");
+        page.addonScripts += QStringLiteral("<script src=\"js/soundjs.min.js\"></script>");
         resources.append(QStringLiteral("js/soundjs.min.js"));
     }
 
+    const qsizetype before = code.size();
     addHandlerStub(code, QStringLiteral("function init()"), QString());
     addHandlerStub(code, QStringLiteral("function move("), QStringLiteral("i)"));
     addHandlerStub(code, QStringLiteral("function update()"), QString());
     addHandlerStub(code, QStringLiteral("function mousedown("), QStringLiteral("x,y)"));
     addHandlerStub(code, QStringLiteral("function mouseup("), QStringLiteral("x,y)"));
+    // Every stub is one line; none holds a line break of its own.
+    page.stubLines = int(QStringView(code).left(code.size() - before).count(u'\n'));
 
     code.replace(QStringLiteral("bgbegin()"),
                  QStringLiteral("oGra.image(Stage.canvas(function(ctx){gctx=ctx;this.size(scx,scy)"));
@@ -241,26 +200,79 @@ GeneratedPage generatePage(const QStringList &codeLines, const QString &fileName
 
     if (code.contains(QStringLiteral("settext")) || code.contains(QStringLiteral("print")))
         resources.append(QStringLiteral("img/fnt18.png"));
+    return page;
+}
 
-    const QString templateName = page.use3D ? QStringLiteral("tmp_3d.html")
-                                            : QStringLiteral("tmp_main.html");
-    const TextFileContent pageTemplate = readTextFile(paths.scriptDir + templateName);
-
-    QString text = pageTemplate.lines.join(u'\n');
-    text.replace(QStringLiteral("##user##"), code);
-    text.replace(QStringLiteral("##addon##"), addonScripts);
-    text.replace(QStringLiteral("##appname##"), fileName);
-
+FilledTemplate fillTemplate(const QStringList &templateLines, const PageCode &code,
+                            const QString &appName)
+{
+    FilledTemplate filled;
+    const QString user = QStringLiteral("##user##");
+    for (qsizetype i = 0; i < templateLines.size(); ++i) {
+        if (templateLines[i].contains(user)) {
+            filled.userLine = int(i);
+            break;
+        }
+    }
+    QString text = templateLines.join(u'\n');
+    text.replace(user, code.code);
+    text.replace(QStringLiteral("##addon##"), code.addonScripts);
+    text.replace(QStringLiteral("##appname##"), appName);
     // The code brought its own line breaks into the page: the page is split
     // into lines again so that every line is written with CR LF.
-    const QStringList pageLines = splitLines(text);
-    writeTextFile(paths.pagePath, pageLines, pageTemplate.encoding);
+    filled.lines = splitLines(text);
+    return filled;
+}
 
-    resources.append(QStringLiteral("js/quillfunc.js"));
-    resources.append(page.use3D ? QStringLiteral("js/three.min.js")
-                                : QStringLiteral("js/stage.web.min.js"));
-    page.pageText = pageLines.join(u'\n');
+GeneratedPage buildPage(const QStringList &codeLines, const QString &fileName,
+                        IncludeReader &includes, const QStringList &templateLines,
+                        MessageSink &messages)
+{
+    GeneratedPage page;
+    // Decided on the user's own lines: "setcam(" inside an included file does
+    // not select 3D, while one inside a comment or a string does.
+    page.use3D = usesCamera(codeLines);
+
+    const ExpandedCode expanded = expandIncludes(codeLines, includes, messages);
+    if (!expanded.complete) {
+        // What came before the failed include was taken as usual: its
+        // sprites and sounds are listed, and its errors are raised.
+        page.resources = rewriteLines(expanded.lines, page.use3D, PageSizeLimit).resources;
+        return page;
+    }
+    const PageCode code = rewriteCode(expanded.lines, page.use3D);
+    const FilledTemplate filled = fillTemplate(templateLines, code, fileName);
+
+    page.resources = code.resources;
+    page.resources.append(QStringLiteral("js/quillfunc.js"));
+    page.resources.append(page.use3D ? QStringLiteral("js/three.min.js")
+                                     : QStringLiteral("js/stage.web.min.js"));
+    page.pageLines = filled.lines;
+    page.pageText = filled.lines.join(u'\n');
+    page.sources = expanded.sources;
+    page.origins.assign(filled.lines.size(), PageLineOrigin{});
+    if (filled.userLine >= 0) {
+        const qsizetype first = qsizetype(filled.userLine) + code.stubLines;
+        for (qsizetype i = 0; i < qsizetype(expanded.origins.size()); ++i) {
+            if (first + i >= qsizetype(page.origins.size()))
+                break;
+            page.origins[first + i] = {expanded.origins[i].source, expanded.origins[i].line};
+        }
+    }
     page.written = true;
+    return page;
+}
+
+GeneratedPage generatePage(const QStringList &codeLines, const QString &fileName,
+                           const WorkspacePaths &paths, MessageSink &messages)
+{
+    const QString templateName = usesCamera(codeLines) ? QStringLiteral("tmp_3d.html")
+                                                       : QStringLiteral("tmp_main.html");
+    const TextFileContent pageTemplate = readTextFile(paths.scriptDir + templateName);
+    IncludeFileReader includes(paths.codeDir);
+    GeneratedPage page = buildPage(codeLines, fileName, includes, pageTemplate.lines, messages);
+    if (page.written)
+        writeTextFile(paths.pagePath, page.pageLines, pageTemplate.encoding);
     return page;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "builder/includeexpander.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <vector>
 
 namespace quill {
 
@@ -23,19 +26,67 @@ void addHandlerStub(QString &code, const QString &header, const QString &paramet
 // The 2D texture declaration that replaces a "sprite(" line, from the slots of
 // its scan and the separator count. Frames, width, height and a non-empty
 // margin must be whole numbers; otherwise throws QuillError naming the text
-// and the line.
-QString textureDeclaration(const CallArgs &args, int separatorCount, const QString &line);
+// and the line. A declaration longer than sizeLimit characters is refused
+// with QuillError before it is built.
+QString textureDeclaration(const CallArgs &args, int separatorCount, const QString &line,
+                           qsizetype sizeLimit = PageSizeLimit);
+
+// A program line quoted in a message: at most 200 characters, then an ellipsis.
+QString quotedLine(const QString &line);
+
+// True when the code selects the 3D page: "setcam(" on any of its own lines
+// (comments and strings included, included files not).
+bool usesCamera(const QStringList &codeLines);
+
+// The user's code as it goes into the page: sprite lines rewritten (2D),
+// the resources its sprite and sound lines load, the add-on scripts, the
+// handler stubs it lacks (stubLines lines in front of the code) and the
+// drawing brackets. Lines are joined by "\n", one per expanded line.
+struct PageCode {
+    QString code;
+    QString addonScripts;
+    QStringList resources;
+    int stubLines = 0;
+};
+PageCode rewriteCode(const QStringList &lines, bool use3D, qsizetype sizeLimit = PageSizeLimit);
+
+// The page's lines: the template with "##user##", "##addon##" and
+// "##appname##" filled, split again into lines. userLine is the index of the
+// page line where the code begins (-1 when the template has no "##user##").
+struct FilledTemplate {
+    QStringList lines;
+    int userLine = -1;
+};
+FilledTemplate fillTemplate(const QStringList &templateLines, const PageCode &code,
+                            const QString &appName);
+
+// Where a line of the page came from: source 0 is the program, source k > 0
+// the include file sources[k], -1 the template, the runtime or a stub.
+struct PageLineOrigin {
+    int source = -1;
+    int line = -1;  // zero-based in its source
+};
 
 struct GeneratedPage {
     bool written = false;     // false: an include could not be read (already told)
     bool use3D = false;
-    QString pageText;         // the page as written, lines joined by "\n"
+    QStringList pageLines;    // the page as written, line by line
+    QString pageText;         // the same lines joined by "\n"
     QStringList resources;    // workspace-relative paths the page loads, in order
+    std::vector<PageLineOrigin> origins;  // one per page line
+    QStringList sources;      // sources[0] is empty: the program itself
 };
 
-// Turns the code into temp.html at paths.pagePath. Include failures and include
-// cycles are told through messages and give written == false; a sprite number
-// that does not convert, a missing template or a failed write throw QuillError.
+// The page from code, an include reader and the template's lines, in memory.
+// Include failures give written == false (already told); a sprite number that
+// does not convert or a page too large throw QuillError.
+GeneratedPage buildPage(const QStringList &codeLines, const QString &fileName,
+                        IncludeReader &includes, const QStringList &templateLines,
+                        MessageSink &messages);
+
+// Turns the code into temp.html at paths.pagePath, with includes from the code
+// folder and the template from the script folder; as buildPage, and a missing
+// template or a failed write throw QuillError.
 GeneratedPage generatePage(const QStringList &codeLines, const QString &fileName,
                            const WorkspacePaths &paths, MessageSink &messages);
 

@@ -55,7 +55,7 @@ int generate(const QString &dir, const QString &codeFile, const std::optional<QS
 {
     const quill::WorkspacePaths paths = workspaceAt(dir);
     const QStringList code = quill::readTextFile(codeFile).lines;
-    const QString fileName = name ? *name : QFileInfo(codeFile).completeBaseName();
+    const QString fileName = name ? *name : QFileInfo(codeFile).fileName();
     StderrMessages messages;
     const quill::GeneratedPage page = quill::generatePage(code, fileName, paths, messages);
     if (!page.written)

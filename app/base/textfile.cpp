@@ -108,6 +108,10 @@ TextFileContent decodeText(const QByteArray &bytes)
 QByteArray encodeText(const QStringList &lines, TextEncoding encoding)
 {
     QString text;
+    qsizetype size = 0;
+    for (const QString &line : lines)
+        size += line.size() + 2;
+    text.reserve(size);
     for (const QString &line : lines) {
         text += line;
         text += QLatin1String("\r\n");
