@@ -402,8 +402,18 @@ stage.last()===oBrd2,oBrd2.prev()===oBrd1]`;
     // 512 by 384 fitted into 1000 by 600: scale 1.5625, the box starts at x = 0.
     const pixel = (x, y) => view.eval(([px, py]) => [...document.querySelector('canvas').getContext('2d')
       .getImageData(Math.round(px * 1.5625), Math.round(py * 1.5625), 1, 1).data], [x, y]);
-    assert.deepEqual(await pixel(508, 100), [255, 0, 0, 255]);
-    assert.deepEqual(await pixel(530, 100), [0, 0, 0x88, 255]);
+    // The canvas is read until it shows the frame (a loaded machine draws late).
+    const settled = async (x, y, expected) => {
+      let seen;
+      for (let k = 0; k < 50; k++) {
+        seen = await pixel(x, y);
+        if (JSON.stringify(seen) === JSON.stringify(expected)) break;
+        await view.sleep(100);
+      }
+      return seen;
+    };
+    assert.deepEqual(await settled(508, 100, [255, 0, 0, 255]), [255, 0, 0, 255]);
+    assert.deepEqual(await settled(530, 100, [0, 0, 0x88, 255]), [0, 0, 0x88, 255]);
     await view.close();
   });
 });
