@@ -102,7 +102,7 @@ std::vector<SettingDefault> defaultSettings(const QString &documentsDir, int key
     defaults.push_back({QStringLiteral("command"), QString::fromLatin1(InstalledCommand)});
     defaults.push_back({QStringLiteral("web"), QStringLiteral("0")});
     defaults.push_back({QStringLiteral("keyheight"), QString::number(unscaledKeyHeight(keyPanelWidth))});
-    defaults.push_back({QStringLiteral("sprite"), QStringLiteral("16")});
+    defaults.push_back({QStringLiteral("sprite"), QString::number(DefaultSpriteSize)});
     return defaults;
 }
 
