@@ -1,12 +1,17 @@
-// The process entry: no command-line options; the one window runs until it
-// closes. An error that ends start-up is shown and the process ends with 0.
+// The process entry: besides --help and --version (which print and exit
+// without a window or a workspace) no command-line options; the one window
+// runs until it closes. An error that ends start-up is shown and the process
+// ends with 0.
 #include "app/ammain.h"
+#include "app/applicationidentity.h"
+#include "app/commandline.h"
 #include "app/processsetup.h"
 #include "app/base/quillerror.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
+#include <cstdio>
 #include <exception>
 #include <memory>
 
@@ -22,8 +27,29 @@ void showStartupError(const QString &message)
 
 int main(int argc, char *argv[])
 {
-    quill::prepareProcess();
+    // Help and version need no display and no web engine: the minimal
+    // platform serves them even where no window could open.
+    if (quill::asksForTextOnly(argc, argv))
+        qputenv("QT_QPA_PLATFORM", "minimal");
+    else
+        quill::prepareProcess();
     QApplication application(argc, argv);
+    quill::setApplicationIdentity();
+
+    const quill::CommandLineRequest request = quill::readCommandLine(application.arguments());
+    switch (request.action) {
+    case quill::CommandLineAction::Run:
+        break;
+    case quill::CommandLineAction::ShowVersion:
+        std::printf("QuillIDE %s\n", qPrintable(QCoreApplication::applicationVersion()));
+        return 0;
+    case quill::CommandLineAction::ShowHelp:
+        quill::showHelpAndExit();
+    case quill::CommandLineAction::Fail:
+        std::fprintf(stderr, "QuillIDE: %s\nTry 'QuillIDE --help' for the options.\n",
+                     qPrintable(request.error));
+        return 1;
+    }
 
     std::unique_ptr<TfrmMain> window;
     try {
