@@ -38,6 +38,8 @@ target_compile_definitions(quill_ui PRIVATE
 configure_file(${PROJECT_SOURCE_DIR}/assets/desktop/${QUILL_APP_ID}.metainfo.xml.in
                ${PROJECT_BINARY_DIR}/desktop/${QUILL_APP_ID}.metainfo.xml @ONLY)
 
+# System libraries only: no run path into the build tree or next to the program.
+set_target_properties(QuillIDE PROPERTIES INSTALL_RPATH "")
 install(TARGETS QuillIDE RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/assets/desktop/${QUILL_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
