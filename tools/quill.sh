@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for QuillIDE, builds it, and then starts it
-# ("start") or runs every test ("test"). Safe to run again: it installs only
-# what is missing and rebuilds only what changed.
+# ("start"), runs every test ("test") or makes the Debian package in
+# build/package ("package"). Safe to run again: it installs only what is
+# missing and rebuilds only what changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-webengine-dev libgl-dev libzip-dev
           libgtest-dev libgmock-dev libbenchmark-dev
-          chromium xvfb xauth unzip)
+          chromium xvfb xauth unzip
+          desktop-file-utils appstream dpkg-dev x11-utils)
 
 install_missing() {
     local missing=()
@@ -33,6 +35,12 @@ build() {
     cmake --build build
 }
 
+package() {
+    rm -f build/package/quillide_*.deb
+    cpack -G DEB -B build/package --config build/CPackConfig.cmake
+    ls build/package/quillide_*.deb
+}
+
 run_tests() {
     local status=0
     ctest --test-dir build --output-on-failure -j2 || status=1
@@ -44,5 +52,6 @@ case "${1:-}" in
     start) install_missing; build; exec ./build/app/QuillIDE ;;
     test)  install_missing; build; run_tests ;;
     build) install_missing; build ;;
-    *) echo "usage: $0 start|test|build" >&2; exit 2 ;;
+    package) install_missing; build; package ;;
+    *) echo "usage: $0 start|test|build|package" >&2; exit 2 ;;
 esac
