@@ -1,6 +1,10 @@
 #include "app/applicationidentity.h"
 
+#include <QDir>
 #include <QGuiApplication>
+
+#include <algorithm>
+#include <vector>
 
 namespace quill {
 
@@ -8,9 +12,18 @@ QString applicationId() { return QStringLiteral(QUILL_APP_ID); }
 
 QIcon applicationIcon()
 {
+    // Every size is drawn: a platform that asks for one of them at its device
+    // pixel ratio gets exact pixels, never a smoothed rescale. The sizes go in
+    // from small to large because X11 fills its window icon property in this
+    // order and stops at the first size that no longer fits.
+    const QDir icons(QStringLiteral(":/icons"));
+    std::vector<int> sizes;
+    for (const QString &name : icons.entryList({QStringLiteral("*.png")}, QDir::Files))
+        sizes.push_back(QStringView(name).chopped(4).toInt()); // "<size>.png"
+    std::sort(sizes.begin(), sizes.end());
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    for (int size : sizes)
+        icon.addFile(icons.filePath(QStringLiteral("%1.png").arg(size)), QSize(size, size));
     return icon;
 }
 

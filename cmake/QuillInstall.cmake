@@ -11,7 +11,8 @@ set(QUILL_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/quillide)
 
 # ---- icon ---------------------------------------------------------------------
 
-set(QUILL_ICON_SIZES 16 32 48 64 128 256)
+# Whole multiples of the 16-cell drawing; 96 serves a 48-pixel icon at ratio 2.
+set(QUILL_ICON_SIZES 16 32 48 64 96 128 256)
 set(icon_root ${PROJECT_BINARY_DIR}/icons)
 set(icon_pngs)
 foreach(size ${QUILL_ICON_SIZES})
@@ -22,7 +23,7 @@ endforeach()
 set(icon_svg ${icon_root}/hicolor/scalable/apps/${QUILL_APP_ID}.svg)
 add_custom_command(
   OUTPUT ${icon_pngs} ${icon_svg}
-  COMMAND makeicon ${PROJECT_SOURCE_DIR}/tools/icon.txt ${icon_root} ${QUILL_APP_ID}
+  COMMAND makeicon ${PROJECT_SOURCE_DIR}/tools/icon.txt ${icon_root} ${QUILL_APP_ID} ${QUILL_ICON_SIZES}
   DEPENDS makeicon ${PROJECT_SOURCE_DIR}/tools/icon.txt
   COMMENT "Drawing the application icon")
 add_custom_target(quill_icons ALL DEPENDS ${icon_pngs} ${icon_svg})
@@ -45,7 +46,11 @@ install(FILES ${PROJECT_SOURCE_DIR}/assets/desktop/${QUILL_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_BINARY_DIR}/desktop/${QUILL_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(DIRECTORY ${icon_root}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+foreach(size ${QUILL_ICON_SIZES})
+  install(FILES ${icon_root}/hicolor/${size}x${size}/apps/${QUILL_APP_ID}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+install(FILES ${icon_svg} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md
         DESTINATION ${QUILL_DOC_DIR})
 

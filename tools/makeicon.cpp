@@ -1,11 +1,11 @@
 // makeicon: draws QuillIDE's application icon from the text art in
 // tools/icon.txt into a hicolor icon tree.
 //
-//   makeicon <icon.txt> <output dir> <icon name>
+//   makeicon <icon.txt> <output dir> <icon name> <size>...
 //
-// Writes <output dir>/hicolor/<n>x<n>/apps/<icon name>.png for every size of
-// IconSizes (each art cell an exact square of n / 16 pixels, so the pixels
-// stay as sharp as the font's) and <output dir>/hicolor/scalable/apps/<icon
+// Writes <output dir>/hicolor/<n>x<n>/apps/<icon name>.png for every size n,
+// a whole multiple of 16 (each art cell an exact square of n / 16 pixels, so
+// the pixels stay as sharp as the font's) and <output dir>/hicolor/scalable/apps/<icon
 // name>.svg with one rectangle per run of equal cells. The output is a pure
 // function of the art: running it again gives the same bytes.
 
@@ -28,7 +28,6 @@
 namespace {
 
 constexpr int ArtSize = 16;
-constexpr int IconSizes[] = {16, 32, 48, 64, 128, 256};
 
 struct IconError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -154,17 +153,22 @@ QByteArray pngBytes(const QImage &image)
 
 int main(int argc, char *argv[])
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: makeicon <icon.txt> <output dir> <icon name>\n");
+    if (argc < 5) {
+        std::fprintf(stderr, "usage: makeicon <icon.txt> <output dir> <icon name> <size>...\n");
         return 2;
     }
     try {
         const IconArt art = readArt(QString::fromLocal8Bit(argv[1]));
         const QString root = QString::fromLocal8Bit(argv[2]) + QStringLiteral("/hicolor/");
         const QString name = QString::fromLocal8Bit(argv[3]);
-        for (int size : IconSizes)
+        for (int i = 4; i < argc; ++i) {
+            bool ok = false;
+            const int size = QString::fromLocal8Bit(argv[i]).toInt(&ok);
+            if (!ok || size < ArtSize || size % ArtSize != 0)
+                fail(QStringLiteral("icon sizes must be whole multiples of %1").arg(ArtSize));
             writeFile(root + QStringLiteral("%1x%1/apps/%2.png").arg(size).arg(name),
                       pngBytes(drawPng(art, size)));
+        }
         writeFile(root + QStringLiteral("scalable/apps/%1.svg").arg(name), drawSvg(art));
     } catch (const IconError &error) {
         std::fprintf(stderr, "makeicon: %s\n", error.what());

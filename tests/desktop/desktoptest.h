@@ -18,7 +18,7 @@ namespace desktoptest {
 
 inline const QString AppId = QStringLiteral(QUILL_APP_ID);
 inline const QString Version = QStringLiteral(QUILL_VERSION);
-inline const int IconSizes[] = {16, 32, 48, 64, 128, 256};
+inline const int IconSizes[] = {16, 32, 48, 64, 96, 128, 256};
 
 struct Result {
     int exitCode = -1;

@@ -315,7 +315,7 @@ TEST_F(InstallTree, TheInstalledProgramStartsInstallsItsWorkspaceAndShowsItsIden
     EXPECT_EQ(installedFiles, expected) << "first run installs the workspace in the XDG data folder";
     EXPECT_TRUE(properties.contains("WM_CLASS(STRING) = \"QuillIDE\", \"QuillIDE\"")) << properties.toStdString();
     // Qt's X11 window icon carries the sizes up to 128.
-    for (int size : {16, 32, 48, 64, 128})
+    for (int size : {16, 32, 48, 64, 96, 128})
         EXPECT_TRUE(properties.contains(QStringLiteral("Icon (%1 x %1)").arg(size).toUtf8())) << size;
 }
 
