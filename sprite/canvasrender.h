@@ -1,0 +1,28 @@
+#pragma once
+
+#include "sprite/celdata.h"
+#include "sprite/palette.h"
+
+#include <QImage>
+
+namespace quill {
+
+// The canvas picture of one cel: size x size cells of `zoom` pixels, each
+// cell (x, y) covering (x Z, y Z) to ((x + 1) Z - 2, (y + 1) Z - 2) so that a
+// 2-pixel gap stays right of and below it. Indices 1 to 15 fill the cell in
+// their palette colour; index 0 is a 2 x 2 checker of FF333333 (top-left,
+// bottom-right) and FF666666 with a 1-pixel line between the quarters. Two
+// centre lines in FF777777 lie under the cells and show only in the gaps.
+// Everything else is left fully transparent, so the page shows through.
+//
+// `image` is reused when it already has the right size (ARGB32 premultiplied).
+void renderCanvas(QImage &image, ConstCelPixels cel, int size, int zoom, const Palette &palette);
+
+// The colour the canvas gives pixel (px, py), in the same rules; 0 for none.
+QRgb canvasPixel(ConstCelPixels cel, int size, int zoom, const Palette &palette, int px, int py);
+
+// The preview picture: one pixel per sprite pixel, index 0 included in
+// Palette[0], all opaque.
+QImage renderPreview(ConstCelPixels cel, int size, const Palette &palette);
+
+} // namespace quill

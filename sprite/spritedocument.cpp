@@ -1,0 +1,164 @@
+#include "sprite/spritedocument.h"
+
+#include "app/base/constants.h"
+#include "app/base/quillerror.h"
+#include "sprite/spritefile.h"
+
+#include <algorithm>
+
+namespace quill {
+
+SpriteDocument::SpriteDocument(int size)
+{
+    AllocateSpriteBuffers(size);
+}
+
+void SpriteDocument::AllocateSpriteBuffers(int size)
+{
+    if (!isSpriteSize(size))
+        throw QuillError(QStringLiteral("Invalid sprite size."));
+    const std::size_t cel = static_cast<std::size_t>(size) * size;
+    std::vector<std::uint8_t> buffer(HeaderSize + MaxCels * cel);
+    std::vector<std::uint8_t> undo(buffer.size());
+    // The clipboard starts empty, so a Paste before any Copy erases the cel.
+    std::vector<std::uint8_t> clipboard(cel), work(cel);
+    size_ = size;
+    buffer_ = std::move(buffer);
+    undoBuffer_ = std::move(undo);
+    clipboard_ = std::move(clipboard);
+    work_ = std::move(work);
+    undoAvailable_ = false;
+    NewSprite();
+}
+
+void SpriteDocument::NewSprite()
+{
+    std::fill(buffer_.begin(), buffer_.end(), 0);
+    currentCel_ = 0;
+    celCount_ = 1;
+    writeHeader();
+}
+
+QString SpriteDocument::celLabel() const
+{
+    return QStringLiteral("%1/%2").arg(currentCel_ + 1).arg(celCount_);
+}
+
+void SpriteDocument::TakeUndoSnapshot()
+{
+    undoBuffer_ = buffer_;
+    undoCurrentCel_ = currentCel_;
+    undoCelCount_ = celCount_;
+    undoAvailable_ = true;
+}
+
+void SpriteDocument::Undo()
+{
+    if (!undoAvailable_)
+        return;
+    undoAvailable_ = false;
+    buffer_ = undoBuffer_;
+    currentCel_ = undoCurrentCel_;
+    celCount_ = undoCelCount_;
+}
+
+void SpriteDocument::addCel()
+{
+    TakeUndoSnapshot();
+    if (celCount_ == MaxCels)
+        return;
+    // A slot beyond the last cel may still hold a deleted cel or an earlier
+    // sprite's: the new cel starts empty.
+    std::ranges::fill(slot(celCount_), 0);
+    currentCel_ = celCount_;
+    ++celCount_;
+    writeHeader();
+}
+
+void SpriteDocument::deleteCel()
+{
+    if (celCount_ == 1)
+        return;
+    TakeUndoSnapshot();
+    if (currentCel_ < celCount_ - 1) {
+        const auto from = buffer_.begin() + HeaderSize + (currentCel_ + 1) * celBytes();
+        const auto to = buffer_.begin() + HeaderSize + celCount_ * celBytes();
+        std::copy(from, to, from - celBytes());
+    } else {
+        --currentCel_;
+    }
+    --celCount_;
+    writeHeader();
+}
+
+void SpriteDocument::previousCel()
+{
+    currentCel_ = currentCel_ == 0 ? celCount_ - 1 : currentCel_ - 1;
+}
+
+void SpriteDocument::nextCel()
+{
+    currentCel_ = currentCel_ + 1 == celCount_ ? 0 : currentCel_ + 1;
+}
+
+void SpriteDocument::copyCel()
+{
+    std::ranges::copy(currentCel(), clipboard_.begin());
+}
+
+void SpriteDocument::pasteCel()
+{
+    TakeUndoSnapshot();
+    std::ranges::copy(clipboard_, currentCel().begin());
+}
+
+void SpriteDocument::eraseCel()
+{
+    TakeUndoSnapshot();
+    std::ranges::fill(currentCel(), 0);
+}
+
+void SpriteDocument::CommitWorkCel()
+{
+    std::ranges::copy(work_, currentCel().begin());
+}
+
+QByteArray SpriteDocument::fileBytes() const
+{
+    const std::size_t length = HeaderSize + celCount_ * celBytes();
+    return QByteArray(reinterpret_cast<const char *>(buffer_.data()), static_cast<qsizetype>(length));
+}
+
+bool SpriteDocument::loadFile(const SpriteFileContent &content)
+{
+    if (!isSpriteSize(content.size) || content.celCount < 1 || content.celCount > MaxCels
+        || content.cels.size() != static_cast<qsizetype>(content.celCount) * content.size * content.size)
+        throw QuillError(QStringLiteral("Invalid sprite file."));
+    const bool resized = content.size != size_;
+    if (resized)
+        AllocateSpriteBuffers(content.size);
+    celCount_ = content.celCount;
+    currentCel_ = 0;
+    writeHeader();
+    std::copy(content.cels.begin(), content.cels.end(), buffer_.begin() + HeaderSize);
+    return resized;
+}
+
+CelPixels SpriteDocument::slot(int index)
+{
+    return CelPixels(buffer_.data() + HeaderSize + index * celBytes(), celBytes());
+}
+
+ConstCelPixels SpriteDocument::slot(int index) const
+{
+    return ConstCelPixels(buffer_.data() + HeaderSize + index * celBytes(), celBytes());
+}
+
+void SpriteDocument::writeHeader()
+{
+    buffer_[0] = static_cast<std::uint8_t>(size_);
+    buffer_[1] = static_cast<std::uint8_t>(size_);
+    buffer_[2] = static_cast<std::uint8_t>(celCount_);
+}
+
+} // namespace quill

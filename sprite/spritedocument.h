@@ -1,0 +1,96 @@
+#pragma once
+
+#include "sprite/celdata.h"
+
+#include <QByteArray>
+#include <vector>
+
+namespace quill {
+
+struct SpriteFileContent;
+
+// The sprite being edited: `SpriteBuffer` in the layout of a sprite file (a
+// header of width, height and cel count, then 32 cel slots of size x size
+// colour indices), the current cel, the one-level undo, the cel clipboard and
+// the scratch cel of the transforms. Slots at and beyond CelCount() are
+// storage only. Every operation keeps header byte 2 equal to CelCount().
+//
+//   SpriteDocument doc(16);      // one empty cel, "1/1"
+//   doc.addCel();                // "2/2", the new cel empty
+//   doc.Undo();                  // "1/1" again
+class SpriteDocument {
+public:
+    static constexpr int MaxCels = 32;
+    static constexpr int HeaderSize = 3;
+
+    explicit SpriteDocument(int size);
+
+    // Replaces all four blocks by blocks for `size` (1 to 127), drops the
+    // undo snapshot and starts a new sprite. A size outside 1 to 127 throws
+    // QuillError and leaves the document as it was.
+    void AllocateSpriteBuffers(int size);
+    // One empty cel; every slot cleared; the undo snapshot stays.
+    void NewSprite();
+
+    int spriteSize() const { return size_; }
+    int CurrentCel() const { return currentCel_; }
+    int CelCount() const { return celCount_; }
+    // "n/N" for lblCel.
+    QString celLabel() const;
+
+    const std::vector<std::uint8_t> &SpriteBuffer() const { return buffer_; }
+    CelPixels currentCel() { return slot(currentCel_); }
+    ConstCelPixels currentCel() const { return slot(currentCel_); }
+    ConstCelPixels cel(int index) const { return slot(index); }
+    std::uint8_t pixel(int x, int y) const { return currentCel()[y * size_ + x]; }
+    void setPixel(int x, int y, std::uint8_t color) { currentCel()[y * size_ + x] = color; }
+
+    void TakeUndoSnapshot();
+    bool UndoAvailable() const { return undoAvailable_; }
+    void discardUndo() { undoAvailable_ = false; }
+    // Restores the last snapshot once; does nothing without one.
+    void Undo();
+
+    // A new empty cel at the end, made current; refused at 32 cels (the
+    // snapshot is taken first in either case).
+    void addCel();
+    // Removes the current cel; refused, without a snapshot, at one cel.
+    void deleteCel();
+    void previousCel();
+    void nextCel();
+    void copyCel();
+    void pasteCel();
+    void eraseCel();
+    ConstCelPixels CelClipboard() const { return clipboard_; }
+
+    // Scratch space of the transforms; CommitWorkCel copies it over the
+    // current cel.
+    CelPixels WorkCel() { return work_; }
+    void CommitWorkCel();
+
+    // The bytes of the sprite file: the header and the cels in use.
+    QByteArray fileBytes() const;
+    // Takes a checked file's content: a file of another size reallocates the
+    // buffers first (which drops the undo snapshot). Returns true when the
+    // size changed.
+    bool loadFile(const SpriteFileContent &content);
+
+private:
+    CelPixels slot(int index);
+    ConstCelPixels slot(int index) const;
+    std::size_t celBytes() const { return static_cast<std::size_t>(size_) * size_; }
+    void writeHeader();
+
+    int size_ = 0;
+    int currentCel_ = 0;
+    int celCount_ = 1;
+    std::vector<std::uint8_t> buffer_;
+    std::vector<std::uint8_t> undoBuffer_;
+    int undoCurrentCel_ = 0;
+    int undoCelCount_ = 1;
+    bool undoAvailable_ = false;
+    std::vector<std::uint8_t> clipboard_;
+    std::vector<std::uint8_t> work_;
+};
+
+} // namespace quill

@@ -1,0 +1,140 @@
+#include "sprite/floodfill.h"
+#include "sprite/replacecolor.h"
+#include "tests/sprite/celtext.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+// The obvious fill: recursion over the four neighbours.
+void recursiveFill(std::vector<std::uint8_t> &pixels, int size, int x, int y, std::uint8_t old,
+                   std::uint8_t color)
+{
+    if (x < 0 || y < 0 || x >= size || y >= size || pixels[y * size + x] != old)
+        return;
+    pixels[y * size + x] = color;
+    recursiveFill(pixels, size, x + 1, y, old, color);
+    recursiveFill(pixels, size, x - 1, y, old, color);
+    recursiveFill(pixels, size, x, y + 1, old, color);
+    recursiveFill(pixels, size, x, y - 1, old, color);
+}
+
+std::vector<std::uint8_t> referenceFill(std::vector<std::uint8_t> pixels, int size, int x, int y,
+                                        std::uint8_t color)
+{
+    const std::uint8_t old = pixels[y * size + x];
+    if (old != color)
+        recursiveFill(pixels, size, x, y, old, color);
+    return pixels;
+}
+
+struct FillCase {
+    const char *name;
+    QStringList before;
+    int x, y;
+    int color;
+    QStringList after;
+};
+
+TEST(FloodFill, FillsExactlyTheConnectedRegion)
+{
+    const std::vector<FillCase> cases = {
+        {"inside a closed ring",
+         {"00000", "03330", "03030", "03330", "00000"}, 2, 2, 5,
+         {"00000", "03330", "03530", "03330", "00000"}},
+        {"outside a closed ring",
+         {"00000", "03330", "03030", "03330", "00000"}, 0, 0, 5,
+         {"55555", "53335", "53035", "53335", "55555"}},
+        {"a diagonal gap does not let the fill through",
+         {"00000", "03300", "03030", "00330", "00000"}, 2, 2, 5,
+         {"00000", "03300", "03530", "00330", "00000"}},
+        {"the same colour changes nothing",
+         {"000", "030", "000"}, 0, 0, 0, {"000", "030", "000"}},
+        {"a region with holes and arms",
+         {"1011", "1001", "1101", "0001"}, 1, 0, 7,
+         {"1711", "1771", "1171", "7771"}},
+        {"one pixel cel", {"4"}, 0, 0, 9, {"9"}},
+        {"a start outside the cel changes nothing", {"00", "00"}, 2, 0, 9, {"00", "00"}},
+    };
+    for (const FillCase &c : cases) {
+        std::vector<std::uint8_t> pixels = cel(c.before);
+        quill::FloodFill(pixels, static_cast<int>(c.before.size()), c.x, c.y,
+                         static_cast<std::uint8_t>(c.color));
+        EXPECT_EQ(rows(pixels, static_cast<int>(c.before.size())), c.after) << c.name;
+    }
+}
+
+TEST(FloodFill, AgreesWithARecursiveFillOnRandomCels)
+{
+    std::mt19937 random(20261210);
+    for (int round = 0; round < 3000; ++round) {
+        const int size = 1 + static_cast<int>(random() % 12);
+        // Few colours make large, winding regions.
+        const int colours = 2 + static_cast<int>(random() % 3);
+        std::vector<std::uint8_t> pixels(size * size);
+        for (std::uint8_t &p : pixels)
+            p = static_cast<std::uint8_t>(random() % colours);
+        const int x = static_cast<int>(random() % size), y = static_cast<int>(random() % size);
+        const auto color = static_cast<std::uint8_t>(random() % colours);
+        const std::vector<std::uint8_t> expected = referenceFill(pixels, size, x, y, color);
+        const quill::FillStats stats = quill::FloodFill(pixels, size, x, y, color);
+        ASSERT_EQ(rows(pixels, size), rows(expected, size)) << "round " << round;
+        ASSERT_LE(stats.pushes, 2 * size * size + 1) << "round " << round;
+    }
+}
+
+// Every second row full, the rows between open at every second column: each
+// full row queues a seed for every open pixel of both neighbouring rows, the
+// most a row can queue, at the largest size.
+TEST(FloodFill, LargestSizeSieveMaze)
+{
+    const int size = 127;
+    std::vector<std::uint8_t> pixels(size * size, 0);
+    for (int y = 1; y < size; y += 2)
+        for (int x = 1; x < size; x += 2)
+            pixels[y * size + x] = 3;
+    for (const auto &[x, y] : std::vector<std::pair<int, int>>{{0, 0}, {62, 63}, {126, 125}}) {
+        std::vector<std::uint8_t> filled = pixels;
+        const std::vector<std::uint8_t> expected = referenceFill(filled, size, x, y, 5);
+        const quill::FillStats stats = quill::FloodFill(filled, size, x, y, 5);
+        EXPECT_GE(stats.maxPending, 64);
+        EXPECT_LE(stats.pushes, 2 * size * size + 1);
+        EXPECT_EQ(filled, expected) << x << "," << y;
+    }
+}
+
+TEST(FloodFill, WholeCelAtEverySize)
+{
+    for (int size = 1; size <= 127; ++size) {
+        std::vector<std::uint8_t> pixels(size * size, 0);
+        quill::FloodFill(pixels, size, size / 2, size / 2, 6);
+        ASSERT_EQ(std::count(pixels.begin(), pixels.end(), 6), size * size) << size;
+    }
+}
+
+struct ReplaceCase {
+    const char *name;
+    QStringList before;
+    int x, y, color;
+    bool changed;
+    QStringList after;
+};
+
+TEST(ReplaceColor, RecoloursEveryPixelOfTheTappedColour)
+{
+    const std::vector<ReplaceCase> cases = {
+        {"connected or not", {"300", "030", "003"}, 0, 0, 7, true, {"700", "070", "007"}},
+        {"the background", {"300", "030", "003"}, 1, 0, 1, true, {"311", "131", "113"}},
+        {"the same colour", {"300", "030", "003"}, 0, 0, 3, false, {"300", "030", "003"}},
+    };
+    for (const ReplaceCase &c : cases) {
+        std::vector<std::uint8_t> pixels = cel(c.before);
+        EXPECT_EQ(quill::ReplaceColor(pixels, 3, c.x, c.y, static_cast<std::uint8_t>(c.color)), c.changed)
+            << c.name;
+        EXPECT_EQ(rows(pixels, 3), c.after) << c.name;
+    }
+}
+
+} // namespace
