@@ -10,6 +10,7 @@
 #include "builder/runview.h"
 #include "editor/keycaptions.h"
 #include "editor/picklist.h"
+#include "sprite/spriteeditor.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -91,7 +92,7 @@ void TfrmMain::FormCreate()
     createKeyButtons();
 
     SpriteSize = spriteSetting();
-    // AllocateSpriteBuffers joins here, and SelectedColor := 2 after it.
+    AllocateSpriteBuffers();
 
     setWindowState(Qt::WindowNoState);
     move(0, DesignTop);
@@ -100,7 +101,10 @@ void TfrmMain::FormCreate()
 
     LayoutScreen();
     Memo1->setPlainText(quill::helpText(Paths));
-    // ApplyPalette joins here: the palette named by the "palette" setting.
+    // A damaged palette value is reported and leaves the bar black; the
+    // program still starts.
+    quill::runHandler(*Messages, [this] { Sprites->ApplyPalette(Settings); });
+    repaintSpriteColours();
 
     CursorLine = 0;
     CursorColumn = 0;
@@ -182,6 +186,9 @@ void TfrmMain::lstSelectClick(quill::PickMode mode, int index, const QString &it
     Q_UNUSED(item);
     // Each mode's choice joins here; a choice that fails leaves the list shown.
     switch (mode) {
+    case quill::PickMode::Palettes:
+        choosePalette(item);
+        break;
     default:
         break;
     }

@@ -9,9 +9,11 @@
 #include "app/spritepage.h"
 #include "app/systempage.h"
 
+#include <QPointF>
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <memory>
 
 class QPlainTextEdit;
 class QTabWidget;
@@ -19,6 +21,7 @@ class QTabWidget;
 namespace quill {
 class PickList;
 class RunView;
+class SpriteEditor;
 enum class PickMode;
 }
 
@@ -60,6 +63,7 @@ public:
     const quill::LayoutResult &layout() const { return Layout; }
     const std::array<quill::KeyButton *, quill::KeyCount> &keyButtons() const { return Code.KeyButtons; }
     int spriteSize() const { return SpriteSize; }
+    const quill::SpriteEditor &spriteEditor() const { return *Sprites; }
     bool shiftState() const { return ShiftState; }
 
 protected:
@@ -84,6 +88,37 @@ private:
     void FormResize();
     void btQuitClick();
     void lstSelectClick(quill::PickMode mode, int index, const QString &item);
+
+    // The Sprite page's handlers (app/spritepage.cpp).
+    void AllocateSpriteBuffers();
+    void RefreshSprite();
+    void repaintSpriteColours();
+    void pntMainMouseDown(QPointF position);
+    void pntMainMouseMove(QPointF position, bool leftHeld);
+    void pntColorMouseDown(double x);
+    void pntViewClick();
+    void btGraAddClick();
+    void btGraDelClick();
+    void btGraBackClick();
+    void btGraNextClick();
+    void btGraCopyClick();
+    void btGraPasteClick();
+    void btGraPaintClick();
+    void btGraRotateClick();
+    void btGraFlipVClick();
+    void btGraFlipHClick();
+    void btGraShiftUClick();
+    void btGraShiftRClick();
+    void btGraShiftDClick();
+    void btGraShiftLClick();
+    void btGraDataClick();
+    void btGraNewClick();
+    void btGraOpenClick();
+    void btGraSaveClick();
+    void btGraOkClick();
+    void btGraCancelClick();
+    void choosePalette(const QString &name);
+    void showSpriteChooser(bool choosing);
 
     // The sprite size of the settings; a missing "sprite" means the default.
     int spriteSetting() const;
@@ -119,6 +154,8 @@ private:
     quill::LayoutResult Layout;
     bool ShiftState = false;
     int SpriteSize = quill::DefaultSpriteSize;
+    // The sprite document, palette and tools (AllocateSpriteBuffers makes it).
+    std::unique_ptr<quill::SpriteEditor> Sprites;
     int CursorLine = 0;
     int CursorColumn = 0;
     int TopLine = 0;

@@ -71,17 +71,34 @@ LayoutResult computeLayout(const LayoutInput &unbounded)
     out.toolButtonHeight = size(input.toolButtonHeight);
     // Both are divisors of the canvas and colour bar hit tests.
     out.swatchSize = divisor(pageWidth / SwatchCount);
-    out.canvasZoom = divisor(pageWidth / divisor(input.spriteSize));
 
     // Sprite page: the square canvas under the menu bar, the tool bar below it.
-    out.canvas = QRect(0, MenuBarHeight, pageWidth, pageWidth);
-    const int toolBarHeight = size(pageHeight - pageWidth - MenuBarHeight);
+    // The canvas is as wide as the page while that leaves the tool bar room
+    // for the colour bar and both button rows; on a page wider than that
+    // (a desktop window) the canvas shrinks until the tool bar fits, and the
+    // zoom follows the canvas's side.
+    const int toolBarNeeded = out.swatchSize + 2 * out.toolButtonHeight + 2;
+    const int canvasSide = pageHeight - pageWidth - MenuBarHeight >= toolBarNeeded
+                               ? pageWidth
+                               : size(std::min(pageWidth, pageHeight - MenuBarHeight - toolBarNeeded));
+    out.canvasZoom = divisor(canvasSide / divisor(input.spriteSize));
+    out.canvas = QRect(0, MenuBarHeight, canvasSide, canvasSide);
+    const int toolBarHeight = size(pageHeight - canvasSide - MenuBarHeight);
     out.toolBar = QRect(0, pageHeight - toolBarHeight, pageWidth, toolBarHeight);
     out.colorBar = QRect(0, 0, pageWidth, out.swatchSize);
-    out.preview = QRect(0, out.swatchSize, size(input.spriteSize), size(input.spriteSize));
 
     const int upperRowTop = toolBarHeight - 2 * out.toolButtonHeight - 2;
     const int lowerRowTop = toolBarHeight - out.toolButtonHeight;
+    // The preview shows the sprite at twice its size in the free slot left of
+    // the upper row. Where that slot is smaller it shows it at its own size,
+    // and a sprite larger than the slot is scaled down to fill it: the
+    // preview never covers a button.
+    const int sprite = size(input.spriteSize);
+    const int previewRoom = size(std::min(out.toolSlotWidth, lowerRowTop - out.swatchSize));
+    const int previewSide = previewRoom >= 2 * sprite ? 2 * sprite
+                            : previewRoom >= sprite   ? sprite
+                                                      : previewRoom;
+    out.preview = QRect(0, out.swatchSize, previewSide, previewSide);
     for (int i = 0; i < ToolButtonCount; ++i) {
         const ToolSlot slot = toolSlot(i);
         out.toolButtons[i] = QRect(slot.slot * out.toolSlotWidth + 1,

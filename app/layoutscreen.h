@@ -40,7 +40,7 @@ struct LayoutResult {
     int toolSlotWidth = 0;
     int toolButtonHeight = 0;
     int swatchSize = 0;    // at least 1
-    int canvasZoom = 0;    // at least 1
+    int canvasZoom = 0;    // at least 1; the canvas side div the sprite size
     int menuSlotWidth = 0;
     int keyWidth = 0;
     int keyHeight = 0;
@@ -48,11 +48,11 @@ struct LayoutResult {
     int cellSize = 0;      // at least 1
     int visibleLines = 0;  // at least 1
 
-    QRect canvas;       // pntMain on the Sprite page
+    QRect canvas;       // pntMain on the Sprite page: square, CanvasZoom x sprite size or more
     QRect toolBar;      // pnlGraTools on the Sprite page
     QRect colorBar;     // pntColor in the tool bar
-    QRect preview;      // pntView in the tool bar: the sprite's own size; it
-                        // is drawn at twice that, from the same top-left corner
+    QRect preview;      // pntView in the tool bar: twice the sprite's size where
+                        // the slot left of the upper row allows, else smaller
     // The fifteen tool buttons in the tool bar, indexed by SpriteTool.
     std::array<QRect, ToolButtonCount> toolButtons;
 

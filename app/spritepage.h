@@ -11,6 +11,9 @@ class QPushButton;
 class QWidget;
 
 namespace quill {
+class ColorBar;
+class SpriteCanvas;
+class SpritePreview;
 
 // The Sprite page's controls: the file menu with the cel label, the sprite
 // file chooser, the canvas, and the tool bar with the colour bar, the
@@ -23,10 +26,10 @@ struct SpritePageControls {
     QLineEdit *edtGraFile = nullptr;
     QLabel *lblCel = nullptr;
     FileChooser files;  // pnlGraFiles, lstGrafiles, btGraOk, btGraCancel, btGraDelete
-    QWidget *pntMain = nullptr;
+    SpriteCanvas *pntMain = nullptr;
     QWidget *pnlGraTools = nullptr;
-    QWidget *pntColor = nullptr;
-    QWidget *pntView = nullptr;
+    ColorBar *pntColor = nullptr;
+    SpritePreview *pntView = nullptr;
     std::array<QPushButton *, ToolButtonCount> ToolButtons{};
 
     QPushButton *tool(SpriteTool which) const { return ToolButtons[toolIndex(which)]; }

@@ -70,8 +70,15 @@ public:
     void shift();
 
 private:
+    static quill::Palette opaqueBlack()
+    {
+        quill::Palette palette;
+        palette.fill(0xFF000000u);
+        return palette;
+    }
+
     SpriteDocument document_;
-    quill::Palette palette_{};
+    quill::Palette palette_ = opaqueBlack();
     int selectedColor_ = 2;
     PenKind penKind_ = PenKind::Pen;
     ShiftDirection shiftDirection_ = ShiftDirection::Up;

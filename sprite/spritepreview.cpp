@@ -97,3 +97,19 @@ bool SpritePreview::event(QEvent *event)
 }
 
 } // namespace quill
+
+namespace quill {
+
+void SpritePreview::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    setPaused(false);
+}
+
+void SpritePreview::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    setPaused(true);
+}
+
+} // namespace quill

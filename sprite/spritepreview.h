@@ -26,8 +26,10 @@ public:
     const PreviewAnimation &animation() const { return animation_; }
     void toggleAnimation();
     void stopAnimation();
-    // While the page is not shown the animation holds its frame.
+    // While paused (the page is not shown) the animation holds its frame.
     void setPaused(bool paused);
+    bool paused() const { return paused_; }
+    bool ticking() const { return timer_.isActive(); }
 
 signals:
     void tapped();
@@ -36,6 +38,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     bool event(QEvent *event) override;
+    // The preview is hidden with its page; the animation waits meanwhile.
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void tick();

@@ -82,7 +82,7 @@ TEST(LayoutScreen, DesignPageSpritePage)
     EXPECT_EQ(layout.toolBar, QRect(0, 427, 384, 91));
     EXPECT_EQ(layout.toolBar.top(), layout.canvas.bottom() + 1) << "tool bar right under the canvas";
     EXPECT_EQ(layout.colorBar, QRect(0, 0, 384, 24));
-    EXPECT_EQ(layout.preview, QRect(0, 24, 16, 16));
+    EXPECT_EQ(layout.preview, QRect(0, 24, 32, 32)) << "twice the sprite, below the colour bar";
 
     struct Button {
         const char *name;
@@ -177,17 +177,20 @@ TEST(LayoutScreen, SettingsChangeTheGrid)
         int keyHeight;
         int columns;
         int canvasZoom;
+        int previewSide;
         QRect codeView;
         int cellSize;
         int visibleLines;
     };
     const std::vector<Case> cases = {
-        {"design", 16, 30, 32, 24, {0, 43, 384, 235}, 12, 19},
-        {"sprite 32", 32, 30, 32, 12, {0, 43, 384, 235}, 12, 19},
-        {"sprite 127", 127, 30, 32, 3, {0, 43, 384, 235}, 12, 19},
-        {"40 columns", 16, 30, 40, 24, {0, 43, 384, 235}, 9, 26},
-        {"keys 20 high", 16, 20, 32, 24, {0, 43, 384, 315}, 12, 26},
-        {"7 columns", 16, 30, 7, 24, {0, 43, 384, 235}, 54, 4},
+        {"design", 16, 30, 32, 24, 32, {0, 43, 384, 235}, 12, 19},
+        {"sprite 20: twice its size just fits", 20, 30, 32, 19, 40, {0, 43, 384, 235}, 12, 19},
+        {"sprite 21: its own size", 21, 30, 32, 18, 21, {0, 43, 384, 235}, 12, 19},
+        {"sprite 32", 32, 30, 32, 12, 32, {0, 43, 384, 235}, 12, 19},
+        {"sprite 127: scaled into the slot", 127, 30, 32, 3, 41, {0, 43, 384, 235}, 12, 19},
+        {"40 columns", 16, 30, 40, 24, 32, {0, 43, 384, 235}, 9, 26},
+        {"keys 20 high", 16, 20, 32, 24, 32, {0, 43, 384, 315}, 12, 26},
+        {"7 columns", 16, 30, 7, 24, 32, {0, 43, 384, 235}, 54, 4},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -197,7 +200,7 @@ TEST(LayoutScreen, SettingsChangeTheGrid)
         input.visibleColumns = c.columns;
         const LayoutResult layout = computeLayout(input);
         EXPECT_EQ(layout.canvasZoom, c.canvasZoom);
-        EXPECT_EQ(layout.preview.size(), QSize(c.spriteSize, c.spriteSize));
+        EXPECT_EQ(layout.preview.size(), QSize(c.previewSide, c.previewSide));
         EXPECT_EQ(layout.codeView, c.codeView);
         EXPECT_EQ(layout.cellSize, c.cellSize);
         EXPECT_EQ(layout.visibleLines, c.visibleLines);
@@ -308,14 +311,27 @@ TEST(LayoutScreen, KeyPanelTallerThanThePageLeavesOneLine)
     EXPECT_EQ(layout.visibleLines, 1);
 }
 
-TEST(LayoutScreen, ShortPageGivesAnEmptyToolBar)
+TEST(LayoutScreen, ShortPageShrinksTheCanvasForTheToolBar)
 {
     LayoutInput input = designInput();
     input.clientWidth = 800;
     input.clientHeight = 400;
     const LayoutResult layout = computeLayout(input);
-    EXPECT_EQ(layout.toolBar.height(), 0);
-    EXPECT_EQ(layout.toolBar.top(), layout.pageHeight);
+    // Colour bar 50 high and two rows of 26 with the 2-pixel gap: 104.
+    EXPECT_EQ(layout.toolBar, QRect(0, 247, 800, 104));
+    EXPECT_EQ(layout.canvas, QRect(0, 43, 204, 204));
+    EXPECT_EQ(layout.canvasZoom, 12);
+}
+
+TEST(LayoutScreen, PageTooShortForTheToolBarGivesNoCanvas)
+{
+    LayoutInput input = designInput();
+    input.clientWidth = 800;
+    input.clientHeight = 150;
+    const LayoutResult layout = computeLayout(input);
+    EXPECT_EQ(layout.canvas.height(), 0);
+    EXPECT_EQ(layout.canvasZoom, 1);
+    EXPECT_EQ(layout.toolBar.top() + layout.toolBar.height(), layout.pageHeight);
 }
 
 TEST(LayoutScreen, TheMinimumClientSizeHoldsMenuOneCodeLineAndKeys)

@@ -250,7 +250,9 @@ TEST_F(MainWindowTest, ABadNumericSettingIsReportedAndTheProgramStarts)
         EXPECT_EQ(window.layout().keyHeight, c.keyHeight);
         auto *preview = window.findChild<QWidget *>(QStringLiteral("pntView"));
         ASSERT_NE(preview, nullptr);
-        EXPECT_EQ(preview->size(), QSize(c.spriteSize, c.spriteSize));
+        // Twice the sprite in the design window up to size 20, its own size above.
+        const int previewSide = c.spriteSize <= 20 ? 2 * c.spriteSize : c.spriteSize;
+        EXPECT_EQ(preview->size(), QSize(previewSide, previewSide));
     }
 }
 
@@ -444,7 +446,7 @@ TEST_F(MainWindowTest, TheDesignWindowIsLaidOutAsTheWorkedExample)
         {"pntMain", {0, 43, 384, 384}},
         {"pnlGraTools", {0, 427, 384, 91}},
         {"pntColor", {0, 0, 384, 24}},
-        {"pntView", {0, 24, 16, 16}},
+        {"pntView", {0, 24, 32, 32}},
         {"btGraAdd", {49, 37, 46, 26}},
         {"btGraDel", {97, 37, 46, 26}},
         {"btGraPaint", {337, 37, 46, 26}},
