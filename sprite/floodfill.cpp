@@ -1,6 +1,7 @@
 #include "sprite/floodfill.h"
 
-#include <vector>
+#include <cstring>
+#include <memory>
 
 namespace quill {
 
@@ -17,29 +18,77 @@ struct Seed {
 // 2 x size x size + 1 seeds and the ring can never be full when pushed.
 class SeedQueue {
 public:
-    explicit SeedQueue(int size) : seeds_(2 * size * size + 1) {}
+    explicit SeedQueue(int size)
+        : capacity_(2 * size * size + 1), seeds_(new Seed[static_cast<std::size_t>(capacity_)])
+    {
+    }
     bool empty() const { return count_ == 0; }
     int count() const { return count_; }
     void push(int x, int y)
     {
         seeds_[write_] = Seed{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y)};
-        write_ = (write_ + 1) % seeds_.size();
+        if (++write_ == capacity_)
+            write_ = 0;
         ++count_;
     }
     Seed pop()
     {
         const Seed seed = seeds_[read_];
-        read_ = (read_ + 1) % seeds_.size();
+        if (++read_ == capacity_)
+            read_ = 0;
         --count_;
         return seed;
     }
 
 private:
-    std::vector<Seed> seeds_;
-    std::size_t read_ = 0;
-    std::size_t write_ = 0;
+    int capacity_;
+    std::unique_ptr<Seed[]> seeds_;
+    int read_ = 0;
+    int write_ = 0;
     int count_ = 0;
 };
+
+// Eight pixels at once: the bytes of `word` that differ from `value`
+// broadcast show up as nonzero bytes of the result.
+inline std::uint64_t differing(std::uint64_t word, std::uint64_t broadcast)
+{
+    return word ^ broadcast;
+}
+
+// The last x in [from, last] such that row[from..x] all hold `old`
+// (row[from] must hold it).
+int runEnd(const std::uint8_t *row, int from, int last, std::uint8_t old)
+{
+    const std::uint64_t broadcast = 0x0101010101010101ull * old;
+    int x = from;
+    while (x + 8 <= last) {
+        std::uint64_t word;
+        std::memcpy(&word, row + x + 1, 8);
+        if (const std::uint64_t diff = differing(word, broadcast))
+            return x + __builtin_ctzll(diff) / 8;
+        x += 8;
+    }
+    while (x < last && row[x + 1] == old)
+        ++x;
+    return x;
+}
+
+// The first x in [first, from] such that row[x..from] all hold `old`.
+int runStart(const std::uint8_t *row, int from, int first, std::uint8_t old)
+{
+    const std::uint64_t broadcast = 0x0101010101010101ull * old;
+    int x = from;
+    while (x - 8 >= first) {
+        std::uint64_t word;
+        std::memcpy(&word, row + x - 8, 8);
+        if (const std::uint64_t diff = differing(word, broadcast))
+            return x - __builtin_clzll(diff) / 8;
+        x -= 8;
+    }
+    while (x > first && row[x - 1] == old)
+        --x;
+    return x;
+}
 
 } // namespace
 
@@ -49,8 +98,8 @@ FillStats FloodFill(CelPixels cel, int size, int x0, int y0, std::uint8_t color)
     if (size < 1 || x0 < 0 || y0 < 0 || x0 >= size || y0 >= size
         || cel.size() < static_cast<std::size_t>(size) * size)
         return stats;
-    auto at = [&](int x, int y) -> std::uint8_t & { return cel[y * size + x]; };
-    const std::uint8_t old = at(x0, y0);
+    std::uint8_t *const pixels = cel.data();
+    const std::uint8_t old = pixels[y0 * size + x0];
     if (old == color)
         return stats;
 
@@ -64,11 +113,12 @@ FillStats FloodFill(CelPixels cel, int size, int x0, int y0, std::uint8_t color)
     // One seed per maximal run of `old` in row y between l and r: its
     // rightmost pixel inside the span.
     auto scan = [&](int l, int r, int y) {
+        const std::uint8_t *row = pixels + y * size;
         for (int x = l; x <= r; ++x) {
-            if (at(x, y) != old)
-                continue;
-            while (x < r && at(x + 1, y) == old)
-                ++x;
+            const void *found = std::memchr(row + x, old, static_cast<std::size_t>(r - x + 1));
+            if (!found)
+                return;
+            x = runEnd(row, static_cast<int>(static_cast<const std::uint8_t *>(found) - row), r, old);
             push(x, y);
         }
     };
@@ -77,16 +127,12 @@ FillStats FloodFill(CelPixels cel, int size, int x0, int y0, std::uint8_t color)
     while (!queue.empty()) {
         const Seed seed = queue.pop();
         const int y = seed.y;
-        if (at(seed.x, y) != old)
+        std::uint8_t *row = pixels + y * size;
+        if (row[seed.x] != old)
             continue;
-        int r = seed.x;
-        while (r < size - 1 && at(r + 1, y) == old)
-            ++r;
-        int l = seed.x;
-        while (l > 0 && at(l - 1, y) == old)
-            --l;
-        for (int x = l; x <= r; ++x)
-            at(x, y) = color;
+        const int r = runEnd(row, seed.x, size - 1, old);
+        const int l = runStart(row, seed.x, 0, old);
+        std::memset(row + l, color, static_cast<std::size_t>(r - l + 1));
         if (y > 0)
             scan(l, r, y - 1);
         if (y < size - 1)

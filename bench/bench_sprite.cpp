@@ -1,0 +1,231 @@
+// The sprite editor's costs, each beside its baseline in the same run:
+//   - FloodFill of a whole cel at 127 x 127 against 16 x 16 (linear: the
+//     per-pixel cost at 127 at most 1.3 x that at 16), and against Replace
+//     on the same 127 x 127 cel (one pass over every pixel; at most 5 x);
+//   - saving a 32-cel 127 x 127 sprite with its sheet against writing the
+//     same bytes (the sprite file and an uncompressed image of the sheet's
+//     size) through the same atomic writer;
+//   - a canvas repaint in a 384-pixel page at sprite size 127 against 16 over
+//     a scripted drag (at most 2 x, and the median within one 60 Hz frame).
+//
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_sprite [--benchmark_repetitions=N]
+//
+// Prints the table, then medians, ratios and the repaint maxima; exits with
+// status 1 when a ratio or the frame budget is missed.
+
+#include "app/base/settingsstore.h"
+#include "app/base/textfile.h"
+#include "sprite/floodfill.h"
+#include "sprite/replacecolor.h"
+#include "sprite/spritecanvas.h"
+#include "sprite/spriteeditor.h"
+#include "sprite/spritesheet.h"
+#include "sprite/spritestorage.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <QWindow>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <vector>
+
+namespace {
+
+// The console table, and the median of every repeated benchmark by its full
+// name ("BM_FloodFillWholeCel/127") in the benchmark's display unit.
+class NamedMedianReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs)
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                byName[run.run_name.function_name
+                       + (run.run_name.args.empty() ? "" : "/" + run.run_name.args)] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> byName;
+};
+
+void BM_FloodFillWholeCel(benchmark::State &state)
+{
+    const int size = static_cast<int>(state.range(0));
+    std::vector<std::uint8_t> cel(size * size, 0);
+    std::uint8_t colour = 1;
+    for (auto _ : state) {
+        quill::FloodFill(cel, size, size / 2, size / 2, colour);
+        colour = colour == 1 ? 2 : 1;
+        benchmark::DoNotOptimize(cel.data());
+    }
+}
+
+void BM_ReplaceWholeCel(benchmark::State &state)
+{
+    const int size = static_cast<int>(state.range(0));
+    std::vector<std::uint8_t> cel(size * size, 0);
+    std::uint8_t colour = 1;
+    for (auto _ : state) {
+        quill::ReplaceColor(cel, size, size / 2, size / 2, colour);
+        colour = colour == 1 ? 2 : 1;
+        benchmark::DoNotOptimize(cel.data());
+    }
+}
+
+// A sprite the way people draw them: shapes in a few colours on
+// transparency, a little different in every cel.
+quill::SpriteEditor drawnSprite(int size, int cels)
+{
+    quill::SpriteEditor editor(size);
+    quill::SpriteDocument &doc = editor.document();
+    for (int c = 0; c < cels; ++c) {
+        if (c > 0)
+            doc.addCel();
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                const int dx = x - size / 2 - c % 5, dy = y - size / 2;
+                const int r2 = dx * dx + dy * dy;
+                const int radius = size / 3;
+                std::uint8_t index = 0;
+                if (r2 < radius * radius)
+                    index = static_cast<std::uint8_t>(r2 < radius * radius / 4 ? 11 : 8 + (x / 8 + y / 8 + c) % 3);
+                doc.setPixel(x, y, index);
+            }
+    }
+    quill::SettingsStore settings;
+    settings.setValue("palette", "P");
+    settings.setValue("plt" + QStringLiteral("P"), "000000010101ff0000ffff0000ff0000ffff00ffff00ffffffff"
+                                                   "808080404040c0c0c0123456654321abcdefdef012f0f0f0");
+    editor.ApplyPalette(settings);
+    return editor;
+}
+
+void BM_SaveSprite(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const quill::SpriteEditor editor = drawnSprite(127, 32);
+    const QString folder = dir.path() + "/";
+    for (auto _ : state)
+        quill::saveSprite(editor.document(), editor.Palette(), folder, folder, "sprite");
+}
+
+void BM_WriteSameBytesRaw(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const quill::SpriteEditor editor = drawnSprite(127, 32);
+    const QByteArray sprite = editor.document().fileBytes();
+    const QImage sheet = quill::buildSpriteSheet(editor.document(), editor.Palette());
+    const QByteArray image(reinterpret_cast<const char *>(sheet.constBits()), sheet.sizeInBytes());
+    for (auto _ : state) {
+        quill::writeBinaryFile(dir.path() + "/sprite", sprite);
+        quill::writeBinaryFile(dir.path() + "/sprite.raw", image);
+    }
+}
+
+// PNG levels, to show what the level costs and saves on the same sheet.
+void BM_EncodeSheetAtLevel(benchmark::State &state)
+{
+    const quill::SpriteEditor editor = drawnSprite(127, 32);
+    const QImage sheet = quill::buildSpriteSheet(editor.document(), editor.Palette());
+    const int level = static_cast<int>(state.range(0));
+    QByteArray png;
+    for (auto _ : state) {
+        png.clear();
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        sheet.save(&buffer, "PNG", 100 - (level * 91 + 8) / 9);
+    }
+    state.counters["KiB"] = png.size() / 1024.0;
+}
+
+std::map<int, std::vector<double>> repaintTimes;  // by sprite size, in ms
+
+// One repaint of the canvas per step of a drag across the cel, as the
+// window does it: the drag sets a pixel, the canvas repaints at once.
+void BM_CanvasRepaintDuringDrag(benchmark::State &state)
+{
+    const int size = static_cast<int>(state.range(0));
+    const int page = 384;
+    const int zoom = page / size;
+    quill::SpriteEditor editor = drawnSprite(size, 1);
+    quill::SpriteCanvas canvas;
+    canvas.setGeometry(0, 0, page, page);
+    canvas.show();
+    while (!canvas.windowHandle() || !canvas.windowHandle()->isExposed())
+        QCoreApplication::processEvents();
+    canvas.showCel(editor.document().currentCel(), size, zoom, editor.Palette());
+    canvas.repaint();   // the first paint sets up the backing store
+    std::vector<double> &times = repaintTimes[size];
+    int step = 0;
+    for (auto _ : state) {
+        const int x = step % size, y = (step / size) % size;
+        editor.selectColor(1 + step % 15);
+        editor.drag(x, y);
+        const quill::SpriteDocument &doc = editor.document();
+        const auto start = std::chrono::steady_clock::now();
+        canvas.showCel(doc.currentCel(), size, zoom, editor.Palette());
+        canvas.repaint();
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        ++step;
+    }
+}
+
+BENCHMARK(BM_FloodFillWholeCel)->Arg(16)->Arg(127)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ReplaceWholeCel)->Arg(127)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SaveSprite)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_WriteSameBytesRaw)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_EncodeSheetAtLevel)->Arg(1)->Arg(6)->Arg(9)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_CanvasRepaintDuringDrag)->Arg(16)->Arg(127)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 2;
+    NamedMedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    bool ok = true;
+    std::printf("\n");
+    const double area = (127.0 * 127.0) / (16.0 * 16.0);
+    if (const auto f16 = reporter.byName.find("BM_FloodFillWholeCel/16"), f127 = reporter.byName.find("BM_FloodFillWholeCel/127"),
+        r127 = reporter.byName.find("BM_ReplaceWholeCel/127");
+        f16 != reporter.byName.end() && f127 != reporter.byName.end() && r127 != reporter.byName.end()) {
+        const double perPixel = (f127->second / f16->second) / area;
+        const double againstReplace = f127->second / r127->second;
+        std::printf("fill 127: %.2f us, fill 16: %.3f us, ratio %.1f for %.1f x the area: %.2f x per pixel (at most 1.3)\n",
+                    f127->second, f16->second, f127->second / f16->second, area, perPixel);
+        std::printf("fill 127 against replace 127 (%.2f us): %.2f x (at most 5)\n", r127->second, againstReplace);
+        ok = ok && perPixel <= 1.3 && againstReplace <= 5;
+    }
+    if (const auto save = reporter.byName.find("BM_SaveSprite"), raw = reporter.byName.find("BM_WriteSameBytesRaw");
+        save != reporter.byName.end() && raw != reporter.byName.end())
+        std::printf("save with sheet: %.2f ms, same bytes raw: %.2f ms: %.2f x\n", save->second, raw->second,
+                    save->second / raw->second);
+    if (!repaintTimes[16].empty() && !repaintTimes[127].empty()) {
+        const double m16 = median(repaintTimes[16]), m127 = median(repaintTimes[127]);
+        const double max16 = *std::max_element(repaintTimes[16].begin(), repaintTimes[16].end());
+        const double max127 = *std::max_element(repaintTimes[127].begin(), repaintTimes[127].end());
+        std::printf("canvas repaint during a drag: 127: median %.3f ms, max %.3f ms; 16: median %.3f ms, max %.3f ms;"
+                    " ratio %.2f (at most 2), 127 within 16.7 ms: %s\n",
+                    m127, max127, m16, max16, m127 / m16, m127 <= 16.7 ? "yes" : "no");
+        ok = ok && m127 / m16 <= 2 && m127 <= 16.7;
+    }
+    return ok ? 0 : 1;
+}
