@@ -96,10 +96,6 @@ bool SpritePreview::event(QEvent *event)
     return QWidget::event(event);
 }
 
-} // namespace quill
-
-namespace quill {
-
 void SpritePreview::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
