@@ -105,6 +105,47 @@ TEST(FloodFill, LargestSizeSieveMaze)
     }
 }
 
+// A maze built to keep as many seeds waiting as possible at 127 x 127: a
+// binary tree of corridors whose paths are all equally long leads to sixteen
+// long rows at once, and each of them queues a seed for every one-pixel
+// pocket above and below it before any pocket is taken. 1856 seeds wait at
+// the peak, more than a ring of 1024 could hold.
+TEST(FloodFill, LargestSizeTreeMazeKeepsEveryPendingSeed)
+{
+    const int size = 127;
+    std::vector<std::uint8_t> pixels(size * size, 3);
+    auto open = [&](int x, int y) { pixels[y * size + x] = 0; };
+    for (int band = 0; band < 16; ++band) {
+        const int row = 4 * band + 1;
+        for (int x = 8; x < size; ++x)
+            open(x, row);
+        for (int x = 11; x < size; x += 2) {
+            open(x, row - 1);
+            open(x, row + 1);
+        }
+    }
+    std::vector<int> centres = {31};
+    for (int level = 1, half = 16; level <= 4; ++level, half /= 2) {
+        std::vector<int> ends;
+        for (const int centre : centres) {
+            for (int y = centre - half; y <= centre + half; ++y)
+                open(2 * level, y);
+            open(2 * level - 1, centre);
+            ends.insert(ends.end(), {centre - half, centre + half});
+        }
+        centres = ends;
+    }
+    open(0, 31);
+
+    const auto corridors = std::count(pixels.begin(), pixels.end(), 0);
+    const std::vector<std::uint8_t> expected = referenceFill(pixels, size, 0, 31, 5);
+    const quill::FillStats stats = quill::FloodFill(pixels, size, 0, 31, 5);
+    EXPECT_EQ(stats.maxPending, 1856);
+    EXPECT_LE(stats.pushes, 2 * size * size + 1);
+    EXPECT_EQ(pixels, expected);
+    EXPECT_EQ(std::count(pixels.begin(), pixels.end(), 5), corridors) << "the maze is one region";
+}
+
 TEST(FloodFill, WholeCelAtEverySize)
 {
     for (int size = 1; size <= 127; ++size) {
