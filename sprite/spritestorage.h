@@ -9,7 +9,10 @@ namespace quill {
 
 class SpriteDocument;
 
-// The PNG compression level of sprite sheets (0 to 9).
+// The PNG compression level of sprite sheets (0 to 9): zlib's usual 6. On
+// the largest sheet (32 cels of 127 x 127) level 1 writes files about 2.7
+// times larger for a quarter less time, and level 9 takes over twice as
+// long for files only a tenth smaller (bench/bench_sprite).
 inline constexpr int SheetCompressionLevel = 6;
 
 // The PNG bytes of the sheet of `document` in `palette`.
