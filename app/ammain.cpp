@@ -183,7 +183,6 @@ void TfrmMain::RunKeyCommand(const QString &caption)
 void TfrmMain::lstSelectClick(quill::PickMode mode, int index, const QString &item)
 {
     Q_UNUSED(index);
-    Q_UNUSED(item);
     // Each mode's choice joins here; a choice that fails leaves the list shown.
     switch (mode) {
     case quill::PickMode::Palettes:
