@@ -65,6 +65,10 @@ QString KeyCaptions::keyCaption(int row, int column, int layer, bool shifted)
     if (column < 0 || column >= layout.size())
         return QString();
     const QChar letter = layout[column];
+    // A character outside the Basic Multilingual Plane takes two letters of
+    // the string; each key would get half of it, so both stay blank.
+    if (letter.isSurrogate())
+        return QString();
 
     for (const CodeLetter &code : CodeLetters) {
         if (letter != QChar(code.letter))

@@ -1,0 +1,315 @@
+#include "editor/codebuffer.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <utility>
+
+namespace quill {
+
+namespace {
+
+[[noreturn]] void outside(const char *what)
+{
+    throw std::out_of_range(std::string("CodeBuffer: ") + what + " outside the text");
+}
+
+} // namespace
+
+QStringList CodeBuffer::newProgramLines()
+{
+    return {
+        QStringLiteral("//"),
+        QStringLiteral("function init(){"),
+        QStringLiteral("}"),
+        QString(),
+        QStringLiteral("function move(i){"),
+        QStringLiteral("}"),
+        QString(),
+        QStringLiteral("function update(){"),
+        QStringLiteral("}"),
+        QString(),
+        QStringLiteral("function mousedown(x,y){"),
+        QStringLiteral("}"),
+        QString(),
+        QStringLiteral("function mouseup(x,y){"),
+        QStringLiteral("}"),
+        QString(),
+    };
+}
+
+CodeBuffer::CodeBuffer() : CodeLines(newProgramLines()) {}
+
+void CodeBuffer::NewProgram()
+{
+    CodeLines = newProgramLines();
+    history_.clear();
+    stepOpen_ = false;
+    typingRunOpen_ = false;
+    // The cursor is left for the caller to set, but it must still name a
+    // place in the text for the invariant to hold.
+    setCursor(CursorLine, CursorColumn);
+}
+
+void CodeBuffer::loadLines(QStringList lines)
+{
+    if (lines.isEmpty())
+        lines.append(QString());
+    CodeLines = std::move(lines);
+    history_.clear();
+    stepOpen_ = false;
+    typingRunOpen_ = false;
+    CursorLine = CursorColumn = TopLine = LeftColumn = 0;
+    CodeModified = false;
+}
+
+// ---- edits ------------------------------------------------------------------
+
+void CodeBuffer::insertText(int line, int column, const QString &text)
+{
+    if (line < 0 || line >= lineCount() || column < 0 || column > CodeLines.at(line).size())
+        outside("insert position");
+    if (text.isEmpty())
+        return;
+    record({EditRecord::Kind::InsertText, line, column, text});
+}
+
+QString CodeBuffer::removeText(int line, int column, int length)
+{
+    if (line < 0 || line >= lineCount() || column < 0 || length < 0
+        || qsizetype(column) + length > CodeLines.at(line).size())
+        outside("removed range");
+    if (length == 0)
+        return QString();
+    QString removed = CodeLines.at(line).mid(column, length);
+    record({EditRecord::Kind::RemoveText, line, column, removed});
+    return removed;
+}
+
+void CodeBuffer::insertLine(int index, const QString &text)
+{
+    if (index < 0 || index > lineCount())
+        outside("line index");
+    record({EditRecord::Kind::InsertLine, index, 0, text});
+}
+
+QString CodeBuffer::removeLine(int index)
+{
+    if (index < 0 || index >= lineCount())
+        outside("line index");
+    if (lineCount() == 1)
+        throw std::logic_error("CodeBuffer: the only line cannot be removed");
+    QString removed = CodeLines.at(index);
+    record({EditRecord::Kind::RemoveLine, index, 0, removed});
+    return removed;
+}
+
+void CodeBuffer::replaceLine(int index, const QString &text)
+{
+    if (index < 0 || index >= lineCount())
+        outside("line index");
+    const bool ownStep = !stepOpen_;
+    if (ownStep)
+        beginUndoStep();
+    removeText(index, 0, int(CodeLines.at(index).size()));
+    insertText(index, 0, text);
+    if (ownStep)
+        endUndoStep();
+}
+
+void CodeBuffer::InsertAtCursor(const QString &text)
+{
+    insertText(CursorLine, CursorColumn, text);
+    setCursor(CursorLine, CursorColumn + int(text.size()));
+    ScrollToCursor();
+}
+
+void CodeBuffer::apply(const EditRecord &edit)
+{
+    switch (edit.kind) {
+    case EditRecord::Kind::InsertText:
+        CodeLines[edit.line].insert(edit.column, edit.text);
+        break;
+    case EditRecord::Kind::RemoveText:
+        CodeLines[edit.line].remove(edit.column, edit.text.size());
+        break;
+    case EditRecord::Kind::InsertLine:
+        CodeLines.insert(edit.line, edit.text);
+        break;
+    case EditRecord::Kind::RemoveLine:
+        CodeLines.removeAt(edit.line);
+        break;
+    }
+}
+
+void CodeBuffer::record(EditRecord edit)
+{
+    const bool ownStep = !stepOpen_;
+    if (ownStep)
+        beginUndoStep();
+    apply(edit);
+    step_.records.push_back(std::move(edit));
+    if (ownStep)
+        endUndoStep();
+}
+
+// ---- undo steps -------------------------------------------------------------
+
+void CodeBuffer::beginUndoStep(StepKind kind)
+{
+    if (stepOpen_)
+        endUndoStep();
+    step_ = EditStep{};
+    step_.before = {CursorLine, CursorColumn};
+    step_.typing = kind == StepKind::Typing;
+    const EditStep *last = history_.lastUndo();
+    joinLastStep_ = step_.typing && typingRunOpen_ && last && last->typing && !history_.canRedo()
+        && last->after == step_.before;
+    typingRunOpen_ = false;
+    stepOpen_ = true;
+}
+
+void CodeBuffer::endUndoStep()
+{
+    if (!stepOpen_)
+        return;
+    stepOpen_ = false;
+    step_.after = {CursorLine, CursorColumn};
+    if (step_.records.empty()) {
+        // A step that changed nothing leaves a run of typing open only if it
+        // did not move the cursor either.
+        typingRunOpen_ = joinLastStep_ && step_.after == step_.before;
+        return;
+    }
+    typingRunOpen_ = step_.typing;
+    if (joinLastStep_)
+        history_.joinLast(std::move(step_));
+    else
+        history_.push(std::move(step_));
+    step_ = EditStep{};
+}
+
+bool CodeBuffer::undo()
+{
+    endUndoStep();
+    typingRunOpen_ = false;
+    CodeModified = true;
+    if (!history_.canUndo())
+        return false;
+    const EditStep &step = history_.stepBack();
+    for (auto it = step.records.rbegin(); it != step.records.rend(); ++it)
+        apply(it->inverse());
+    setCursor(step.before.line, step.before.column);
+    ScrollToCursor();
+    return true;
+}
+
+bool CodeBuffer::redo()
+{
+    endUndoStep();
+    typingRunOpen_ = false;
+    CodeModified = true;
+    if (!history_.canRedo())
+        return false;
+    const EditStep &step = history_.stepForward();
+    for (const EditRecord &edit : step.records)
+        apply(edit);
+    setCursor(step.after.line, step.after.column);
+    ScrollToCursor();
+    return true;
+}
+
+// ---- cursor and scroll window -------------------------------------------------
+
+int CodeBuffer::snapColumn(int line, int column) const
+{
+    const QString &text = CodeLines.at(line);
+    column = std::clamp(column, 0, int(text.size()));
+    if (column > 0 && column < text.size() && text.at(column).isLowSurrogate()
+        && text.at(column - 1).isHighSurrogate())
+        --column;
+    return column;
+}
+
+void CodeBuffer::setCursor(int line, int column)
+{
+    const int newLine = std::clamp(line, 0, lineCount() - 1);
+    const int newColumn = snapColumn(newLine, column);
+    if (!stepOpen_ && (newLine != CursorLine || newColumn != CursorColumn))
+        typingRunOpen_ = false;
+    CursorLine = newLine;
+    CursorColumn = newColumn;
+}
+
+void CodeBuffer::setScroll(int top, int left)
+{
+    TopLine = std::max(top, 0);
+    LeftColumn = std::max(left, 0);
+}
+
+void CodeBuffer::setViewSize(int visibleColumns, int visibleLines)
+{
+    VisibleColumns = std::max(visibleColumns, 1);
+    VisibleLines = std::max(visibleLines, 1);
+}
+
+void CodeBuffer::ScrollToCursor()
+{
+    if (CursorLine < TopLine)
+        TopLine = CursorLine;
+    else if (CursorLine >= TopLine + VisibleLines)
+        TopLine = CursorLine - VisibleLines + 1;
+    if (CursorColumn < LeftColumn)
+        LeftColumn = CursorColumn;
+    else if (CursorColumn >= LeftColumn + VisibleColumns)
+        LeftColumn = CursorColumn - VisibleColumns + 1;
+}
+
+// ---- selection ------------------------------------------------------------------
+
+void CodeBuffer::setSelectionAnchor(int line, int column)
+{
+    SelectionAnchorLine = line;
+    SelectionAnchorColumn = column;
+}
+
+bool CodeBuffer::inSelection(int line, int column) const
+{
+    if (!SelectionActive || line < SelectionAnchorLine || line > CursorLine)
+        return false;
+    if (SelectionAnchorLine == CursorLine)
+        return column >= SelectionAnchorColumn && column <= CursorColumn;
+    if (line == SelectionAnchorLine)
+        return column >= SelectionAnchorColumn;
+    if (line == CursorLine)
+        return column <= CursorColumn;
+    return true;
+}
+
+QString CodeBuffer::selectedText() const
+{
+    if (!SelectionActive || SelectionAnchorLine > CursorLine || SelectionAnchorLine < 0
+        || SelectionAnchorLine >= lineCount())
+        return QString();
+    // Columns beyond the end of a line contribute nothing; the cursor's own
+    // character is part of the range.
+    const auto piece = [this](int line, int from, int to) {
+        const QString &text = CodeLines.at(line);
+        from = std::max(from, 0);
+        to = std::min(to, int(text.size()) - 1);
+        // A range ending on the first half of a pair takes the whole character.
+        if (to >= 0 && to + 1 < text.size() && text.at(to).isHighSurrogate()
+            && text.at(to + 1).isLowSurrogate())
+            ++to;
+        return from <= to ? text.mid(from, to - from + 1) : QString();
+    };
+    if (SelectionAnchorLine == CursorLine)
+        return piece(CursorLine, SelectionAnchorColumn, CursorColumn);
+    QStringList pieces;
+    pieces.append(piece(SelectionAnchorLine, SelectionAnchorColumn, int(CodeLines.at(SelectionAnchorLine).size())));
+    for (int line = SelectionAnchorLine + 1; line < CursorLine; ++line)
+        pieces.append(CodeLines.at(line));
+    pieces.append(piece(CursorLine, 0, CursorColumn));
+    return pieces.join(u'\n');
+}
+
+} // namespace quill

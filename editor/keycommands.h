@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace quill {
+
+class CodeBuffer;
+class KeyboardLayer;
+class WindowState;
+
+// The one entry point of all code editing. A caption is a command name
+// ("Rt", "Dl", "Sh" ...) or a character to type; the on-screen keys pass the
+// caption they show, the hardware keyboard one made from the key event. Each
+// call sets CodeModified, runs the first row of the command table whose
+// caption matches exactly (typing when none does and the caption is not
+// empty), and ends with ScrollToCursor; the caller repaints. Each call that
+// changes the text is one undo step; typed characters run together.
+//
+//   KeyCommands commands(buffer, keyboard, window);
+//   commands.RunKeyCommand(QStringLiteral("a"));
+//   commands.RunKeyCommand(QStringLiteral("Rt"));
+class KeyCommands {
+public:
+    KeyCommands(CodeBuffer &buffer, KeyboardLayer &keyboard, WindowState &window);
+
+    void RunKeyCommand(const QString &caption);
+    // Clears ShiftState and captions the keys from layer 1.
+    void Unshift();
+
+    // The captions of the command table in the order they are tested.
+    static QStringList commandCaptions();
+
+    // Command rows (public so the table can name them).
+    void cursorUp();
+    void cursorRight();
+    void cursorDown();
+    void cursorLeft();
+    void home();
+    void end();
+    void enter();
+    void backspace();
+    void deleteCharacter();
+    void copyLineAbove();
+    void copyLineXToY();
+    void copyLineXToYAndZ();
+    void deleteLine();
+    void shift();
+    void toggleWindow();
+    // The rows whose commands are offered elsewhere (keyword, template,
+    // sprite and sound choices, jump, selection, clipboard, find and replace).
+    // Until those exist they change nothing and, above all, type nothing.
+    void notAvailable();
+
+private:
+    void type(const QString &caption);
+
+    CodeBuffer &buffer_;
+    KeyboardLayer &keyboard_;
+    WindowState &window_;
+};
+
+} // namespace quill

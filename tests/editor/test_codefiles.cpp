@@ -1,0 +1,234 @@
+#include "editor/codefiles.h"
+
+#include "app/base/quillerror.h"
+#include "editor/codebuffer.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <vector>
+
+namespace quill {
+namespace {
+
+class CodeFileFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(root.isValid());
+        ASSERT_TRUE(QDir(root.path()).mkpath("prgfiles"));
+        codeDir = root.path() + "/prgfiles/";
+    }
+
+    void writeBytes(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(codeDir + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
+    QByteArray readBytes(const QString &name)
+    {
+        QFile file(codeDir + name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    QTemporaryDir root;
+    QString codeDir;
+};
+
+QByteArray bytes(const char *data, int size) { return QByteArray(data, size); }
+
+// Opening a file and saving it under another name writes the same bytes (line
+// ends come back as CR LF).
+TEST_F(CodeFileFixture, RoundTripsByteForByte)
+{
+    struct Case {
+        const char *label;
+        QByteArray file;
+        QByteArray saved; // empty: the same as file
+        QStringList lines;
+        TextEncoding encoding;
+    };
+    const std::vector<Case> cases = {
+        {"ascii CR LF", "ab\r\ncd\r\n", {}, {"ab", "cd"}, TextEncoding::Local8Bit},
+        {"LF", "ab\ncd\n", "ab\r\ncd\r\n", {"ab", "cd"}, TextEncoding::Local8Bit},
+        {"lone CR", "ab\rcd", "ab\r\ncd\r\n", {"ab", "cd"}, TextEncoding::Local8Bit},
+        {"no final line end", "ab\r\ncd", "ab\r\ncd\r\n", {"ab", "cd"}, TextEncoding::Local8Bit},
+        {"UTF-8 without mark", "pi \xCF\x80\r\n", {}, {QString::fromUtf8("pi \xCF\x80")}, TextEncoding::Local8Bit},
+        {"UTF-8 mark", "\xEF\xBB\xBFx\r\n\r\n", {}, {"x", ""}, TextEncoding::Utf8Bom},
+        {"UTF-16 LE", bytes("\xFF\xFEx\0\r\0\n\0\x80\x03\r\0\n\0", 14), {}, {"x", QString(QChar(0x380))},
+         TextEncoding::Utf16LE},
+        {"UTF-16 BE", bytes("\xFE\xFF\0x\0\r\0\n", 8), {}, {"x"}, TextEncoding::Utf16BE},
+        {"Latin-1", "caf\xE9\r\n\x80\x9F\xFF\r\n", {}, {QString::fromLatin1("caf\xE9"), QString::fromLatin1("\x80\x9F\xFF")},
+         TextEncoding::Latin1},
+        {"empty UTF-8 mark", "\xEF\xBB\xBF", "\xEF\xBB\xBF\r\n", {""}, TextEncoding::Utf8Bom},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.label);
+        writeBytes("in", c.file);
+        CodeBuffer buffer;
+        CodeFiles files(codeDir);
+        EXPECT_FALSE(files.open("in", buffer));
+        EXPECT_EQ(buffer.lines(), c.lines);
+        EXPECT_EQ(files.encoding(), c.encoding);
+        EXPECT_EQ(files.save("out", buffer), "Saved.");
+        EXPECT_EQ(readBytes("out"), c.saved.isEmpty() ? c.file : c.saved);
+    }
+}
+
+TEST_F(CodeFileFixture, OpenResetsCursorModifiedAndHistory)
+{
+    writeBytes("prog", "one\r\ntwo\r\n");
+    CodeBuffer buffer;
+    buffer.setCursor(5, 3);
+    buffer.setScroll(4, 2);
+    buffer.insertText(0, 0, "x");
+    buffer.setCodeModified(true);
+    CodeFiles files(codeDir);
+    files.open("prog", buffer);
+    EXPECT_EQ(buffer.cursorLine(), 0);
+    EXPECT_EQ(buffer.cursorColumn(), 0);
+    EXPECT_EQ(buffer.topLine(), 0);
+    EXPECT_EQ(buffer.leftColumn(), 0);
+    EXPECT_FALSE(buffer.codeModified());
+    EXPECT_FALSE(buffer.canUndo());
+}
+
+TEST_F(CodeFileFixture, EmptyFileLoadsAsOneEmptyLine)
+{
+    writeBytes("empty", "");
+    CodeBuffer buffer;
+    CodeFiles files(codeDir);
+    files.open("empty", buffer);
+    EXPECT_EQ(buffer.lines(), QStringList{""});
+}
+
+TEST_F(CodeFileFixture, DamagedUtf16LoadsWithAWarning)
+{
+    struct Case {
+        const char *label;
+        QByteArray file;
+    };
+    const std::vector<Case> cases = {
+        {"odd byte count", bytes("\xFF\xFEx\0y", 5)},
+        {"lone high surrogate", bytes("\xFF\xFE\x3D\xD8x\0", 6)},
+        {"lone low surrogate", bytes("\xFE\xFF\xDE\x00\0x", 6)},
+        {"damaged UTF-8 after a mark", "\xEF\xBB\xBF\xC3x"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.label);
+        writeBytes("bad", c.file);
+        CodeBuffer buffer;
+        CodeFiles files(codeDir);
+        EXPECT_EQ(files.open("bad", buffer), CodeFiles::damagedWarning());
+        EXPECT_TRUE(buffer.lines().join("").contains(QChar::ReplacementCharacter));
+    }
+}
+
+TEST_F(CodeFileFixture, ALatin1FileThatGainsAWideCharacterIsSavedAsUtf8)
+{
+    writeBytes("old", "caf\xE9\r\n");
+    CodeBuffer buffer;
+    CodeFiles files(codeDir);
+    files.open("old", buffer);
+    buffer.insertText(0, 0, QString(QChar(0x3C0)));
+    EXPECT_EQ(files.save("old", buffer), "Saved as UTF-8.");
+    EXPECT_EQ(readBytes("old"), QByteArray("\xEF\xBB\xBF\xCF\x80" "caf\xC3\xA9\r\n"));
+    EXPECT_EQ(files.encoding(), TextEncoding::Utf8Bom);
+    EXPECT_EQ(files.save("old", buffer), "Saved.");
+}
+
+TEST_F(CodeFileFixture, ALatin1FileKeepsItsEncodingForCharactersItHolds)
+{
+    writeBytes("old", "a\r\n");
+    CodeBuffer buffer;
+    CodeFiles files(codeDir);
+    files.open("old", buffer);
+    // "a" is valid UTF-8 and so not Latin-1; a second file sets the encoding.
+    writeBytes("latin", "\xFC\r\n");
+    files.open("latin", buffer);
+    buffer.insertText(0, 1, QString(QChar(0xF6)));
+    EXPECT_EQ(files.save("latin", buffer), "Saved.");
+    EXPECT_EQ(readBytes("latin"), QByteArray("\xFC\xF6\r\n"));
+}
+
+TEST_F(CodeFileFixture, TheEncodingOutlivesNew)
+{
+    writeBytes("sixteen", bytes("\xFF\xFEx\0\r\0\n\0", 8));
+    CodeBuffer buffer;
+    CodeFiles files(codeDir);
+    files.open("sixteen", buffer);
+    buffer.NewProgram();
+    files.save("fresh", buffer);
+    EXPECT_TRUE(readBytes("fresh").startsWith(bytes("\xFF\xFE/\0/\0\r\0\n\0", 10)));
+}
+
+TEST_F(CodeFileFixture, SaveRefusesBadNamesAndWritesNothing)
+{
+    struct Case {
+        const char *label;
+        QString name;
+        QString message;
+    };
+    const std::vector<Case> cases = {
+        {"empty", "", "Input file name."},
+        {"parent", "..", "Invalid file name."},
+        {"dot", ".", "Invalid file name."},
+        {"path", "../escaped", "Invalid file name."},
+        {"backslash", "a\\b", "Invalid file name."},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.label);
+        CodeBuffer buffer;
+        buffer.setCodeModified(true);
+        CodeFiles files(codeDir);
+        try {
+            files.save(c.name, buffer);
+            ADD_FAILURE() << "saved";
+        } catch (const QuillError &error) {
+            EXPECT_EQ(error.message(), c.message);
+        }
+        EXPECT_TRUE(buffer.codeModified());
+        EXPECT_TRUE(QDir(codeDir).entryList(QDir::Files | QDir::Hidden).isEmpty());
+        EXPECT_FALSE(QFile::exists(root.path() + "/escaped"));
+    }
+}
+
+TEST_F(CodeFileFixture, AFailedSaveKeepsModifiedAndTheOldFile)
+{
+    writeBytes("kept", "old\r\n");
+    CodeBuffer buffer;
+    buffer.setCodeModified(true);
+    CodeFiles files(root.path() + "/missing-dir/");
+    EXPECT_THROW(files.save("kept", buffer), QuillError);
+    EXPECT_TRUE(buffer.codeModified());
+    EXPECT_EQ(readBytes("kept"), "old\r\n");
+}
+
+TEST_F(CodeFileFixture, AFailedOpenKeepsTheText)
+{
+    CodeBuffer buffer;
+    buffer.insertText(0, 0, "mine");
+    buffer.setCodeModified(true);
+    CodeFiles files(codeDir);
+    EXPECT_THROW(files.open("absent", buffer), QuillError);
+    EXPECT_EQ(buffer.line(0), "mine//");
+    EXPECT_TRUE(buffer.codeModified());
+    EXPECT_TRUE(buffer.canUndo());
+}
+
+TEST_F(CodeFileFixture, ListFilesSortsPlainFilesOnly)
+{
+    for (const char *name : {"c", "_u", "B", "abc", "1x", "a", "ab", ".hidden"})
+        writeBytes(name, "x");
+    ASSERT_TRUE(QDir(codeDir).mkdir("adir"));
+    EXPECT_EQ(ListFiles(codeDir), QStringList({".hidden", "1x", "a", "ab", "abc", "B", "c", "_u"}));
+    EXPECT_EQ(ListFiles(root.path() + "/nothing/"), QStringList());
+}
+
+} // namespace
+} // namespace quill
