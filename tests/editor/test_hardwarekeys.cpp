@@ -117,8 +117,8 @@ TEST(HardwareKeys, EveryTableLetter)
         {Qt::Key_V, "Ps"}, {Qt::Key_X, "Ct"}, {Qt::Key_F, "Fi"}, {Qt::Key_L, "Fn"}, {Qt::Key_R, "Rp"},
     };
     for (const auto &[key, caption] : letters) {
-        EXPECT_EQ(play({{true, key, Qt::ControlModifier}, {false, key, Qt::ControlModifier}}),
-                  std::vector<Shortcut>{Shortcut{Kind::Command, caption}})
+        const std::vector<Shortcut> expected = {Shortcut{Kind::Command, caption}};
+        EXPECT_EQ(play({{true, key, Qt::ControlModifier}, {false, key, Qt::ControlModifier}}), expected)
             << caption.toStdString();
     }
 }
