@@ -13,13 +13,18 @@ public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
                 medians[run.run_name.args] = run.GetAdjustedRealTime();
+                mediansByName[run.run_name.function_name + "/" + run.run_name.args] =
+                    run.GetAdjustedRealTime();
+            }
         }
         ConsoleReporter::ReportRuns(runs);
     }
 
     std::map<std::string, double> medians;
+    // The same medians keyed by "function/args", for files with several benchmarks.
+    std::map<std::string, double> mediansByName;
 };
 
 // Runs the registered benchmarks with the command line's options; returns

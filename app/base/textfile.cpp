@@ -7,6 +7,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -63,20 +64,26 @@ QString writeFailure(const QFileDevice &file, int writeErrno)
 
 QStringList splitLines(QStringView text)
 {
+    // Line ends are found with indexOf, which scans many characters at a
+    // time; the next CR is looked for again only once it has been passed.
     QStringList lines;
-    qsizetype start = 0;
     const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines.append(text.mid(start, i - start).toString());
-        if (c == u'\r' && i + 1 < size && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
+    qsizetype start = 0;
+    qsizetype nextCr = text.indexOf(u'\r');
+    while (start < size) {
+        if (nextCr >= 0 && nextCr < start)
+            nextCr = text.indexOf(u'\r', start);
+        const qsizetype nextLf = text.indexOf(u'\n', start);
+        qsizetype end = nextLf < 0 ? nextCr : (nextCr < 0 ? nextLf : std::min(nextLf, nextCr));
+        if (end < 0) {
+            lines.append(text.sliced(start).toString());
+            break;
+        }
+        lines.append(text.sliced(start, end - start).toString());
+        if (text[end] == u'\r' && end + 1 < size && text[end + 1] == u'\n')
+            ++end;
+        start = end + 1;
     }
-    if (start < size)
-        lines.append(text.mid(start).toString());
     return lines;
 }
 
@@ -107,32 +114,31 @@ TextFileContent decodeText(const QByteArray &bytes)
 
 QByteArray encodeText(const QStringList &lines, TextEncoding encoding)
 {
-    QString text;
-    qsizetype size = 0;
-    for (const QString &line : lines)
-        size += line.size() + 2;
-    text.reserve(size);
-    for (const QString &line : lines) {
-        text += line;
-        text += QLatin1String("\r\n");
-    }
+    QByteArray mark;
+    QStringConverter::Encoding converter = QStringConverter::Utf8;
     switch (encoding) {
-    case TextEncoding::Utf8Bom:
-        return Utf8Mark + text.toUtf8();
-    case TextEncoding::Utf16LE: {
-        QStringEncoder encoder(QStringConverter::Utf16LE);
-        return Utf16LEMark + QByteArray(encoder.encode(text));
+    case TextEncoding::Utf8Bom: mark = Utf8Mark; break;
+    case TextEncoding::Utf16LE: mark = Utf16LEMark; converter = QStringConverter::Utf16LE; break;
+    case TextEncoding::Utf16BE: mark = Utf16BEMark; converter = QStringConverter::Utf16BE; break;
+    case TextEncoding::Latin1: converter = QStringConverter::Latin1; break;
+    case TextEncoding::Local8Bit: break;
     }
-    case TextEncoding::Utf16BE: {
-        QStringEncoder encoder(QStringConverter::Utf16BE);
-        return Utf16BEMark + QByteArray(encoder.encode(text));
+    // Encoded line by line straight into one buffer: no copy of the whole
+    // text as one string on the way.
+    QStringEncoder encoder(converter);
+    qsizetype space = mark.size();
+    for (const QString &line : lines)
+        space += encoder.requiredSpace(line.size() + 2);
+    QByteArray bytes(space, Qt::Uninitialized);
+    char *out = bytes.data();
+    out = std::copy(mark.cbegin(), mark.cend(), out);
+    static const QString LineEnd = QStringLiteral("\r\n");
+    for (const QString &line : lines) {
+        out = encoder.appendToBuffer(out, line);
+        out = encoder.appendToBuffer(out, LineEnd);
     }
-    case TextEncoding::Latin1:
-        return text.toLatin1();
-    case TextEncoding::Local8Bit:
-        break;
-    }
-    return text.toUtf8();
+    bytes.truncate(out - bytes.data());
+    return bytes;
 }
 
 bool canEncode(const QStringList &lines, TextEncoding encoding)

@@ -28,6 +28,7 @@ TEST(TextFile, SplitsAtEveryKindOfLineEnd)
         {"empty lines kept", "\n\nx\n", {"", "", "x"}},
         {"cr then lf is one end", "a\r\n\r\nb", {"a", "", "b"}},
         {"lf then cr is two ends", "a\n\rb", {"a", "", "b"}},
+        {"cr before cr lf", "a\r\r\nb\rc", {"a", "", "b", "c"}},
         {"empty text has no line", "", {}},
         {"one line end is one empty line", "\r\n", {""}},
     };

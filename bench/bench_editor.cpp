@@ -1,0 +1,265 @@
+// The code editor's costs, each beside its baseline in the same run:
+//  - a key command plus a repaint of the default 32 x 19 view, on a text of
+//    1,000 and of 100,000 lines (budget: median at most 1 ms; typing and
+//    cursor moves at most 1.5 times slower on the larger text);
+//  - a repaint with a 1,000,000-character line in view against one with a
+//    short line (at most 1.5 times);
+//  - Open and Save of a 10 MB code file against reading the same bytes, and
+//    writing them through the same atomic writer (at most 2 times each).
+//
+//   bench_editor [--benchmark_repetitions=N] [--benchmark_filter=REGEX]
+//
+// Prints the usual table, then every figure against its budget, and exits
+// with status 1 when one is over.
+
+#include "app/base/textfile.h"
+#include "editor/codebuffer.h"
+#include "editor/codefiles.h"
+#include "editor/codepainter.h"
+#include "editor/keyboardlayer.h"
+#include "editor/keycommands.h"
+#include "editor/windowstate.h"
+
+#include "bench/medianreporter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr int ViewColumns = 32;
+constexpr int ViewLines = 19;
+constexpr int CellSize = 12;
+
+class Keyboard : public quill::KeyboardLayer {
+public:
+    bool shiftState() const override { return false; }
+    void setShiftState(bool) override {}
+};
+
+class Window : public quill::WindowState {
+public:
+    Mode windowMode() const override { return Mode::Normal; }
+    void setWindowMode(Mode) override {}
+};
+
+QStringList programLines(int count)
+{
+    QStringList lines;
+    lines.reserve(count);
+    for (int i = 0; i < count; ++i)
+        lines.append(QStringLiteral("  var x%1 = sprite(%1, 16, 'cat'); // step").arg(i));
+    return lines;
+}
+
+QImage fontSheet()
+{
+    return QImage(QStringLiteral(QUILL_SOURCE_DIR "/assets/program/fontsheet.png"));
+}
+
+// One editor as the window holds it, painting into an image of the view's size.
+struct Editor {
+    explicit Editor(QStringList lines) : painter(fontSheet())
+    {
+        buffer.loadLines(std::move(lines));
+        buffer.setViewSize(ViewColumns, ViewLines);
+        buffer.setCursor(buffer.lineCount() / 2, 10);
+        buffer.ScrollToCursor();
+    }
+    void repaint()
+    {
+        QPainter target(&view);
+        painter.paint(target, buffer, CellSize, view.size());
+    }
+
+    quill::CodeBuffer buffer;
+    Keyboard keyboard;
+    Window window;
+    quill::KeyCommands commands{buffer, keyboard, window};
+    quill::CodePainter painter;
+    QImage view{ViewColumns * CellSize, ViewLines * CellSize, QImage::Format_ARGB32_Premultiplied};
+};
+
+// Each iteration runs one command and repaints; the commands alternate with
+// their inverse so that the text stays the same size however long it runs.
+struct CommandPair {
+    const char *name;
+    const char *forward;
+    const char *back;
+};
+constexpr CommandPair Pairs[] = {
+    {"type", "a", "Bs"},
+    {"right", "->", "<-"},
+    {"down", "vv", "^^"},
+    {"enter", "Rt", "Bs"},
+};
+
+void BM_KeyCommandAndRepaint(benchmark::State &state)
+{
+    const CommandPair &pair = Pairs[state.range(1)];
+    Editor editor(programLines(int(state.range(0))));
+    const QString forward = QString::fromLatin1(pair.forward);
+    const QString back = QString::fromLatin1(pair.back);
+    bool forwardNext = true;
+    for (auto _ : state) {
+        editor.commands.RunKeyCommand(forwardNext ? forward : back);
+        editor.repaint();
+        forwardNext = !forwardNext;
+    }
+    state.SetLabel(pair.name);
+}
+BENCHMARK(BM_KeyCommandAndRepaint)
+    ->ArgsProduct({{1000, 100000}, {0, 1, 2, 3}})
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
+
+// Repaint with a line of the given length in view.
+void BM_RepaintLine(benchmark::State &state)
+{
+    QStringList lines = programLines(40);
+    lines[20] = QString(int(state.range(0)), u'w');
+    Editor editor(lines);
+    // The cursor at the start of the line: the same cells are in view
+    // whatever the line's length, and every other line shows as well.
+    editor.buffer.setCursor(20, 0);
+    editor.buffer.ScrollToCursor();
+    for (auto _ : state)
+        editor.repaint();
+}
+BENCHMARK(BM_RepaintLine)->Arg(20)->Arg(1000000)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+// A 10 MB code file in a temporary code directory, made once.
+struct CodeFile {
+    CodeFile()
+    {
+        QStringList lines;
+        while (bytes.size() < 10 * 1024 * 1024) {
+            lines = programLines(int(lines.size()) + 20000);
+            bytes = quill::encodeText(lines, quill::TextEncoding::Local8Bit);
+        }
+        quill::writeBinaryFile(dir.path() + "/big", bytes);
+    }
+    QString path() const { return dir.path() + "/big"; }
+    QString codeDir() const { return dir.path() + "/"; }
+    QTemporaryDir dir;
+    QByteArray bytes;
+};
+
+CodeFile &codeFile()
+{
+    static CodeFile file;
+    return file;
+}
+
+void BM_ReadBytes(benchmark::State &state)
+{
+    CodeFile &file = codeFile();
+    for (auto _ : state) {
+        QFile in(file.path());
+        if (!in.open(QIODevice::ReadOnly))
+            state.SkipWithError("cannot open");
+        benchmark::DoNotOptimize(in.readAll());
+    }
+}
+BENCHMARK(BM_ReadBytes)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+// Reading the same file as lines of text, with the reader Open itself uses.
+void BM_ReadTextFile(benchmark::State &state)
+{
+    CodeFile &file = codeFile();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(quill::readTextFile(file.path()));
+}
+BENCHMARK(BM_ReadTextFile)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+void BM_Open(benchmark::State &state)
+{
+    CodeFile &file = codeFile();
+    quill::CodeBuffer buffer;
+    quill::CodeFiles files(file.codeDir());
+    for (auto _ : state)
+        files.open(QStringLiteral("big"), buffer);
+}
+BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+void BM_WriteBytes(benchmark::State &state)
+{
+    CodeFile &file = codeFile();
+    for (auto _ : state)
+        quill::writeBinaryFile(file.codeDir() + "copy", file.bytes);
+}
+BENCHMARK(BM_WriteBytes)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+void BM_Save(benchmark::State &state)
+{
+    CodeFile &file = codeFile();
+    quill::CodeBuffer buffer;
+    quill::CodeFiles files(file.codeDir());
+    files.open(QStringLiteral("big"), buffer);
+    for (auto _ : state)
+        files.save(QStringLiteral("copy"), buffer);
+}
+BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+double medianOf(const MedianReporter &reporter, const std::string &name)
+{
+    const auto found = reporter.mediansByName.find(name);
+    return found == reporter.mediansByName.end() ? -1 : found->second;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    MedianReporter reporter;
+    if (!runBenchmarks(argc, argv, reporter))
+        return 2;
+
+    bool withinBudget = true;
+    const auto check = [&](const char *what, double value, double budget, const char *unit) {
+        if (value < 0)
+            return;
+        const bool ok = value <= budget;
+        withinBudget = withinBudget && ok;
+        std::printf("%-44s %10.3f %-3s (budget %.3g) %s\n", what, value, unit, budget, ok ? "ok" : "OVER");
+    };
+    std::printf("\n");
+    for (int pair = 0; pair < 4; ++pair) {
+        const std::string args = "/" + std::to_string(pair);
+        const double small = medianOf(reporter, "BM_KeyCommandAndRepaint/1000" + args);
+        const double large = medianOf(reporter, "BM_KeyCommandAndRepaint/100000" + args);
+        const std::string name = Pairs[pair].name;
+        check(("key + repaint, " + name + ", 100,000 lines").c_str(), large, 1000.0, "us");
+        if (small > 0 && large > 0) {
+            const std::string what = "  100,000 / 1,000 lines, " + name;
+            // Enter and Backspace move lines: their ratio is reported, not held to 1.5.
+            if (pair < 3)
+                check(what.c_str(), large / small, 1.5, "x");
+            else
+                std::printf("%-44s %10.3f x   (reported)\n", what.c_str(), large / small);
+        }
+    }
+    const auto ratio = [&](const char *what, const std::string &measured, const std::string &baseline,
+                           double budget) {
+        const double value = medianOf(reporter, measured);
+        const double base = medianOf(reporter, baseline);
+        if (value > 0 && base > 0)
+            check(what, value / base, budget, "x");
+    };
+    ratio("repaint, 1,000,000-char line / short line", "BM_RepaintLine/1000000", "BM_RepaintLine/20", 1.5);
+    ratio("open 10 MB / read the bytes", "BM_Open/", "BM_ReadBytes/", 2.0);
+    ratio("save 10 MB / write the bytes atomically", "BM_Save/", "BM_WriteBytes/", 2.0);
+    const double open = medianOf(reporter, "BM_Open/");
+    const double lines = medianOf(reporter, "BM_ReadTextFile/");
+    if (open > 0 && lines > 0)
+        std::printf("%-44s %10.3f x   (reported)\n", "open 10 MB / read it as lines of text", open / lines);
+    return withinBudget ? 0 : 1;
+}
