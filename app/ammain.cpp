@@ -8,6 +8,7 @@
 #include "app/installer.h"
 #include "app/numericsettings.h"
 #include "builder/runview.h"
+#include "editor/codeview.h"
 #include "editor/keycaptions.h"
 #include "editor/picklist.h"
 #include "sprite/spriteeditor.h"
@@ -51,6 +52,9 @@ public:
     explicit PageControl(QWidget *parent) : QTabWidget(parent)
     {
         setTabBar(new TabStrip(this));
+        // The page tabs are tapped; arrow keys belong to the code.
+        setFocusPolicy(Qt::NoFocus);
+        tabBar()->setFocusPolicy(Qt::NoFocus);
         setDocumentMode(true);
         tabBar()->setExpanding(true);
     }
@@ -76,9 +80,11 @@ void TfrmMain::FormCreate()
     TabControl1->setCurrentWidget(TabItem1);
     Settings = quill::SettingsStore();
     Keywords.clear();
-    // NewProgram joins here: the code lines and the copy buffer.
+    Program.NewProgram();
+    // The copy buffer joins here.
 
     Paths = quill::WorkspacePaths::standard();
+    ProgramFiles.setCodeDir(Paths.codeDir);
     if (QFileInfo(Paths.settingsPath).isFile() && QFileInfo(Paths.keywordsPath).isFile()) {
         Settings.load(Paths.settingsPath);
         Keywords = quill::readTextFile(Paths.keywordsPath).lines;
@@ -106,10 +112,9 @@ void TfrmMain::FormCreate()
     quill::runHandler(*Messages, [this] { Sprites->ApplyPalette(Settings); });
     repaintSpriteColours();
 
-    CursorLine = 0;
-    CursorColumn = 0;
-    TopLine = 0;
-    LeftColumn = 0;
+    Program.setCursor(0, 0);
+    Program.setScroll(0, 0);
+    Code.pntProg->setFocus();
 }
 
 quill::LayoutInput TfrmMain::layoutInput() const
@@ -175,11 +180,6 @@ QSize TfrmMain::updateMinimumSize(const quill::LayoutInput &input)
     return minimum;
 }
 
-void TfrmMain::RunKeyCommand(const QString &caption)
-{
-    Q_UNUSED(caption);
-}
-
 void TfrmMain::lstSelectClick(quill::PickMode mode, int index, const QString &item)
 {
     Q_UNUSED(index);
@@ -240,6 +240,7 @@ void TfrmMain::createPages()
     TabControl1->addTab(TabItem4, QStringLiteral("System"));
 
     createCodePage(TabItem1);
+    wire(TabControl1, &QTabWidget::currentChanged, &TfrmMain::TabControl1Change);
     createSpritePage(TabItem2);
     createHelpPage(TabItem3);
     createSystemPage(TabItem4);

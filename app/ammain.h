@@ -8,6 +8,13 @@
 #include "app/layoutscreen.h"
 #include "app/spritepage.h"
 #include "app/systempage.h"
+#include "editor/codebuffer.h"
+#include "editor/codefiles.h"
+#include "editor/codetouch.h"
+#include "editor/hardwarekeys.h"
+#include "editor/keyboardlayer.h"
+#include "editor/keycommands.h"
+#include "editor/windowstate.h"
 
 #include <QPointF>
 #include <QStringList>
@@ -36,7 +43,10 @@ enum class PickMode;
 //
 // Messages for the user go to the MessageSink given to the constructor, or to
 // a modal box with one OK button when none is given.
-class TfrmMain : public QWidget, private quill::MessageSink {
+class TfrmMain : public QWidget,
+                 private quill::MessageSink,
+                 private quill::KeyboardLayer,
+                 private quill::WindowState {
     Q_OBJECT
 
 public:
@@ -51,7 +61,8 @@ public:
     ~TfrmMain() override;
 
     // The one entry point of all code editing: an on-screen key passes the
-    // caption it shows ("&&" for the ampersand key).
+    // caption it shows ("&&" for the ampersand key), a hardware key the
+    // caption made from it. Forwards to the editor's command table and repaints.
     void RunKeyCommand(const QString &caption);
 
     // The layout pass: measures the client area and places every control.
@@ -64,11 +75,14 @@ public:
     const std::array<quill::KeyButton *, quill::KeyCount> &keyButtons() const { return Code.KeyButtons; }
     int spriteSize() const { return SpriteSize; }
     const quill::SpriteEditor &spriteEditor() const { return *Sprites; }
-    bool shiftState() const { return ShiftState; }
+    bool shiftState() const override { return ShiftState; }
+    const quill::CodeBuffer &program() const { return Program; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
     void showMessage(const QString &text) override;
@@ -83,10 +97,33 @@ private:
         });
     }
 
+    // The keyboard layer and the window state as the key commands see them.
+    void setShiftState(bool shifted) override;
+    Mode windowMode() const override;
+    void setWindowMode(Mode mode) override;
+
     void FormCreate();
     void FormClose();
     void FormResize();
     void btQuitClick();
+
+    // Code page handlers (app/codepage.cpp).
+    void btTextNewClick();
+    void btTextOpenClick();
+    void btTextSaveClick();
+    void btTextOkClick();
+    void btTextCancelClick();
+    void pntProgMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
+    void pntProgMouseMove(Qt::KeyboardModifiers shift, double x, double y);
+    void pntProgMouseUp();
+    void FormKeyDown(int key, const QString &text, Qt::KeyboardModifiers shift);
+    void FormKeyUp(int key, Qt::KeyboardModifiers shift, bool autoRepeat);
+    void TabControl1Change(int index);
+    // Gives every key the caption of the layer (1 or 2).
+    void CaptionKeys(int layer);
+    // Hardware keys edit the code only while the code view shows and no
+    // one-line edit has the focus.
+    bool codeTakesKeys() const;
     void lstSelectClick(quill::PickMode mode, int index, const QString &item);
 
     // The Sprite page's handlers (app/spritepage.cpp).
@@ -156,10 +193,14 @@ private:
     int SpriteSize = quill::DefaultSpriteSize;
     // The sprite document, palette and tools (AllocateSpriteBuffers makes it).
     std::unique_ptr<quill::SpriteEditor> Sprites;
-    int CursorLine = 0;
-    int CursorColumn = 0;
-    int TopLine = 0;
-    int LeftColumn = 0;
+
+    // The code editor: CodeLines with cursor, scroll window and selection,
+    // the command table, the code files, Ctrl shortcuts and the view's drag.
+    quill::CodeBuffer Program;
+    quill::KeyCommands Commands{Program, *this, *this};
+    quill::CodeFiles ProgramFiles;
+    quill::CtrlShortcuts Shortcuts;
+    quill::CodeDrag Drag;
 
     // Pages.
     QTabWidget *TabControl1 = nullptr;

@@ -1,15 +1,21 @@
-// The Code page: its file menu, the code view, the code file chooser and the
-// on-screen keyboard.
+// The Code page: its file menu, the code view, the code file chooser, the
+// on-screen keyboard and the hardware keyboard.
 #include "app/ammain.h"
 
 #include "app/base/controls.h"
+#include "builder/runview.h"
 #include "editor/codeview.h"
 #include "editor/keybutton.h"
+#include "editor/keycaptions.h"
 
+#include <QApplication>
+#include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabWidget>
 
 void TfrmMain::createCodePage(QWidget *page)
 {
@@ -24,12 +30,23 @@ void TfrmMain::createCodePage(QWidget *page)
     Code.pntProg = quill::named(new quill::CodeView(page), "pntProg", QStringLiteral("Code view"));
     Code.imgFonts = quill::named(new QLabel(Code.pntProg), "imgFonts", QStringLiteral("Font image"));
     Code.imgFonts->hide();
+    Code.pntProg->setFontSheet(QImage(QStringLiteral(":/program/fontsheet.png")));
+    Code.pntProg->setBuffer(&Program);
 
     Code.files = quill::makeFileChooser(
         page, {"pnlBasfiles", "lstBasfiles", "btTextOk", "btTextCancel", "btTextDelete"},
         QStringLiteral("Code file chooser"), QStringLiteral("Code files"));
 
     Code.pnlKeys = quill::makePanel(page, "pnlKeys", QStringLiteral("Keyboard"));
+
+    wire(Code.btTextNew, &QPushButton::clicked, &TfrmMain::btTextNewClick);
+    wire(Code.btTextOpen, &QPushButton::clicked, &TfrmMain::btTextOpenClick);
+    wire(Code.btTextSave, &QPushButton::clicked, &TfrmMain::btTextSaveClick);
+    wire(Code.files.ok, &QPushButton::clicked, &TfrmMain::btTextOkClick);
+    wire(Code.files.cancel, &QPushButton::clicked, &TfrmMain::btTextCancelClick);
+    wire(Code.pntProg, &quill::CodeView::mousePressed, &TfrmMain::pntProgMouseDown);
+    wire(Code.pntProg, &quill::CodeView::mouseDragged, &TfrmMain::pntProgMouseMove);
+    wire(Code.pntProg, &quill::CodeView::mouseReleased, &TfrmMain::pntProgMouseUp);
 }
 
 void TfrmMain::createKeyButtons()
@@ -53,6 +70,8 @@ void TfrmMain::layoutCodePage(const std::array<QString, quill::KeyCount> &captio
     Code.btRun->setGeometry(Layout.runButton);
 
     Code.pntProg->setGeometry(Layout.codeView);
+    Code.pntProg->setCellSize(Layout.cellSize);
+    Program.setViewSize(Layout.visibleColumns, Layout.visibleLines);
     quill::layoutFileChooser(Code.files, Layout.codeView);
 
     Code.pnlKeys->setGeometry(Layout.keyPanel);
@@ -62,4 +81,161 @@ void TfrmMain::layoutCodePage(const std::array<QString, quill::KeyCount> &captio
         key->setGeometry(Layout.keys[index].geometry);
         key->setVisible(Layout.keys[index].visible);
     }
+}
+
+// ---- key commands -------------------------------------------------------------
+
+void TfrmMain::RunKeyCommand(const QString &caption)
+{
+    Commands.RunKeyCommand(caption);
+    Code.pntProg->update();
+}
+
+void TfrmMain::CaptionKeys(int layer)
+{
+    const auto captions = quill::KeyCaptions(Settings).captionKeys(layer, ShiftState);
+    for (int index = 0; index < quill::KeyCount; ++index)
+        Code.KeyButtons[index]->setCaption(captions[index]);
+}
+
+void TfrmMain::setShiftState(bool shifted)
+{
+    ShiftState = shifted;
+    CaptionKeys(shifted ? 2 : 1);
+}
+
+quill::WindowState::Mode TfrmMain::windowMode() const
+{
+    if (windowState() & Qt::WindowMinimized)
+        return Mode::Minimized;
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return Mode::Maximized;
+    return Mode::Normal;
+}
+
+void TfrmMain::setWindowMode(Mode mode)
+{
+    setWindowState(mode == Mode::Maximized ? Qt::WindowMaximized : Qt::WindowNoState);
+}
+
+// ---- the code view ------------------------------------------------------------
+
+void TfrmMain::pntProgMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y)
+{
+    quill::tapCodeView(Program, x, y, Layout.cellSize);
+    Code.pntProg->update();
+}
+
+void TfrmMain::pntProgMouseMove(Qt::KeyboardModifiers, double x, double y)
+{
+    if (Drag.move(Program, x, y, Layout.cellSize))
+        Code.pntProg->update();
+}
+
+void TfrmMain::pntProgMouseUp()
+{
+    Drag.release();
+}
+
+// ---- the hardware keyboard -------------------------------------------------
+
+bool TfrmMain::codeTakesKeys() const
+{
+    return TabControl1->currentWidget() == TabItem1 && Code.pntProg->isVisible() && !RunView->isVisible()
+        && !qobject_cast<QLineEdit *>(QApplication::focusWidget());
+}
+
+void TfrmMain::FormKeyDown(int key, const QString &text, Qt::KeyboardModifiers shift)
+{
+    if (!codeTakesKeys())
+        return;
+    Shortcuts.keyPressed(key, shift);
+    if (const std::optional<QString> caption = quill::keyDownCaption(key, text, shift))
+        RunKeyCommand(*caption);
+}
+
+void TfrmMain::FormKeyUp(int key, Qt::KeyboardModifiers, bool autoRepeat)
+{
+    // Every release ends its combination, even one the code does not take.
+    const std::optional<quill::Shortcut> shortcut = Shortcuts.keyReleased(key, autoRepeat);
+    if (!shortcut || !codeTakesKeys())
+        return;
+    switch (shortcut->kind) {
+    case quill::Shortcut::Kind::Command:
+        RunKeyCommand(shortcut->caption);
+        return;
+    case quill::Shortcut::Kind::Undo:
+        Program.undo();
+        break;
+    case quill::Shortcut::Kind::Redo:
+        Program.redo();
+        break;
+    }
+    Code.pntProg->update();
+}
+
+void TfrmMain::keyPressEvent(QKeyEvent *event)
+{
+    quill::runHandler(*Messages, [&] { FormKeyDown(event->key(), event->text(), event->modifiers()); });
+    QWidget::keyPressEvent(event);
+}
+
+void TfrmMain::keyReleaseEvent(QKeyEvent *event)
+{
+    quill::runHandler(*Messages,
+                      [&] { FormKeyUp(event->key(), event->modifiers(), event->isAutoRepeat()); });
+    QWidget::keyReleaseEvent(event);
+}
+
+void TfrmMain::TabControl1Change(int)
+{
+    // Back on the Code page, the keys go to the code again.
+    if (TabControl1->currentWidget() == TabItem1 && Code.pntProg->isVisible())
+        Code.pntProg->setFocus();
+}
+
+// ---- code files -------------------------------------------------------------------
+
+void TfrmMain::btTextNewClick()
+{
+    Code.edtFile->clear();
+    Program.NewProgram();
+    Program.setCursor(0, 0);
+    Program.setScroll(0, 0);
+    Code.pntProg->update();
+}
+
+void TfrmMain::btTextOpenClick()
+{
+    Code.pntProg->hide();
+    Code.pnlKeys->hide();
+    quill::setSortedItems(Code.files.list, quill::ListFiles(Paths.codeDir));
+    Code.files.panel->show();
+}
+
+void TfrmMain::btTextOkClick()
+{
+    const QListWidgetItem *item = Code.files.list->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    const QString name = item->text();
+    const std::optional<QString> warning = ProgramFiles.open(name, Program);
+    Code.edtFile->setText(name);
+    btTextCancelClick();
+    if (warning)
+        Messages->showMessage(*warning);
+}
+
+void TfrmMain::btTextCancelClick()
+{
+    Code.files.panel->hide();
+    Code.pnlKeys->show();
+    Code.pntProg->show();
+    Code.pntProg->setFocus();
+    Code.pntProg->update();
+}
+
+void TfrmMain::btTextSaveClick()
+{
+    Messages->showMessage(ProgramFiles.save(Code.edtFile->text(), Program));
 }

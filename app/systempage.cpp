@@ -56,6 +56,7 @@ void TfrmMain::createSystemPage(QWidget *page)
     System.chkGfx9000 = quill::named(new QCheckBox(QStringLiteral("Use web browser"), page), "chkGfx9000",
                               QStringLiteral("Use web browser"));
     System.chkGfx9000->setGeometry(8, 247, 337, 19);
+    System.chkGfx9000->setFocusPolicy(Qt::NoFocus);
     System.chkGfx9000->hide();
     System.btExport = makeButton(page, "btExport", QStringLiteral("Export"), 208, 288, 145, 44);
     System.btWebsite = makeButton(page, "btWebsite", QStringLiteral("Website"), 208, 350, 145, 44);

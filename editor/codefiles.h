@@ -24,7 +24,8 @@ QStringList ListFiles(const QString &directory);
 //   show(files.save(QStringLiteral("cat_copy"), buffer));   // "Saved."
 class CodeFiles {
 public:
-    explicit CodeFiles(QString codeDir) : codeDir_(std::move(codeDir)) {}
+    explicit CodeFiles(QString codeDir = QString()) : codeDir_(std::move(codeDir)) {}
+    void setCodeDir(const QString &codeDir) { codeDir_ = codeDir; }
 
     // Loads the file into the buffer (cursor and scroll 0, CodeModified
     // cleared, history cleared). Throws QuillError when the name is refused or

@@ -12,6 +12,9 @@ QPushButton *makeButton(QWidget *parent, const char *objectName, const QString &
                         int left, int top, int width, int height)
 {
     auto *button = named(new QPushButton(caption, parent), objectName, caption);
+    // A focused button clicks again on Space and Enter: the keys of a
+    // hardware keyboard belong to the code and the one-line edits.
+    button->setFocusPolicy(Qt::NoFocus);
     if (width > 0 && height > 0)
         button->setGeometry(left, top, width, height);
     return button;
@@ -32,6 +35,7 @@ FileChooser makeFileChooser(QWidget *page, const FileChooserNames &names,
     chooser.panel = makePanel(page, names.panel, panelLabel, true);
     chooser.panel->hide();
     chooser.list = named(new QListWidget(chooser.panel), names.list, listLabel);
+    chooser.list->setFocusPolicy(Qt::NoFocus);
     const auto button = [&](const char *name, const QString &caption, int top) {
         return makeButton(chooser.panel, name, caption, ChooserButtonLeft, top, ChooserButtonWidth,
                           ChooserButtonHeight);

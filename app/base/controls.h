@@ -28,7 +28,7 @@ Control *named(Control *control, const char *objectName, const QString &accessib
 }
 
 // A push button with its design name, caption and geometry; its accessible
-// name is the caption.
+// name is the caption. It never takes the keyboard focus.
 QPushButton *makeButton(QWidget *parent, const char *objectName, const QString &caption,
                         int left = 0, int top = 0, int width = 0, int height = 0);
 
@@ -54,7 +54,7 @@ struct FileChooser {
 };
 
 // A hidden, opaque file chooser on the page: the list and the OK, Cancel and
-// (hidden) Delete buttons. The one builder of both pages' choosers.
+// (hidden) Delete buttons, none of which takes the keyboard focus. The one builder of both pages' choosers.
 FileChooser makeFileChooser(QWidget *page, const FileChooserNames &names,
                             const QString &panelLabel, const QString &listLabel);
 

@@ -407,8 +407,9 @@ TEST_F(MainWindowTest, ControlsCarryTheirNamesAndAccessibleNames)
 TEST_F(MainWindowTest, SystemPageFocusOrder)
 {
     TfrmMain window(&sink);
-    const QStringList order = {"edtWidth", "edtKeyHeight", "edtCommand", "edtSpriteSize", "edtOpenmsxdir",
-                               "btDefault", "btApply", "btExport", "btWebsite", "btQuit"};
+    // Only the one-line edits take the focus: a focused button would click
+    // again on Space or Enter.
+    const QStringList order = {"edtWidth", "edtKeyHeight", "edtCommand", "edtSpriteSize", "edtOpenmsxdir"};
     QWidget *widget = window.findChild<QWidget *>(order.front());
     ASSERT_NE(widget, nullptr);
     QStringList seen = {widget->objectName()};
