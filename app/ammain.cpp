@@ -13,6 +13,7 @@
 #include "editor/picklist.h"
 #include "sprite/spriteeditor.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -55,6 +56,9 @@ public:
         // The page tabs are tapped; arrow keys belong to the code.
         setFocusPolicy(Qt::NoFocus);
         tabBar()->setFocusPolicy(Qt::NoFocus);
+        tabBar()->setUsesScrollButtons(false);
+        for (QAbstractButton *button : tabBar()->findChildren<QAbstractButton *>())
+            button->setFocusPolicy(Qt::NoFocus);
         setDocumentMode(true);
         tabBar()->setExpanding(true);
     }
@@ -114,7 +118,6 @@ void TfrmMain::FormCreate()
 
     Program.setCursor(0, 0);
     Program.setScroll(0, 0);
-    Code.pntProg->setFocus();
 }
 
 quill::LayoutInput TfrmMain::layoutInput() const

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QShowEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -185,6 +186,24 @@ void TfrmMain::keyReleaseEvent(QKeyEvent *event)
     quill::runHandler(*Messages,
                       [&] { FormKeyUp(event->key(), event->modifiers(), event->isAutoRepeat()); });
     QWidget::keyReleaseEvent(event);
+}
+
+void TfrmMain::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // When the program shows the window, the keys of a hardware keyboard go
+    // to the code, not to the first edit of the focus chain.
+    if (!event->spontaneous() && TabControl1->currentWidget() == TabItem1 && Code.pntProg->isVisible())
+        Code.pntProg->setFocus();
+}
+
+bool TfrmMain::focusNextPrevChild(bool next)
+{
+    // Tab pressed in the code passes through every parent on its way here;
+    // none of them may move the focus out of the code.
+    if (QApplication::focusWidget() == Code.pntProg)
+        return false;
+    return QWidget::focusNextPrevChild(next);
 }
 
 void TfrmMain::TabControl1Change(int)
