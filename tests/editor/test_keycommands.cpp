@@ -148,6 +148,11 @@ TEST_F(Commands, WholeLines)
         {"delete the last line", "abc\nd|e", {"Ld"}, "|abc"},
         {"delete a middle line", "a\nb|b\nc", {"Ld"}, "a\n|c"},
         {"delete the first line", "a|a\nbb", {"Ld"}, "|bb"},
+        {"delete an empty line", "a\n|\nb", {"Ld"}, "a\n|b"},
+        {"copy an empty line", "a\n|", {"Lc"}, "a\n\n|"},
+        {"x to y on an empty line", "|", {"Ly"}, "\n|"},
+        {"x to y and z at the end of the line", "x|", {"Lz"}, "x\ny\nz|"},
+        {"copy the first line at column 0", "|ab\nc", {"Lc"}, "ab\n|ab\nc"},
     });
 }
 
