@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -31,7 +32,9 @@ void TfrmMain::createCodePage(QWidget *page)
     Code.pntProg = quill::named(new quill::CodeView(page), "pntProg", QStringLiteral("Code view"));
     Code.imgFonts = quill::named(new QLabel(Code.pntProg), "imgFonts", QStringLiteral("Font image"));
     Code.imgFonts->hide();
-    Code.pntProg->setFontSheet(QImage(QStringLiteral(":/program/fontsheet.png")));
+    const QImage fontSheet(QStringLiteral(":/program/fontsheet.png"));
+    Code.imgFonts->setPixmap(QPixmap::fromImage(fontSheet));
+    Code.pntProg->setFontSheet(fontSheet);
     Code.pntProg->setBuffer(&Program);
 
     Code.files = quill::makeFileChooser(

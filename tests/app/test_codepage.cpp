@@ -386,6 +386,21 @@ TEST_F(CodePageTest, ADamagedFileOpensWithAWarning)
     EXPECT_EQ(program().line(0), QString("x") + QChar::ReplacementCharacter);
 }
 
+TEST_F(CodePageTest, TheWnKeyTogglesTheWindowAndShiftRecaptionsTheKeys)
+{
+    tapKeys({"Sh"});
+    EXPECT_TRUE(window->shiftState());
+    EXPECT_EQ(window->keyButtons()[0]->caption(), "Sl");
+    EXPECT_EQ(window->keyButtons()[40]->caption(), "Q");
+    tapKeys({"Wn"});
+    EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
+    tapKeys({"Wn"});
+    EXPECT_FALSE(window->windowState() & Qt::WindowMaximized);
+    tapKeys({"Sh"});
+    EXPECT_EQ(window->keyButtons()[0]->caption(), "1");
+    EXPECT_EQ(program().lines(), quill::CodeBuffer::newProgramLines());
+}
+
 TEST_F(CodePageTest, TapAndDragOnTheCodeView)
 {
     auto *view = control<quill::CodeView>("pntProg");
