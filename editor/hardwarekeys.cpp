@@ -2,20 +2,23 @@
 
 namespace quill {
 
-const CtrlLetter CtrlLetters[11] = {
+namespace {
+
+struct KeyCaption {
+    int key;
+    const char *caption;
+};
+
+// The letters that give a command when released with Ctrl.
+constexpr KeyCaption CtrlLetters[] = {
     {Qt::Key_T, "Tm"}, {Qt::Key_B, "Sl"}, {Qt::Key_S, "Sp"}, {Qt::Key_A, "Au"},
     {Qt::Key_J, "Jp"}, {Qt::Key_C, "Cp"}, {Qt::Key_V, "Ps"}, {Qt::Key_X, "Ct"},
     {Qt::Key_F, "Fi"}, {Qt::Key_L, "Fn"}, {Qt::Key_R, "Rp"},
 };
 
-namespace {
+// The keys whose caption is fixed whatever modifiers are held.
 
-struct FixedKey {
-    int key;
-    const char *caption;
-};
-
-constexpr FixedKey FixedKeys[] = {
+constexpr KeyCaption FixedKeys[] = {
     {Qt::Key_Backspace, "Bs"}, {Qt::Key_Return, "Rt"}, {Qt::Key_Enter, "Rt"},
     {Qt::Key_End, "En"},       {Qt::Key_Home, "Hm"},   {Qt::Key_Left, "<-"},
     {Qt::Key_Up, "^^"},        {Qt::Key_Right, "->"},  {Qt::Key_Down, "vv"},
@@ -26,7 +29,7 @@ constexpr FixedKey FixedKeys[] = {
 
 std::optional<QString> keyDownCaption(int key, const QString &text, Qt::KeyboardModifiers modifiers)
 {
-    for (const FixedKey &fixed : FixedKeys)
+    for (const KeyCaption &fixed : FixedKeys)
         if (key == fixed.key)
             return QString::fromLatin1(fixed.caption);
     if (modifiers.testFlag(Qt::ControlModifier))
@@ -40,7 +43,7 @@ void CtrlShortcuts::keyPressed(int key, Qt::KeyboardModifiers modifiers)
 {
     if (!modifiers.testFlag(Qt::ControlModifier))
         return;
-    for (const CtrlLetter &letter : CtrlLetters) {
+    for (const KeyCaption &letter : CtrlLetters) {
         if (letter.key == key) {
             armed_[key] = Shortcut{Shortcut::Kind::Command, QString::fromLatin1(letter.caption)};
             return;

@@ -42,12 +42,4 @@ private:
     std::map<int, Shortcut> armed_;
 };
 
-// The letter of a Ctrl shortcut and its command caption, in the order the
-// keyboard's help lists them.
-struct CtrlLetter {
-    int key;
-    const char *caption;
-};
-extern const CtrlLetter CtrlLetters[11];
-
 } // namespace quill
