@@ -1,0 +1,144 @@
+#include "editor/findreplace.h"
+
+#include <algorithm>
+
+namespace quill {
+namespace {
+
+// The searches run on the text as it will be after a request was taken out
+// of the cursor line, without copying the text: lineAt(L) gives that line.
+template <typename LineAt>
+std::optional<TextMatch> findFrom(LineAt lineAt, int lineCount, int cursorLine, int cursorColumn,
+                                  const QString &findText)
+{
+    if (findText.isEmpty())
+        return std::nullopt;
+    for (int line = std::max(cursorLine, 0); line < lineCount; ++line) {
+        const qsizetype column = lineAt(line).indexOf(findText);
+        if (column >= 0 && (line != cursorLine || column > cursorColumn))
+            return TextMatch{line, int(column)};
+    }
+    return std::nullopt;
+}
+
+template <typename LineAt>
+std::optional<TextSplice> replaceFrom(LineAt lineAt, int lineCount, int cursorLine,
+                                      const QString &findText, const QString &replaceText)
+{
+    if (findText.isEmpty())
+        return std::nullopt;
+    for (int line = std::max(cursorLine, 0); line < lineCount; ++line) {
+        const QString &text = lineAt(line);
+        const qsizetype column = text.indexOf(findText);
+        if (column < 0)
+            continue;
+        QString replaced = text;
+        replaced.replace(findText, replaceText);
+        return lineReplacement(line, replaced, line, int(column));
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+FindRequest ParseFindRequest(const QString &line, int cursorColumn)
+{
+    FindRequest request;
+    const int column = std::clamp(cursorColumn, 0, int(line.size()));
+    request.line = line;
+    request.cursorColumn = column;
+    if (column == 0)
+        return request;
+
+    const qsizetype close = line.lastIndexOf(u'}', column - 1);
+    if (close < 0) {
+        request.ReplaceText = line.left(column);
+        return request;
+    }
+    request.ReplaceText = line.mid(close + 1, column - close - 1);
+    const qsizetype open = close > 0 ? line.lastIndexOf(u'{', close - 1) : -1;
+    const qsizetype start = open < 0 ? 0 : open;
+    request.FindText = open < 0 ? line.left(close) : line.mid(open + 1, close - open - 1);
+    request.line = line.left(start) + line.mid(column);
+    request.cursorColumn = int(start);
+    request.valid = true;
+    return request;
+}
+
+std::optional<TextMatch> FindNext(const QStringList &lines, int cursorLine, int cursorColumn,
+                                  const QString &findText)
+{
+    return findFrom([&](int line) -> const QString & { return lines[line]; }, int(lines.size()),
+                    cursorLine, cursorColumn, findText);
+}
+
+std::optional<TextSplice> ReplaceNext(const QStringList &lines, int cursorLine,
+                                      const QString &findText, const QString &replaceText)
+{
+    return replaceFrom([&](int line) -> const QString & { return lines[line]; }, int(lines.size()),
+                       cursorLine, findText, replaceText);
+}
+
+std::optional<TextSplice> findCommand(const QStringList &lines, int cursorLine, int cursorColumn,
+                                      SearchState &state)
+{
+    const FindRequest request = ParseFindRequest(lines[cursorLine], cursorColumn);
+    state.FindText = request.FindText;
+    state.ReplaceText = request.ReplaceText;
+    if (!request.valid)
+        return std::nullopt;
+
+    auto lineAt = [&](int line) -> const QString & {
+        return line == cursorLine ? request.line : lines[line];
+    };
+    const auto match = findFrom(lineAt, int(lines.size()), cursorLine, request.cursorColumn,
+                                state.FindText);
+    return match ? lineReplacement(cursorLine, request.line, match->line, match->column)
+                 : lineReplacement(cursorLine, request.line, cursorLine, request.cursorColumn);
+}
+
+std::optional<TextSplice> replaceCommand(const QStringList &lines, int cursorLine, int cursorColumn,
+                                         SearchState &state)
+{
+    const FindRequest request = ParseFindRequest(lines[cursorLine], cursorColumn);
+    state.FindText = request.FindText;
+    state.ReplaceText = request.ReplaceText;
+    if (!request.valid)
+        return std::nullopt;
+
+    auto lineAt = [&](int line) -> const QString & {
+        return line == cursorLine ? request.line : lines[line];
+    };
+    const auto replacement = replaceFrom(lineAt, int(lines.size()), cursorLine, state.FindText,
+                                         state.ReplaceText);
+    if (!replacement)
+        return lineReplacement(cursorLine, request.line, cursorLine, request.cursorColumn);
+    if (replacement->firstLine == cursorLine)
+        return replacement;
+
+    // The request's line and the replaced line change together, as one step.
+    TextSplice both = *replacement;
+    both.firstLine = cursorLine;
+    both.removedCount = replacement->firstLine - cursorLine + 1;
+    both.insertedLines = lines.mid(cursorLine, both.removedCount);
+    both.insertedLines.front() = request.line;
+    both.insertedLines.back() = replacement->insertedLines.front();
+    return both;
+}
+
+std::optional<TextSplice> findNextCommand(const QStringList &lines, int cursorLine, int cursorColumn,
+                                          const SearchState &state)
+{
+    const auto match = FindNext(lines, cursorLine, cursorColumn, state.FindText);
+    if (!match)
+        return std::nullopt;
+    return cursorMove(match->line, match->column);
+}
+
+std::optional<TextSplice> replaceNextCommand(const QStringList &lines, int cursorLine,
+                                             const SearchState &state)
+{
+    return ReplaceNext(lines, cursorLine, state.FindText, state.ReplaceText);
+}
+
+} // namespace quill

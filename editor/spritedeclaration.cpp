@@ -1,0 +1,60 @@
+#include "editor/spritedeclaration.h"
+
+#include "app/base/namecompare.h"
+#include "app/base/quillerror.h"
+
+#include <QImageReader>
+
+namespace quill {
+
+QString withoutExtension(const QString &fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    return dot < 0 ? fileName : fileName.left(dot);
+}
+
+QString SpriteDeclaration(const QString &fileName, int width, int height, int SpriteSize)
+{
+    // 34 is the cell of a sheet of 16-pixel sprites, sheetCell that of a sheet
+    // of the current size: each cel twice enlarged with a one-pixel frame.
+    constexpr int DefaultSheetCell = 34;
+    const int sheetCell = 2 * SpriteSize + 2;
+    const QString head = QStringLiteral("sprite(,\"") + withoutExtension(fileName) + QStringLiteral("\",");
+    if (height == DefaultSheetCell && width % DefaultSheetCell == 0)
+        return head + QStringLiteral("%1);").arg(width / DefaultSheetCell);
+    if (height == sheetCell && width % sheetCell == 0)
+        return head + QStringLiteral("%1,%2,%2,1);").arg(width / sheetCell).arg(sheetCell - 2);
+    return head + QStringLiteral("1,%1,%2,0);").arg(width).arg(height);
+}
+
+QSize imageSizeOf(const QString &path)
+{
+    QImageReader reader(path);
+    // The header alone may promise a size the data cannot keep: decode it.
+    const QImage image = reader.read();
+    if (image.isNull())
+        throw QuillError(QStringLiteral("Failed to open %1: %2.").arg(path, reader.errorString()));
+    return image.size();
+}
+
+QString SoundDeclaration(const QString &fileName)
+{
+    return QStringLiteral("sndload(,\"") + withoutExtension(fileName) + QStringLiteral("\");");
+}
+
+QStringList SpriteImageChoices(const QStringList &imageFiles)
+{
+    QStringList choices = imageFiles;
+    choices.removeAll(QStringLiteral("fnt18.png"));
+    sortNames(choices);
+    return choices;
+}
+
+QStringList SoundChoices(const QStringList &audioFiles)
+{
+    QStringList choices = audioFiles;
+    sortNames(choices);
+    return choices;
+}
+
+} // namespace quill
