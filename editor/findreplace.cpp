@@ -1,5 +1,7 @@
 #include "editor/findreplace.h"
 
+#include <QStringMatcher>
+
 #include <algorithm>
 
 namespace quill {
@@ -13,8 +15,9 @@ std::optional<TextMatch> findFrom(LineAt lineAt, int lineCount, int cursorLine, 
 {
     if (findText.isEmpty())
         return std::nullopt;
+    const QStringMatcher matcher(findText);
     for (int line = std::max(cursorLine, 0); line < lineCount; ++line) {
-        const qsizetype column = lineAt(line).indexOf(findText);
+        const qsizetype column = matcher.indexIn(lineAt(line));
         if (column >= 0 && (line != cursorLine || column > cursorColumn))
             return TextMatch{line, int(column)};
     }
@@ -27,9 +30,10 @@ std::optional<TextSplice> replaceFrom(LineAt lineAt, int lineCount, int cursorLi
 {
     if (findText.isEmpty())
         return std::nullopt;
+    const QStringMatcher matcher(findText);
     for (int line = std::max(cursorLine, 0); line < lineCount; ++line) {
         const QString &text = lineAt(line);
-        const qsizetype column = text.indexOf(findText);
+        const qsizetype column = matcher.indexIn(text);
         if (column < 0)
             continue;
         QString replaced = text;
@@ -97,14 +101,14 @@ std::optional<TextSplice> findCommand(const QStringList &lines, int cursorLine, 
                  : lineReplacement(cursorLine, request.line, cursorLine, request.cursorColumn);
 }
 
-std::optional<TextSplice> replaceCommand(const QStringList &lines, int cursorLine, int cursorColumn,
-                                         SearchState &state)
+std::vector<TextSplice> replaceCommand(const QStringList &lines, int cursorLine, int cursorColumn,
+                                       SearchState &state)
 {
     const FindRequest request = ParseFindRequest(lines[cursorLine], cursorColumn);
     state.FindText = request.FindText;
     state.ReplaceText = request.ReplaceText;
     if (!request.valid)
-        return std::nullopt;
+        return {};
 
     auto lineAt = [&](int line) -> const QString & {
         return line == cursorLine ? request.line : lines[line];
@@ -112,18 +116,10 @@ std::optional<TextSplice> replaceCommand(const QStringList &lines, int cursorLin
     const auto replacement = replaceFrom(lineAt, int(lines.size()), cursorLine, state.FindText,
                                          state.ReplaceText);
     if (!replacement)
-        return lineReplacement(cursorLine, request.line, cursorLine, request.cursorColumn);
+        return {lineReplacement(cursorLine, request.line, cursorLine, request.cursorColumn)};
     if (replacement->firstLine == cursorLine)
-        return replacement;
-
-    // The request's line and the replaced line change together, as one step.
-    TextSplice both = *replacement;
-    both.firstLine = cursorLine;
-    both.removedCount = replacement->firstLine - cursorLine + 1;
-    both.insertedLines = lines.mid(cursorLine, both.removedCount);
-    both.insertedLines.front() = request.line;
-    both.insertedLines.back() = replacement->insertedLines.front();
-    return both;
+        return {*replacement};
+    return {lineReplacement(cursorLine, request.line, cursorLine, request.cursorColumn), *replacement};
 }
 
 std::optional<TextSplice> findNextCommand(const QStringList &lines, int cursorLine, int cursorColumn,

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 namespace quill {
 
@@ -60,8 +61,11 @@ std::optional<TextSplice> ReplaceNext(const QStringList &lines, int cursorLine,
 // cursor stay as they are. Fi and Rp update the state even then.
 std::optional<TextSplice> findCommand(const QStringList &lines, int cursorLine, int cursorColumn,
                                       SearchState &state);     // "Fi"
-std::optional<TextSplice> replaceCommand(const QStringList &lines, int cursorLine, int cursorColumn,
-                                         SearchState &state);  // "Rp"
+// "Rp" changes the request's line and the replaced one, which may lie far
+// apart: the splices are applied in order as one step, the last one's
+// cursor counting. None: nothing changes.
+std::vector<TextSplice> replaceCommand(const QStringList &lines, int cursorLine, int cursorColumn,
+                                       SearchState &state);
 std::optional<TextSplice> findNextCommand(const QStringList &lines, int cursorLine, int cursorColumn,
                                           const SearchState &state);  // "Fn"
 std::optional<TextSplice> replaceNextCommand(const QStringList &lines, int cursorLine,

@@ -57,17 +57,21 @@ struct CommandCase {
 
 void press(CursorText &text, SearchState &state, const QString &key)
 {
-    std::optional<TextSplice> change;
-    if (key == "Fi")
-        change = findCommand(text.lines, text.line, text.column, state);
-    else if (key == "Rp")
-        change = replaceCommand(text.lines, text.line, text.column, state);
-    else if (key == "Fn" && !state.FindText.isEmpty())
-        change = findNextCommand(text.lines, text.line, text.column, state);
-    else if (key == "Rn" && !state.FindText.isEmpty())
-        change = replaceNextCommand(text.lines, text.line, state);
-    if (change)
-        apply(text, *change);
+    std::vector<TextSplice> changes;
+    if (key == "Fi") {
+        if (const auto change = findCommand(text.lines, text.line, text.column, state))
+            changes.push_back(*change);
+    } else if (key == "Rp") {
+        changes = replaceCommand(text.lines, text.line, text.column, state);
+    } else if (key == "Fn" && !state.FindText.isEmpty()) {
+        if (const auto change = findNextCommand(text.lines, text.line, text.column, state))
+            changes.push_back(*change);
+    } else if (key == "Rn" && !state.FindText.isEmpty()) {
+        if (const auto change = replaceNextCommand(text.lines, text.line, state))
+            changes.push_back(*change);
+    }
+    for (const TextSplice &change : changes)
+        apply(text, change);
 }
 
 TEST(FindAndReplaceCommands, RunOnTheText)
@@ -136,8 +140,8 @@ TEST(FindAndReplaceCommands, FailedRequestStopsTheRepeatsOfAnEarlierSearch)
     EXPECT_EQ(state.FindText, "");
 }
 
-// Rp changes two lines far apart, the request's and the replaced one, as
-// one change that keeps every line between them.
+// Rp changes two lines far apart, the request's and the replaced one, and
+// keeps every line between them.
 TEST(FindAndReplaceCommands, ReplaceFarBelowKeepsTheLinesBetween)
 {
     QStringList lines;
@@ -147,9 +151,10 @@ TEST(FindAndReplaceCommands, ReplaceFarBelowKeepsTheLinesBetween)
     lines.back() = QStringLiteral("a needle");
     CursorText text{lines, 0, 11};
     SearchState state;
-    const auto change = replaceCommand(text.lines, text.line, text.column, state);
-    ASSERT_TRUE(change);
-    testing::apply(text, *change);
+    const auto changes = replaceCommand(text.lines, text.line, text.column, state);
+    ASSERT_EQ(changes.size(), 2u);
+    for (const TextSplice &change : changes)
+        testing::apply(text, change);
     QStringList expected = lines;
     expected.front() = QString();
     expected.back() = QStringLiteral("a pin");
