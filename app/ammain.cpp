@@ -73,6 +73,7 @@ TfrmMain::TfrmMain(quill::MessageSink *messages, QWidget *parent)
     setWindowTitle(QStringLiteral("QuillIDE"));
     setAccessibleName(QStringLiteral("QuillIDE"));
     resize(DesignClientWidth, DesignClientHeight);
+    Commands.setChoiceCommands(&Choices);
     createPages();
     FormCreate();
 }
@@ -89,6 +90,7 @@ void TfrmMain::FormCreate()
 
     Paths = quill::WorkspacePaths::standard();
     ProgramFiles.setCodeDir(Paths.codeDir);
+    Choices.setSources({Paths.templateDir, Paths.imageDir, Paths.audioDir});
     if (QFileInfo(Paths.settingsPath).isFile() && QFileInfo(Paths.keywordsPath).isFile()) {
         Settings.load(Paths.settingsPath);
         Keywords = quill::readTextFile(Paths.keywordsPath).lines;
@@ -185,11 +187,18 @@ QSize TfrmMain::updateMinimumSize(const quill::LayoutInput &input)
 
 void TfrmMain::lstSelectClick(quill::PickMode mode, int index, const QString &item)
 {
-    Q_UNUSED(index);
     // Each mode's choice joins here; a choice that fails leaves the list shown.
     switch (mode) {
     case quill::PickMode::Palettes:
         choosePalette(item);
+        break;
+    case quill::PickMode::Keywords:
+    case quill::PickMode::Templates:
+    case quill::PickMode::JumpTargets:
+    case quill::PickMode::SpriteImages:
+    case quill::PickMode::SoundFiles:
+        Choices.choose(mode, index, item);
+        Code.pntProg->update();
         break;
     default:
         break;

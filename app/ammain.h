@@ -8,9 +8,11 @@
 #include "app/layoutscreen.h"
 #include "app/spritepage.h"
 #include "app/systempage.h"
+#include "editor/choicecommands.h"
 #include "editor/codebuffer.h"
 #include "editor/codefiles.h"
 #include "editor/codetouch.h"
+#include "editor/editorchoices.h"
 #include "editor/hardwarekeys.h"
 #include "editor/keyboardlayer.h"
 #include "editor/keycommands.h"
@@ -29,7 +31,6 @@ namespace quill {
 class PickList;
 class RunView;
 class SpriteEditor;
-enum class PickMode;
 }
 
 // The one main window: it owns the application-wide state (settings,
@@ -46,7 +47,8 @@ enum class PickMode;
 class TfrmMain : public QWidget,
                  private quill::MessageSink,
                  private quill::KeyboardLayer,
-                 private quill::WindowState {
+                 private quill::WindowState,
+                 private quill::EditorChoices {
     Q_OBJECT
 
 public:
@@ -103,6 +105,10 @@ private:
     void setShiftState(bool shifted) override;
     Mode windowMode() const override;
     void setWindowMode(Mode mode) override;
+    // The pick list and the clipboard as the code editor's commands see them.
+    void offerChoices(quill::PickMode mode, const QStringList &items) override;
+    QString clipboardText() const override;
+    void setClipboardText(const QString &text) override;
 
     void FormCreate();
     void FormClose();
@@ -200,6 +206,7 @@ private:
     // the command table, the code files, Ctrl shortcuts and the view's drag.
     quill::CodeBuffer Program;
     quill::KeyCommands Commands{Program, *this, *this};
+    quill::ChoiceCommands Choices{Program, *this, *this, Keywords, SpriteSize};
     quill::CodeFiles ProgramFiles;
     quill::CtrlShortcuts Shortcuts;
     quill::CodeDrag Drag;

@@ -5,10 +5,13 @@
 #include "app/base/controls.h"
 #include "builder/runview.h"
 #include "editor/codeview.h"
+#include "editor/picklist.h"
 #include "editor/keybutton.h"
 #include "editor/keycaptions.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QShowEvent>
@@ -120,6 +123,26 @@ quill::WindowState::Mode TfrmMain::windowMode() const
 void TfrmMain::setWindowMode(Mode mode)
 {
     setWindowState(mode == Mode::Maximized ? Qt::WindowMaximized : Qt::WindowNoState);
+}
+
+// ---- the pick list and the clipboard as the commands see them ------------------
+
+void TfrmMain::offerChoices(quill::PickMode mode, const QStringList &items)
+{
+    PickList->setItems(items);
+    PickList->OpenPickList(mode);
+}
+
+QString TfrmMain::clipboardText() const
+{
+    const QClipboard *clipboard = QGuiApplication::clipboard();
+    return clipboard ? clipboard->text() : QString();
+}
+
+void TfrmMain::setClipboardText(const QString &text)
+{
+    if (QClipboard *clipboard = QGuiApplication::clipboard())
+        clipboard->setText(text);
 }
 
 // ---- the code view ------------------------------------------------------------

@@ -1,10 +1,18 @@
 #include "editor/keycommands.h"
 
+#include "editor/choicecommands.h"
 #include "editor/codebuffer.h"
 #include "editor/keyboardlayer.h"
 #include "editor/windowstate.h"
 
 namespace quill {
+
+template <void (ChoiceCommands::*row)()>
+void KeyCommands::choiceRow()
+{
+    if (choices_)
+        (choices_->*row)();
+}
 
 namespace {
 
@@ -21,11 +29,11 @@ constexpr KeyCommand CommandTable[] = {
     {"<-", &KeyCommands::cursorLeft},
     {"Hm", &KeyCommands::home},
     {"En", &KeyCommands::end},
-    {"Ky", &KeyCommands::notAvailable},
-    {"Tm", &KeyCommands::notAvailable},
-    {"Sp", &KeyCommands::notAvailable},
-    {"Au", &KeyCommands::notAvailable},
-    {"Jp", &KeyCommands::notAvailable},
+    {"Ky", &KeyCommands::choiceRow<&ChoiceCommands::Ky>},
+    {"Tm", &KeyCommands::choiceRow<&ChoiceCommands::Tm>},
+    {"Sp", &KeyCommands::choiceRow<&ChoiceCommands::Sp>},
+    {"Au", &KeyCommands::choiceRow<&ChoiceCommands::Au>},
+    {"Jp", &KeyCommands::choiceRow<&ChoiceCommands::Jp>},
     {"Rt", &KeyCommands::enter},
     {"Bs", &KeyCommands::backspace},
     {"Dl", &KeyCommands::deleteCharacter},
@@ -34,14 +42,14 @@ constexpr KeyCommand CommandTable[] = {
     {"Lz", &KeyCommands::copyLineXToYAndZ},
     {"Ld", &KeyCommands::deleteLine},
     {"Sh", &KeyCommands::shift},
-    {"Sl", &KeyCommands::notAvailable},
-    {"Cp", &KeyCommands::notAvailable},
-    {"Ps", &KeyCommands::notAvailable},
-    {"Ct", &KeyCommands::notAvailable},
-    {"Fi", &KeyCommands::notAvailable},
-    {"Fn", &KeyCommands::notAvailable},
-    {"Rp", &KeyCommands::notAvailable},
-    {"Rn", &KeyCommands::notAvailable},
+    {"Sl", &KeyCommands::choiceRow<&ChoiceCommands::Sl>},
+    {"Cp", &KeyCommands::choiceRow<&ChoiceCommands::Cp>},
+    {"Ps", &KeyCommands::choiceRow<&ChoiceCommands::Ps>},
+    {"Ct", &KeyCommands::choiceRow<&ChoiceCommands::Ct>},
+    {"Fi", &KeyCommands::choiceRow<&ChoiceCommands::Fi>},
+    {"Fn", &KeyCommands::choiceRow<&ChoiceCommands::Fn>},
+    {"Rp", &KeyCommands::choiceRow<&ChoiceCommands::Rp>},
+    {"Rn", &KeyCommands::choiceRow<&ChoiceCommands::Rn>},
     {"Wn", &KeyCommands::toggleWindow},
 };
 
@@ -126,11 +134,15 @@ void KeyCommands::RunKeyCommand(const QString &caption)
         CodeBuffer &buffer;
         ~StepEnd() { buffer.endUndoStep(); }
     } stepEnd{buffer_};
+    if (choices_)
+        choices_->commandStarts();
     if (command)
         (this->*(command->run))();
     else if (typing)
         type(caption);
-    buffer_.ScrollToCursor();
+    // A paste that found no text on the clipboard leaves even the view alone.
+    if (!choices_ || !choices_->leavesViewAlone())
+        buffer_.ScrollToCursor();
 }
 
 void KeyCommands::Unshift()
@@ -310,6 +322,5 @@ void KeyCommands::toggleWindow()
                               : WindowState::Mode::Normal);
 }
 
-void KeyCommands::notAvailable() {}
 
 } // namespace quill

@@ -5,6 +5,7 @@
 
 namespace quill {
 
+class ChoiceCommands;
 class CodeBuffer;
 class KeyboardLayer;
 class WindowState;
@@ -47,10 +48,12 @@ public:
     void deleteLine();
     void shift();
     void toggleWindow();
-    // The rows whose commands are offered elsewhere (keyword, template,
-    // sprite and sound choices, jump, selection, clipboard, find and replace).
-    // Until those exist they change nothing and, above all, type nothing.
-    void notAvailable();
+    // The rows of the pick list, selection, clipboard, find and replace
+    // commands run in ChoiceCommands; while none is attached they change
+    // nothing and, above all, type nothing.
+    void setChoiceCommands(ChoiceCommands *choices) { choices_ = choices; }
+    template <void (ChoiceCommands::*row)()>
+    void choiceRow();
 
 private:
     void type(const QString &caption);
@@ -58,6 +61,7 @@ private:
     CodeBuffer &buffer_;
     KeyboardLayer &keyboard_;
     WindowState &window_;
+    ChoiceCommands *choices_ = nullptr;
 };
 
 } // namespace quill

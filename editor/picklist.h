@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/pickmode.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -8,18 +10,6 @@ class QListWidgetItem;
 class QPushButton;
 
 namespace quill {
-
-// What the pick list currently offers. It keeps its value after the list
-// closes.
-enum class PickMode {
-    None = 0,
-    Keywords = 1,
-    Templates = 2,
-    Palettes = 3,
-    JumpTargets = 4,
-    SpriteImages = 5,
-    SoundFiles = 6,
-};
 
 // The one list overlay both editors offer choices in (pnlSelect, holding
 // lstSelect and the "X" button btnSelCancel). A command fills it and opens it

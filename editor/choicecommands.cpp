@@ -1,0 +1,247 @@
+#include "editor/choicecommands.h"
+
+#include "app/base/textfile.h"
+#include "editor/clipboardtext.h"
+#include "editor/codebuffer.h"
+#include "editor/completion.h"
+#include "editor/editorchoices.h"
+#include "editor/keyboardlayer.h"
+#include "editor/spritedeclaration.h"
+#include "editor/templates.h"
+#include "editor/textsplice.h"
+#include "editor/wordbeforecursor.h"
+
+#include "app/base/namecompare.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+namespace quill {
+namespace {
+
+// Changes a line to `text` by the smallest edit: what both share at the
+// start and at the end stays, so the undo history keeps only the difference.
+void changeLine(CodeBuffer &buffer, int index, const QString &text)
+{
+    const QString &old = buffer.line(index);
+    if (old == text)
+        return;
+    const qsizetype shorter = std::min(old.size(), text.size());
+    qsizetype head = 0;
+    while (head < shorter && old[head] == text[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < shorter - head && old[old.size() - 1 - tail] == text[text.size() - 1 - tail])
+        ++tail;
+    // Never split a pair of surrogates.
+    if (head > 0 && old[head - 1].isHighSurrogate())
+        --head;
+    if (tail > 0 && old[old.size() - tail].isLowSurrogate())
+        --tail;
+    const QString inserted = text.mid(head, text.size() - head - tail);
+    buffer.removeText(index, int(head), int(old.size() - head - tail));
+    buffer.insertText(index, int(head), inserted);
+}
+
+} // namespace
+
+ChoiceCommands::ChoiceCommands(CodeBuffer &buffer, KeyboardLayer &keyboard, EditorChoices &choices,
+                               const QStringList &keywords, const int &spriteSize)
+    : buffer_(buffer), keyboard_(keyboard), choices_(choices), Keywords(keywords), SpriteSize(spriteSize)
+{
+}
+
+void ChoiceCommands::apply(const TextSplice &splice)
+{
+    const int common = std::min(splice.removedCount, int(splice.insertedLines.size()));
+    for (int i = 0; i < common; ++i)
+        changeLine(buffer_, splice.firstLine + i, splice.insertedLines[i]);
+    for (int i = common; i < splice.insertedLines.size(); ++i)
+        buffer_.insertLine(splice.firstLine + i, splice.insertedLines[i]);
+    for (int i = common; i < splice.removedCount; ++i)
+        buffer_.removeLine(splice.firstLine + common);
+    buffer_.setCursor(splice.cursorLine, splice.cursorColumn);
+}
+
+void ChoiceCommands::Unshift()
+{
+    keyboard_.setShiftState(false);
+}
+
+// Regular files only: no folders, and no links or devices that could lead
+// out of the folder or never end when read.
+QStringList ChoiceCommands::plainFiles(const QString &directory) const
+{
+    QStringList names = QDir(directory).entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    sortNames(names);
+    return names;
+}
+
+// ---- the pick list's commands ------------------------------------------------
+
+void ChoiceCommands::Ky()
+{
+    const Completion completion = completeAtCursor(buffer_.lines(), buffer_.cursorLine(), buffer_.cursorColumn(),
+                                                   Keywords, declaredNames_, WordLength);
+    if (completion.completes)
+        buffer_.InsertAtCursor(completion.insertText);
+    else if (completion.offers())
+        choices_.offerChoices(PickMode::Keywords, completion.choices);
+}
+
+void ChoiceCommands::Tm()
+{
+    const QString word = WordBeforeCursor(buffer_.line(buffer_.cursorLine()), buffer_.cursorColumn());
+    const TemplateChoices templates = ChooseTemplates(plainFiles(sources_.templateDir), word);
+    WordLength = templates.WordLength;
+    choices_.offerChoices(PickMode::Templates, templates.items);
+}
+
+void ChoiceCommands::Sp()
+{
+    choices_.offerChoices(PickMode::SpriteImages, SpriteImageChoices(plainFiles(sources_.imageDir)));
+}
+
+void ChoiceCommands::Au()
+{
+    choices_.offerChoices(PickMode::SoundFiles, SoundChoices(plainFiles(sources_.audioDir)));
+}
+
+void ChoiceCommands::Jp()
+{
+    jumps_ = ListJumpTargets(buffer_.lines());
+    if (!jumps_.items.isEmpty())
+        choices_.offerChoices(PickMode::JumpTargets, jumps_.items);
+}
+
+void ChoiceCommands::choose(PickMode mode, int index, const QString &item)
+{
+    buffer_.beginUndoStep();
+    struct StepEnd {
+        CodeBuffer &buffer;
+        ~StepEnd() { buffer.endUndoStep(); }
+    } stepEnd{buffer_};
+    const int line = buffer_.cursorLine();
+    const int column = buffer_.cursorColumn();
+    switch (mode) {
+    case PickMode::Keywords:
+        buffer_.setCodeModified(true);
+        buffer_.InsertAtCursor(item.mid(WordLength));
+        return;
+    case PickMode::Templates: {
+        // Read before anything changes: a template that cannot be read
+        // leaves the text as it was.
+        const QStringList templateLines = readTextFile(sources_.templateDir + item).lines;
+        buffer_.setCodeModified(true);
+        apply(TemplateInsertion(buffer_.lines(), line, column, WordLength, templateLines));
+        buffer_.ScrollToCursor();
+        return;
+    }
+    case PickMode::JumpTargets:
+        if (const auto target = JumpTargetLine(jumps_.JumpLines, index, buffer_.lineCount()))
+            buffer_.setCursor(*target, 0);
+        buffer_.ScrollToCursor();
+        Unshift();
+        return;
+    case PickMode::SpriteImages: {
+        const QSize size = imageSizeOf(sources_.imageDir + item);
+        buffer_.setCodeModified(true);
+        apply(declarationInsertion(line, SpriteDeclaration(item, size.width(), size.height(), SpriteSize),
+                                   SpriteDeclarationColumn));
+        buffer_.ScrollToCursor();
+        Unshift();
+        return;
+    }
+    case PickMode::SoundFiles:
+        buffer_.setCodeModified(true);
+        apply(declarationInsertion(line, SoundDeclaration(item), SoundDeclarationColumn));
+        buffer_.ScrollToCursor();
+        Unshift();
+        return;
+    case PickMode::None:
+    case PickMode::Palettes:
+        return;
+    }
+}
+
+// ---- selection and clipboard ---------------------------------------------------
+
+void ChoiceCommands::Sl()
+{
+    buffer_.setSelectionActive(!buffer_.selectionActive());
+    buffer_.setSelectionAnchor(buffer_.cursorLine(), buffer_.cursorColumn());
+    Unshift();
+}
+
+namespace {
+
+SelectionRange rangeOf(const CodeBuffer &buffer)
+{
+    return SelectionRange{buffer.selectionAnchorLine(), buffer.selectionAnchorColumn(), buffer.cursorLine(),
+                          buffer.cursorColumn()};
+}
+
+} // namespace
+
+void ChoiceCommands::Cp()
+{
+    choices_.setClipboardText(ClipboardText(SelectedLines(buffer_.lines(), rangeOf(buffer_))));
+    Unshift();
+    buffer_.setSelectionActive(false);
+}
+
+void ChoiceCommands::Ct()
+{
+    const Cut cut = CutSelection(buffer_.lines(), rangeOf(buffer_));
+    if (cut.removal)
+        apply(*cut.removal);
+    choices_.setClipboardText(ClipboardText(cut.ClipLines));
+    Unshift();
+    buffer_.setSelectionActive(false);
+}
+
+void ChoiceCommands::Ps()
+{
+    const QString text = choices_.clipboardText();
+    if (text.isEmpty()) {
+        leaveViewAlone_ = true;
+        return;
+    }
+    if (const auto paste = PasteInsertion(buffer_.lines(), buffer_.cursorLine(), buffer_.cursorColumn(),
+                                          ClipboardLines(text)))
+        apply(*paste);
+}
+
+// ---- find and replace ------------------------------------------------------------
+
+void ChoiceCommands::Fi()
+{
+    if (const auto change = findCommand(buffer_.lines(), buffer_.cursorLine(), buffer_.cursorColumn(), search_))
+        apply(*change);
+}
+
+void ChoiceCommands::Fn()
+{
+    if (search_.FindText.isEmpty())
+        return;
+    if (const auto change = findNextCommand(buffer_.lines(), buffer_.cursorLine(), buffer_.cursorColumn(), search_))
+        apply(*change);
+}
+
+void ChoiceCommands::Rp()
+{
+    for (const TextSplice &change :
+         replaceCommand(buffer_.lines(), buffer_.cursorLine(), buffer_.cursorColumn(), search_))
+        apply(change);
+}
+
+void ChoiceCommands::Rn()
+{
+    if (search_.FindText.isEmpty())
+        return;
+    if (const auto change = replaceNextCommand(buffer_.lines(), buffer_.cursorLine(), search_))
+        apply(*change);
+}
+
+} // namespace quill
