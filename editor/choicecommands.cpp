@@ -57,10 +57,10 @@ void ChoiceCommands::apply(const TextSplice &splice)
     const int common = std::min(splice.removedCount, int(splice.insertedLines.size()));
     for (int i = 0; i < common; ++i)
         changeLine(buffer_, splice.firstLine + i, splice.insertedLines[i]);
-    for (int i = common; i < splice.insertedLines.size(); ++i)
-        buffer_.insertLine(splice.firstLine + i, splice.insertedLines[i]);
-    for (int i = common; i < splice.removedCount; ++i)
-        buffer_.removeLine(splice.firstLine + common);
+    if (common < splice.insertedLines.size())
+        buffer_.insertLines(splice.firstLine + common, splice.insertedLines.mid(common));
+    if (common < splice.removedCount)
+        buffer_.removeLines(splice.firstLine + common, splice.removedCount - common);
     buffer_.setCursor(splice.cursorLine, splice.cursorColumn);
 }
 

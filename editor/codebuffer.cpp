@@ -103,6 +103,32 @@ QString CodeBuffer::removeLine(int index)
     return removed;
 }
 
+void CodeBuffer::insertLines(int index, const QStringList &lines)
+{
+    if (index < 0 || index > lineCount())
+        outside("line index");
+    if (lines.isEmpty())
+        return;
+    EditRecord edit{EditRecord::Kind::InsertLines, index, 0, QString()};
+    edit.lines = lines;
+    record(std::move(edit));
+}
+
+QStringList CodeBuffer::removeLines(int index, int count)
+{
+    if (index < 0 || count < 0 || qsizetype(index) + count > lineCount())
+        outside("line range");
+    if (count == lineCount())
+        throw std::logic_error("CodeBuffer: every line cannot be removed");
+    if (count == 0)
+        return {};
+    EditRecord edit{EditRecord::Kind::RemoveLines, index, 0, QString()};
+    edit.lines = CodeLines.mid(index, count);
+    QStringList removed = edit.lines;
+    record(std::move(edit));
+    return removed;
+}
+
 void CodeBuffer::replaceLine(int index, const QString &text)
 {
     if (index < 0 || index >= lineCount())
@@ -137,6 +163,14 @@ void CodeBuffer::apply(const EditRecord &edit)
         break;
     case EditRecord::Kind::RemoveLine:
         CodeLines.removeAt(edit.line);
+        break;
+    case EditRecord::Kind::InsertLines:
+        // One gap for the whole block keeps the insertion linear.
+        CodeLines.insert(edit.line, edit.lines.size(), QString());
+        std::copy(edit.lines.cbegin(), edit.lines.cend(), CodeLines.begin() + edit.line);
+        break;
+    case EditRecord::Kind::RemoveLines:
+        CodeLines.remove(edit.line, edit.lines.size());
         break;
     }
 }

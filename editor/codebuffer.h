@@ -13,7 +13,7 @@ namespace quill {
 //  - the cursor stands inside its line (0 <= CursorColumn <= length), never
 //    between the two halves of a character outside the Basic Multilingual Plane;
 //  - every change of the text goes through insertText / removeText /
-//    insertLine / removeLine, each recorded in the open undo step, so undo()
+//    insertLine(s) / removeLine(s), each recorded in the open undo step, so undo()
 //    gives back the text unit for unit.
 // TopLine and LeftColumn have no upper bound: a drag may scroll past the text.
 // The selection anchor is a plain pair of numbers that edits do not move.
@@ -51,6 +51,10 @@ public:
     QString removeText(int line, int column, int length);       // returns what was removed
     void insertLine(int index, const QString &text);            // 0 <= index <= lineCount()
     QString removeLine(int index);                              // refuses to remove the only line
+    // A block of lines as one edit, so that pasting or cutting many lines
+    // costs one pass over the text, not one per line.
+    void insertLines(int index, const QStringList &lines);     // 0 <= index <= lineCount()
+    QStringList removeLines(int index, int count);             // refuses to remove every line
     // removeText of the whole line followed by insertText of the new text.
     void replaceLine(int index, const QString &text);
 

@@ -12,13 +12,18 @@ EditRecord EditRecord::inverse() const
     case Kind::RemoveText: undo.kind = Kind::InsertText; break;
     case Kind::InsertLine: undo.kind = Kind::RemoveLine; break;
     case Kind::RemoveLine: undo.kind = Kind::InsertLine; break;
+    case Kind::InsertLines: undo.kind = Kind::RemoveLines; break;
+    case Kind::RemoveLines: undo.kind = Kind::InsertLines; break;
     }
     return undo;
 }
 
 qsizetype EditRecord::bytes() const
 {
-    return qsizetype(sizeof(EditRecord)) + text.size() * qsizetype(sizeof(QChar));
+    qsizetype size = qsizetype(sizeof(EditRecord)) + text.size() * qsizetype(sizeof(QChar));
+    for (const QString &line : lines)
+        size += qsizetype(sizeof(QString)) + line.size() * qsizetype(sizeof(QChar));
+    return size;
 }
 
 void EditHistory::dropRedo()

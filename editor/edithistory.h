@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <vector>
 
@@ -9,11 +10,12 @@ namespace quill {
 // One change of the text at a position, enough to redo it and to undo it.
 // Texts hold no line breaks: lines are inserted and removed whole.
 struct EditRecord {
-    enum class Kind { InsertText, RemoveText, InsertLine, RemoveLine };
+    enum class Kind { InsertText, RemoveText, InsertLine, RemoveLine, InsertLines, RemoveLines };
     Kind kind = Kind::InsertText;
     int line = 0;
     int column = 0; // InsertText and RemoveText only
     QString text;   // the inserted or removed characters or line
+    QStringList lines; // InsertLines and RemoveLines: a block of lines as one edit
 
     EditRecord inverse() const;
     // What the record holds in memory, for the history's limit.

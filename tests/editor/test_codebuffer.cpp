@@ -204,6 +204,9 @@ TEST(CodeBuffer, EditsOutsideTheTextChangeNothing)
     EXPECT_THROW(buffer.removeText(0, 2, 2), std::out_of_range);
     EXPECT_THROW(buffer.insertLine(2, "x"), std::out_of_range);
     EXPECT_THROW(buffer.removeLine(0), std::logic_error);
+    EXPECT_THROW(buffer.insertLines(2, {"x"}), std::out_of_range);
+    EXPECT_THROW(buffer.removeLines(0, 2), std::out_of_range);
+    EXPECT_THROW(buffer.removeLines(0, 1), std::logic_error);
     EXPECT_EQ(buffer.lines(), QStringList{"abc"});
     EXPECT_FALSE(buffer.canUndo());
 }
@@ -218,6 +221,9 @@ TEST(CodeBuffer, EditRecordsUndoAndRedoAsOneStep)
     buffer.insertLine(2, "new");
     EXPECT_EQ(buffer.removeLine(0), "aXYbc");
     buffer.replaceLine(0, "F");
+    buffer.insertLines(1, {"p", "q", "r"});
+    EXPECT_EQ(buffer.removeLines(2, 2), (QStringList{"q", "r"}));
+    EXPECT_EQ(buffer.removeLines(1, 1), QStringList{"p"});
     buffer.setCursor(1, 3);
     buffer.endUndoStep();
     EXPECT_EQ(stateOf(buffer), "F\nnew|");
