@@ -1,5 +1,6 @@
 #include "editor/choicecommands.h"
 
+#include "app/base/namecompare.h"
 #include "app/base/textfile.h"
 #include "editor/clipboardtext.h"
 #include "editor/codebuffer.h"
@@ -10,8 +11,6 @@
 #include "editor/templates.h"
 #include "editor/textsplice.h"
 #include "editor/wordbeforecursor.h"
-
-#include "app/base/namecompare.h"
 
 #include <QDir>
 
