@@ -1,5 +1,5 @@
 // Find and replace steps against the size of the text. A step that must scan
-// to the end of the text may grow with it (four times the lines at most 4.8
+// to the end of the text may grow with it (twice the lines at most 2.4
 // times the time: linear; both texts are larger than the caches, so the
 // ratio measures the scan, not the memory hierarchy); a step that finds its
 // match a few lines below the cursor must not (a hundred times the lines at
@@ -23,9 +23,9 @@
 namespace {
 
 constexpr int SmallText = 1000;
-constexpr int MediumText = 25000;
+constexpr int MediumText = 50000;
 constexpr int LargeText = 100000;
-constexpr double LinearLimit = 4.8;
+constexpr double LinearLimit = 2.4;
 constexpr double FlatLimit = 2.0;
 
 // Ordinary game code; the searched name "target" occurs only on the lines
