@@ -3,9 +3,12 @@
 //
 //   quillpage install WORKSPACE_DIR
 //   quillpage generate WORKSPACE_DIR CODEFILE [NAME]
+//   quillpage export WORKSPACE_DIR CODEFILE NAME EXPORT_DIR
 //
-// generate prints the page's resource paths on stdout, one per line; messages
-// and errors go to stderr. Exit status 0 when the page was written, 1 when it
+// generate prints the page's resource paths on stdout, one per line; export
+// generates the page and packs it with its resources into EXPORT_DIR/NAME.zip
+// as the Export button does, and prints the archive's path. Messages and
+// errors go to stderr. Exit status 0 when the page was written, 1 when it
 // was not or an error was raised, 2 for a wrong command line.
 
 #include "app/installer.h"
@@ -14,6 +17,7 @@
 #include "app/base/settingsstore.h"
 #include "app/base/textfile.h"
 #include "app/base/workspace.h"
+#include "builder/exportprogram.h"
 #include "builder/pagegenerator.h"
 
 #include <QFileInfo>
@@ -65,10 +69,26 @@ int generate(const QString &dir, const QString &codeFile, const std::optional<QS
     return 0;
 }
 
+int exportArchive(const QString &dir, const QString &codeFile, const QString &name,
+                  const QString &exportDir)
+{
+    const quill::WorkspacePaths paths = workspaceAt(dir);
+    const QStringList code = quill::readTextFile(codeFile).lines;
+    StderrMessages messages;
+    const quill::GeneratedPage page = quill::generatePage(code, name, paths, messages);
+    if (!page.written)
+        return 1;
+    const QString archive = quill::exportProgram(
+        {name, paths.pagePath, page.resources, paths.baseDir, exportDir, QString()});
+    std::printf("%s\n", archive.toLocal8Bit().constData());
+    return 0;
+}
+
 int usage()
 {
     std::fprintf(stderr, "usage: quillpage install WORKSPACE_DIR\n"
-                         "       quillpage generate WORKSPACE_DIR CODEFILE [NAME]\n");
+                         "       quillpage generate WORKSPACE_DIR CODEFILE [NAME]\n"
+                         "       quillpage export WORKSPACE_DIR CODEFILE NAME EXPORT_DIR\n");
     return 2;
 }
 
@@ -85,6 +105,8 @@ int main(int argc, char **argv)
             return install(args[1]);
         if ((args.size() == 3 || args.size() == 4) && args[0] == u"generate")
             return generate(args[1], args[2], args.size() == 4 ? std::optional(args[3]) : std::nullopt);
+        if (args.size() == 5 && args[0] == u"export")
+            return exportArchive(args[1], args[2], args[3], args[4]);
         return usage();
     } catch (const quill::QuillError &error) {
         std::fprintf(stderr, "%s\n", error.message().toLocal8Bit().constData());

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+namespace quill {
+
+// The message for a resource path that may not become an archive entry or be
+// read from the workspace: one that climbs out of its folder (".." as a part),
+// is absolute, or holds a backslash or a NUL character. Nothing for a plain
+// relative path such as img/cat.png.
+std::optional<QString> entryNameProblem(const QString &name);
+
+// What one archive entry is made of: its name and the file it is read from.
+struct ExportEntry {
+    QString name;
+    QString sourcePath;
+    bool operator==(const ExportEntry &) const = default;
+};
+
+// The archive's entries in order: the page as programName + ".html", then
+// every resource as itself, read from baseDir + resource. A name listed more
+// than once is kept once, at its first listing's place: zip readers stop and
+// ask when one archive holds two members of one name.
+std::vector<ExportEntry> exportEntries(const QString &programName, const QString &pagePath,
+                                       const QStringList &resources, const QString &baseDir);
+
+// Everything Export needs once the page is generated.
+struct ExportRequest {
+    QString programName;   // the code file's name, bare
+    QString pagePath;      // the page just written
+    QStringList resources; // the page's resources, workspace-relative, in order
+    QString baseDir;       // the workspace, ending in "/"
+    QString exportDir;     // the "exportdir" setting
+    QString documentsDir;  // the default of "exportdir"
+};
+
+// Writes exportDir + "/" + programName + ".zip" and returns its path. The
+// archive is built completely before anything is written, then stored under a
+// temporary name and renamed over the old one, so a failure never leaves a
+// half archive and never destroys an earlier one. The export folder is created
+// only when it is the documents folder default; any other missing folder, a
+// refused name (checked before any file is read) and a missing resource throw
+// QuillError with the reason.
+QString exportProgram(const ExportRequest &request);
+
+} // namespace quill

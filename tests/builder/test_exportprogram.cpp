@@ -1,0 +1,367 @@
+// Export: the archive read back with the system's own zip tools (zipinfo,
+// unzip), so names, order and compression are what any reader sees.
+#include "builder/exportprogram.h"
+
+#include "app/base/messagesink.h"
+#include "app/base/quillerror.h"
+#include "app/base/settingsstore.h"
+#include "app/base/textfile.h"
+#include "app/base/workspace.h"
+#include "app/installer.h"
+#include "builder/pagegenerator.h"
+#include "tests/app/fulldisk.h"
+#include "tests/builder/qtprint.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace quill;
+
+namespace {
+
+class RecordedMessages : public MessageSink {
+public:
+    void showMessage(const QString &text) override { shown.append(text); }
+    QStringList shown;
+};
+
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+        return QStringLiteral("<%1 did not finish>").arg(program);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Names in archive order, as zipinfo lists them.
+QStringList entryNames(const QString &archive)
+{
+    return run("zipinfo", {"-1", archive}).split('\n', Qt::SkipEmptyParts);
+}
+
+// The compression method of every entry ("defN", "defX", "stor" ...).
+QStringList entryMethods(const QString &archive)
+{
+    QStringList methods;
+    for (const QString &line : run("zipinfo", {"-s", archive}).split('\n')) {
+        const QStringList fields = line.simplified().split(' ');
+        if (fields.size() >= 9 && (line.startsWith('-') || line.startsWith('?')))
+            methods.append(fields[5]);
+    }
+    return methods;
+}
+
+QByteArray member(const QString &archive, const QString &name)
+{
+    QProcess process;
+    process.start("unzip", {"-p", archive, name});
+    process.waitForFinished(30000);
+    return process.readAllStandardOutput();
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Bytes that do not compress: deflate may not win on them.
+QByteArray noise(int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char &byte : bytes)
+        byte = static_cast<char>(QRandomGenerator::global()->bounded(256));
+    return bytes;
+}
+
+class ExportTest : public ::testing::Test {
+protected:
+    ExportTest()
+    {
+        paths = WorkspacePaths::fromBaseDir(workspace.path() + "/");
+        for (const QString &dir : {paths.scriptDir, paths.imageDir, paths.audioDir})
+            QDir().mkpath(dir);
+        writeBinaryFile(paths.pagePath, "<html>page</html>\r\n");
+        writeBinaryFile(paths.imageDir + "cat.png", noise(3000));
+        writeBinaryFile(paths.imageDir + "ball.png", "ball image");
+        writeBinaryFile(paths.audioDir + "catbgm.ogg", noise(100));
+        writeBinaryFile(paths.scriptDir + "quillfunc.js", QByteArray(5000, 'q'));
+        writeBinaryFile(paths.scriptDir + "stage.web.min.js", "stage();");
+        exportDir = outside.path() + "/exports";
+        QDir().mkpath(exportDir);
+    }
+
+    ExportRequest request(const QString &name, const QStringList &resources) const
+    {
+        return {name, paths.pagePath, resources, paths.baseDir, exportDir, documents.path()};
+    }
+    QStringList filesInExportDir() const
+    {
+        return QDir(exportDir).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    }
+
+    QTemporaryDir workspace;
+    QTemporaryDir outside;
+    QTemporaryDir documents;
+    WorkspacePaths paths;
+    QString exportDir;
+};
+
+const QStringList CatResources = {"img/cat.png", "img/ball.png", "audio/catbgm.ogg",
+                                  "js/quillfunc.js", "js/stage.web.min.js"};
+
+TEST_F(ExportTest, PageFirstThenResourcesInListOrderEveryOneDeflated)
+{
+    const QString archive = exportProgram(request("cat", CatResources));
+
+    EXPECT_EQ(archive, exportDir + "/cat.zip");
+    EXPECT_EQ(entryNames(archive), QStringList({"cat.html", "img/cat.png", "img/ball.png",
+                                                "audio/catbgm.ogg", "js/quillfunc.js",
+                                                "js/stage.web.min.js"}));
+    const QStringList methods = entryMethods(archive);
+    ASSERT_EQ(methods.size(), 6) << run("zipinfo", {"-s", archive}).toStdString();
+    for (const QString &method : methods)
+        EXPECT_TRUE(method.startsWith("def")) << method.toStdString();
+    EXPECT_TRUE(run("unzip", {"-t", archive}).contains("No errors detected"));
+    EXPECT_EQ(member(archive, "cat.html"), readBytes(paths.pagePath));
+    EXPECT_EQ(member(archive, "img/cat.png"), readBytes(paths.imageDir + "cat.png"));
+    EXPECT_EQ(member(archive, "js/quillfunc.js"), QByteArray(5000, 'q'));
+    EXPECT_EQ(filesInExportDir(), QStringList({"cat.zip"}));
+}
+
+struct EntriesCase {
+    const char *name;
+    QStringList resources;
+    QStringList entries;
+};
+
+TEST(ExportEntries, EachNameOnceAtItsFirstListing)
+{
+    const std::vector<EntriesCase> cases = {
+        {"no resources", {}, {"p.html"}},
+        {"distinct kept in order", {"img/a.png", "audio/s.ogg", "js/x.js"},
+         {"p.html", "img/a.png", "audio/s.ogg", "js/x.js"}},
+        {"same image in two sprite lines", {"img/a.png", "img/b.png", "img/a.png", "js/x.js"},
+         {"p.html", "img/a.png", "img/b.png", "js/x.js"}},
+        {"names differing in case are distinct", {"img/a.png", "img/A.png"},
+         {"p.html", "img/a.png", "img/A.png"}},
+    };
+    for (const EntriesCase &c : cases) {
+        QStringList names;
+        for (const ExportEntry &entry : exportEntries("p", "/w/temp.html", c.resources, "/w/"))
+            names.append(entry.name);
+        EXPECT_EQ(names, c.entries) << c.name;
+    }
+    const std::vector<ExportEntry> entries =
+        exportEntries("p", "/w/temp.html", {"img/a.png"}, "/w/");
+    EXPECT_EQ(entries[0], (ExportEntry{"p.html", "/w/temp.html"}));
+    EXPECT_EQ(entries[1], (ExportEntry{"img/a.png", "/w/img/a.png"}));
+}
+
+TEST_F(ExportTest, AnImageNamedTwiceIsStoredOnceAndUnpacksWithoutAQuestion)
+{
+    const QString archive = exportProgram(
+        request("twice", {"img/cat.png", "img/ball.png", "img/cat.png", "js/quillfunc.js"}));
+
+    EXPECT_EQ(entryNames(archive),
+              QStringList({"twice.html", "img/cat.png", "img/ball.png", "js/quillfunc.js"}));
+    // unzip without -o would stop and ask on a second member of one name;
+    // with stdin closed it must still unpack everything.
+    QTemporaryDir unpacked;
+    QProcess unzip;
+    unzip.setStandardInputFile(QProcess::nullDevice());
+    unzip.start("unzip", {archive, "-d", unpacked.path()});
+    ASSERT_TRUE(unzip.waitForFinished(30000));
+    EXPECT_EQ(unzip.exitCode(), 0) << unzip.readAllStandardOutput().toStdString();
+    EXPECT_EQ(readBytes(unpacked.path() + "/img/cat.png"), readBytes(paths.imageDir + "cat.png"));
+}
+
+struct NameCase {
+    const char *name;
+    QString entry;
+    bool refused;
+};
+
+TEST(EntryNameProblem, RefusesNamesThatLeaveTheirFolder)
+{
+    const std::vector<NameCase> cases = {
+        {"plain image", "img/cat.png", false},
+        {"script", "js/quillfunc.js", false},
+        {"dots inside a name", "img/..cat..png", false},
+        {"name not in English", "img/gato\u00f1o.png", false},
+        {"climbs out of img", "img/../x.png", true},
+        {"climbs twice", "img/../../etc/passwd.png", true},
+        {"starts by climbing", "../x.png", true},
+        {"ends by climbing", "img/..", true},
+        {"absolute", "/etc/passwd", true},
+        {"backslash", "img\\x.png", true},
+        {"backslash climbing", "img/..\\..\\x.png", true},
+        {"NUL cuts the path", QString("img/a") + QChar(0) + ".png", true},
+        {"empty", "", true},
+    };
+    for (const NameCase &c : cases) {
+        const std::optional<QString> problem = entryNameProblem(c.entry);
+        EXPECT_EQ(problem.has_value(), c.refused) << c.name;
+        if (problem) {
+            EXPECT_TRUE(problem->startsWith("Invalid file name")) << c.name;
+            EXPECT_TRUE(problem->endsWith('.')) << c.name;
+        }
+    }
+}
+
+TEST_F(ExportTest, RefusedNamesWriteNothingAndKeepTheEarlierArchive)
+{
+    const QString archive = exportProgram(request("cat", CatResources));
+    const QByteArray earlier = readBytes(archive);
+
+    struct Case {
+        const char *name;
+        QString program;
+        QStringList resources;
+        QString message;
+    };
+    const std::vector<Case> cases = {
+        {"empty program name", "", CatResources, "Input file name."},
+        {"program name climbing", "..", CatResources, "Invalid file name."},
+        {"program name with a folder", "../cat", CatResources, "Invalid file name."},
+        {"program name with a backslash", "a\\cat", CatResources, "Invalid file name."},
+        {"sprite named '../x'", "cat", {"img/cat.png", "img/../x.png"},
+         "Invalid file name img/../x.png."},
+        {"absolute sound", "cat", {"/etc/passwd"}, "Invalid file name /etc/passwd."},
+    };
+    for (const Case &c : cases) {
+        try {
+            exportProgram(request(c.program, c.resources));
+            ADD_FAILURE() << c.name << ": exported";
+        } catch (const QuillError &error) {
+            EXPECT_EQ(error.message(), c.message) << c.name;
+        }
+        EXPECT_EQ(filesInExportDir(), QStringList({"cat.zip"})) << c.name;
+        EXPECT_EQ(readBytes(archive), earlier) << c.name;
+    }
+}
+
+TEST_F(ExportTest, AMissingResourceNamesItAndKeepsTheEarlierArchiveWhole)
+{
+    const QString archive = exportProgram(request("cat", CatResources));
+    const QByteArray earlier = readBytes(archive);
+
+    try {
+        exportProgram(request("cat", {"img/cat.png", "img/never-saved.png", "js/quillfunc.js"}));
+        FAIL() << "exported with a missing image";
+    } catch (const QuillError &error) {
+        EXPECT_TRUE(error.message().contains(paths.imageDir + "never-saved.png"))
+            << error.what();
+        EXPECT_TRUE(error.message().contains("No such file")) << error.what();
+    }
+    EXPECT_EQ(readBytes(archive), earlier);
+    EXPECT_EQ(filesInExportDir(), QStringList({"cat.zip"}));
+}
+
+TEST_F(ExportTest, AnExistingArchiveIsReplaced)
+{
+    exportProgram(request("cat", CatResources));
+    const QString archive = exportProgram(request("cat", {"js/quillfunc.js"}));
+
+    EXPECT_EQ(entryNames(archive), QStringList({"cat.html", "js/quillfunc.js"}));
+    EXPECT_EQ(filesInExportDir(), QStringList({"cat.zip"}));
+}
+
+TEST_F(ExportTest, TheDefaultDocumentsFolderIsMadeWhenMissing)
+{
+    const QString missingDocuments = outside.path() + "/home/Documents";
+    ExportRequest wanted = request("cat", CatResources);
+    wanted.exportDir = missingDocuments;
+    wanted.documentsDir = missingDocuments;
+
+    EXPECT_EQ(exportProgram(wanted), missingDocuments + "/cat.zip");
+    EXPECT_EQ(entryNames(missingDocuments + "/cat.zip").size(), 6);
+
+    // The same folder written with a final "/" is still the default.
+    QDir(missingDocuments).removeRecursively();
+    wanted.exportDir = missingDocuments + "/";
+    EXPECT_NO_THROW(exportProgram(wanted));
+    EXPECT_TRUE(QFile::exists(missingDocuments + "/cat.zip"));
+}
+
+TEST_F(ExportTest, AnyOtherMissingFolderIsReportedAndNotMade)
+{
+    ExportRequest wanted = request("cat", CatResources);
+    wanted.exportDir = outside.path() + "/typo";
+
+    try {
+        exportProgram(wanted);
+        FAIL() << "exported into a missing folder";
+    } catch (const QuillError &error) {
+        EXPECT_TRUE(error.message().contains(wanted.exportDir + "/cat.zip")) << error.what();
+        EXPECT_TRUE(error.message().contains("No such file or directory")) << error.what();
+    }
+    EXPECT_FALSE(QFileInfo::exists(wanted.exportDir));
+}
+
+TEST_F(ExportTest, AFullDiskKeepsTheEarlierArchiveWholeAndLeavesNoPart)
+{
+    testsupport::FullDisk disk(exportDir);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here (" << disk.error() << ")";
+    writeBinaryFile(paths.scriptDir + "quillfunc.js", QByteArray(100, 'q'));
+    const QString archive = exportProgram(request("cat", {"js/quillfunc.js"}));
+    const QByteArray earlier = readBytes(archive);
+    ASSERT_TRUE(disk.fill());
+
+    EXPECT_THROW(exportProgram(request("cat", CatResources)), QuillError);
+    EXPECT_EQ(readBytes(archive), earlier);
+    EXPECT_EQ(filesInExportDir(), QStringList({"cat.zip", "filler"}));
+}
+
+// The supplied samples, generated from an installed workspace as Export does.
+class SampleExportTest : public ::testing::Test {
+protected:
+    SampleExportTest()
+    {
+        paths = WorkspacePaths::fromBaseDir(workspace.path() + "/");
+        SettingsStore settings;
+        QStringList keywords;
+        installWorkspace(paths, settings, keywords, 384, documents.path());
+    }
+    QString exportSample(const QString &sample, const QString &name)
+    {
+        const QStringList code = readTextFile(paths.codeDir + sample).lines;
+        const GeneratedPage page = generatePage(code, name, paths, messages);
+        EXPECT_TRUE(page.written);
+        return exportProgram(
+            {name, paths.pagePath, page.resources, paths.baseDir, documents.path(), documents.path()});
+    }
+    QTemporaryDir workspace;
+    QTemporaryDir documents;
+    WorkspacePaths paths;
+    RecordedMessages messages;
+};
+
+TEST_F(SampleExportTest, TheCatSampleGivesItsNineEntries)
+{
+    const QString archive = exportSample("cat_sample", "cat");
+    EXPECT_EQ(entryNames(archive),
+              QStringList({"cat.html", "img/cat.png", "img/ball.png", "audio/catbgm.ogg",
+                           "js/js-sprintf-1.0.1.min.js", "js/soundjs.min.js", "img/fnt18.png",
+                           "js/quillfunc.js", "js/stage.web.min.js"}));
+    for (const QString &method : entryMethods(archive))
+        EXPECT_TRUE(method.startsWith("def")) << method.toStdString();
+    EXPECT_EQ(member(archive, "cat.html"), readBytes(paths.pagePath));
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(SampleExportTest, TheThreeDSampleEndsWithTheRuntimeAndThreeJs)
+{
+    const QStringList names = entryNames(exportSample("3d_sample", "cube"));
+    ASSERT_GE(names.size(), 3);
+    EXPECT_EQ(names.first(), "cube.html");
+    EXPECT_EQ(names.mid(names.size() - 2), QStringList({"js/quillfunc.js", "js/three.min.js"}));
+}
+
+} // namespace
