@@ -2,12 +2,21 @@
 
 // Start-up probes: each ends its process as soon as its window has painted
 // for the first time, so the process's wall time is the start-up time.
+//
+// With QUILL_PROBE_IDLE_MS set, the probe instead stays idle that many
+// milliseconds after the first paint, prints its resident memory in KiB
+// (VmRSS) on standard output and then ends: the idle memory of a started
+// window.
 
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFile>
 #include <QObject>
 #include <QTimer>
 #include <QWidget>
+
+#include <cstdio>
 
 class QuitOnFirstPaint : public QObject {
 public:
@@ -16,6 +25,10 @@ public:
     explicit QuitOnFirstPaint(QWidget *window, bool closeWindow = false)
         : window_(window), closeWindow_(closeWindow)
     {
+        bool ok = false;
+        idleMs_ = qEnvironmentVariableIntValue("QUILL_PROBE_IDLE_MS", &ok);
+        if (!ok)
+            idleMs_ = -1;
         window->installEventFilter(this);
     }
 
@@ -24,16 +37,35 @@ protected:
     {
         if (watched == window_ && event->type() == QEvent::Paint && !done_) {
             done_ = true;
-            if (closeWindow_)
-                QTimer::singleShot(0, window_, &QWidget::close);
-            else
-                QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            QTimer::singleShot(idleMs_ < 0 ? 0 : idleMs_, window_, [this] { finish(); });
         }
         return false;
     }
 
 private:
+    void finish()
+    {
+        if (idleMs_ >= 0)
+            std::printf("%lld\n", residentKiB());
+        if (closeWindow_)
+            window_->close();
+        else
+            QCoreApplication::quit();
+    }
+
+    static long long residentKiB()
+    {
+        QFile status(QStringLiteral("/proc/self/status"));
+        if (!status.open(QIODevice::ReadOnly))
+            return -1;
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmRSS:"))
+                return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+        return -1;
+    }
+
     QWidget *window_;
     bool closeWindow_;
     bool done_ = false;
+    int idleMs_ = -1;
 };

@@ -1,23 +1,31 @@
 #!/usr/bin/env bash
-# Start-up time of QuillIDE, from process start to the main window's first
-# paint, against bare Qt windows that link the same libraries.
+# Start-up time and idle memory of QuillIDE against a bare window that links
+# the same libraries and sets the same shared GL context attribute.
 #
-#   bench/startup.sh [build-dir] [runs]      (defaults: build, 30)
+#   bench/startup.sh [build-dir] [pairs]      (defaults: build, 30)
 #
 # Needs the probes: cmake --build <build-dir> --target startup_quill
-# startup_bare_widgets startup_bare_webengine. Runs under one X server (it
-# starts xvfb-run itself when no DISPLAY is set); the four kinds of start are
-# alternated within each round so that drift of the machine hits all alike.
+# startup_bare_samelibs startup_bare_widgets. Runs under one X server (xvfb-run
+# when no DISPLAY is set) and one private session bus (dbus-run-session), so
+# no run pays for starting a bus daemon and none is left behind. The runs are
+# paired, A B A B, so that drift of the machine hits both alike; each run is
+# ended after a time-out and counted as hung.
 set -euo pipefail
 
 build=${1:-build}
-runs=${2:-30}
+pairs=${2:-30}
+limit=20   # seconds before a run counts as hung
+
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$runs"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$pairs"
+fi
+if [ -z "${QUILL_BENCH_BUS:-}" ]; then
+  export QUILL_BENCH_BUS=1
+  exec dbus-run-session -- "$0" "$build" "$pairs"
 fi
 
 probes=$(cd "$build/bench" && pwd)
-for probe in startup_quill startup_bare_widgets startup_bare_webengine; do
+for probe in startup_quill startup_bare_samelibs startup_bare_widgets; do
   [ -x "$probes/$probe" ] || { echo "missing $probes/$probe" >&2; exit 1; }
 done
 
@@ -29,43 +37,89 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 # An installed workspace for ordinary starts: a first start closed normally.
 installed="$scratch/installed"
 mkdir "$installed"
-XDG_DATA_HOME="$installed" "$probes/startup_quill" --save 2>/dev/null
+XDG_DATA_HOME="$installed" timeout "$limit" "$probes/startup_quill" --save 2>/dev/null
 [ -f "$installed/QuillIDE/quillide.ini" ] || { echo "workspace not installed" >&2; exit 1; }
 
-# Wall time of one run in microseconds.
-elapsed_us() {
-  local start end
+hung=0
+# Appends the wall time of one run in microseconds to the file $1; a run that
+# fails or hangs is counted and left out.
+timed() {
+  local out=$1 start end
+  shift
   start=$(date +%s%N)
-  "$@" 2>/dev/null
-  end=$(date +%s%N)
-  echo $(( (end - start) / 1000 ))
+  if timeout "$limit" "$@" >/dev/null 2>&1; then
+    end=$(date +%s%N)
+    echo $(( (end - start) / 1000 )) >>"$out"
+  else
+    hung=$((hung + 1))
+  fi
+}
+# Appends the idle resident memory (KiB) of one run to the file $1.
+resident() {
+  local out=$1 kib
+  shift
+  if kib=$(QUILL_PROBE_IDLE_MS=1000 timeout "$limit" "$@" 2>/dev/null) && [ -n "$kib" ]; then
+    echo "$kib" >>"$out"
+  else
+    hung=$((hung + 1))
+  fi
 }
 
-: >"$scratch/quill" ; : >"$scratch/firstrun" ; : >"$scratch/webengine" ; : >"$scratch/widgets"
-for ((round = 0; round < runs; round++)); do
-  XDG_DATA_HOME="$installed" elapsed_us "$probes/startup_quill" >>"$scratch/quill"
-  elapsed_us "$probes/startup_bare_webengine" >>"$scratch/webengine"
-  fresh="$scratch/fresh$round"
+quill=(env XDG_DATA_HOME="$installed" "$probes/startup_quill")
+bare=("$probes/startup_bare_samelibs")
+widgets=("$probes/startup_bare_widgets")
+
+: >"$scratch/quill"; : >"$scratch/bare"; : >"$scratch/first"; : >"$scratch/ordinary"
+: >"$scratch/widgets"; : >"$scratch/quill.rss"; : >"$scratch/bare.rss"; : >"$scratch/widgets.rss"
+for ((pair = 0; pair < pairs; pair++)); do
+  timed "$scratch/quill" "${quill[@]}"
+  timed "$scratch/bare" "${bare[@]}"
+done
+for ((pair = 0; pair < pairs; pair++)); do
+  fresh="$scratch/fresh$pair"
   mkdir "$fresh"
-  XDG_DATA_HOME="$fresh" elapsed_us "$probes/startup_quill" >>"$scratch/firstrun"
+  timed "$scratch/first" env XDG_DATA_HOME="$fresh" "$probes/startup_quill"
   rm -rf "$fresh"
-  elapsed_us "$probes/startup_bare_widgets" >>"$scratch/widgets"
+  timed "$scratch/ordinary" "${quill[@]}"
+done
+memory_pairs=$(( pairs < 5 ? pairs : 5 ))
+for ((pair = 0; pair < memory_pairs; pair++)); do
+  resident "$scratch/quill.rss" "${quill[@]}"
+  resident "$scratch/bare.rss" "${bare[@]}"
+  timed "$scratch/widgets" "${widgets[@]}"
+  resident "$scratch/widgets.rss" "${widgets[@]}"
 done
 
-median() { sort -n "$1" | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-quill=$(median "$scratch/quill")
-firstrun=$(median "$scratch/firstrun")
-webengine=$(median "$scratch/webengine")
-widgets=$(median "$scratch/widgets")
+# min median max of a file of numbers
+stats() {
+  sort -n "$1" | awk '{ v[NR] = $1 } END {
+    if (NR == 0) { print "0 0 0"; exit }
+    m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+    print v[1], m, v[NR] }'
+}
+row() {  # label file scale unit
+  read -r lo mid hi < <(stats "$2")
+  awk -v l="$1" -v a="$lo" -v m="$mid" -v b="$hi" -v s="$3" -v n="$(wc -l <"$2")" -v u="$4" \
+    'BEGIN { printf "  %-38s %9.1f %9.1f %9.1f  %s (%d runs)\n", l, a / s, m / s, b / s, u, n }'
+}
+median() { stats "$1" | awk '{ print $2 }'; }
+ratio() {  # label numerator denominator target
+  awk -v l="$1" -v a="$(median "$2")" -v b="$(median "$3")" -v t="$4" \
+    'BEGIN { printf "  %-38s %9.2f  (target at most %s)\n", l, (b > 0 ? a / b : 0), t }'
+}
 
-awk -v q="$quill" -v f="$firstrun" -v e="$webengine" -v w="$widgets" -v n="$runs" 'BEGIN {
-  printf "start-up to first paint, median of %d runs (ms)\n", n
-  printf "  QuillIDE, ordinary start      %8.1f\n", q / 1000
-  printf "  QuillIDE, first run           %8.1f\n", f / 1000
-  printf "  bare window + WebEngine libs  %8.1f\n", e / 1000
-  printf "  bare window, Widgets only     %8.1f\n", w / 1000
-  printf "ratios\n"
-  printf "  QuillIDE / bare-webengine     %8.2f  (target at most 1.5)\n", q / e
-  printf "  QuillIDE / bare-widgets       %8.2f\n", q / w
-  printf "  first run / ordinary          %8.2f  (target at most 1.2)\n", f / q
-}'
+echo "start-up to first paint, $pairs pairs A B A B          min    median       max"
+row "QuillIDE, ordinary start" "$scratch/quill" 1000 ms
+row "bare window, same libraries + GL attr" "$scratch/bare" 1000 ms
+row "QuillIDE, first run" "$scratch/first" 1000 ms
+row "QuillIDE, ordinary (paired with first)" "$scratch/ordinary" 1000 ms
+row "bare window, Widgets only" "$scratch/widgets" 1000 ms
+echo "idle resident memory, 1 s after first paint"
+row "QuillIDE" "$scratch/quill.rss" 1024 MiB
+row "bare window, same libraries + GL attr" "$scratch/bare.rss" 1024 MiB
+row "bare window, Widgets only" "$scratch/widgets.rss" 1024 MiB
+echo "ratios of medians"
+ratio "QuillIDE / bare same libraries" "$scratch/quill" "$scratch/bare" 1.15
+ratio "first run / ordinary start" "$scratch/first" "$scratch/ordinary" 1.2
+ratio "memory QuillIDE / bare same libraries" "$scratch/quill.rss" "$scratch/bare.rss" 1.1
+echo "hung or failed runs: $hung"

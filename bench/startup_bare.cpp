@@ -1,23 +1,28 @@
 // Start-up probe: a bare window with one label, quitting on its first paint.
-// Built twice: with Widgets only, and with WebEngineWidgets linked as well
-// (QUILL_PROBE_WEBENGINE), which is the floor that the program's own
-// libraries set.
+// Built twice: with Widgets only, and as the program's baseline
+// (QUILL_PROBE_SAME_LIBRARIES): the libraries the program links, loaded at
+// start as the program loads them, and the shared GL context attribute that
+// the web engine needs and the program sets; no web engine object is made.
 #include "firstpaint.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QVBoxLayout>
 
-#ifdef QUILL_PROBE_WEBENGINE
-#include <QWebEngineProfile>
+#ifdef QUILL_PROBE_SAME_LIBRARIES
+#include <QWebEngineView>
+#include <zip.h>
 #endif
 
 int main(int argc, char *argv[])
 {
-#ifdef QUILL_PROBE_WEBENGINE
-    // A reference that the linker cannot drop, so the library loads at start.
-    static auto *volatile keepWebEngine = &QWebEngineProfile::defaultProfile;
+#ifdef QUILL_PROBE_SAME_LIBRARIES
+    // References that the linker cannot drop, so the libraries load at start
+    // as they do for the program; nothing of them runs.
+    static auto *volatile keepWebEngine = &QWebEngineView::staticMetaObject;
+    static auto *volatile keepZip = &zip_open;
     (void)keepWebEngine;
+    (void)keepZip;
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 #endif
     QApplication application(argc, argv);
