@@ -100,7 +100,7 @@ void TfrmMain::FormCreate()
     }
     quill::repairNumericSettings(Settings, quill::keyPanelWidth(width()), *Messages);
 
-    // LoadSystemPage joins here: the settings into the System page's fields.
+    LoadSystemPage();
     createKeyButtons();
 
     SpriteSize = spriteSetting();
@@ -264,6 +264,9 @@ void TfrmMain::createOverlays()
     PickList = new quill::PickList(this);
     wire(PickList, &quill::PickList::itemChosen, &TfrmMain::lstSelectClick);
     RunView = new quill::RunView(this);
+    wire(RunView->closeButton(), &QPushButton::clicked, &TfrmMain::btnRunCloseClick);
+    wire(RunView->resizeButton(), &QPushButton::clicked, &TfrmMain::btnRunResizeClick);
+    wire(RunView, &quill::RunView::loadFinished, &TfrmMain::webRunDidFinishLoad);
 }
 
 void TfrmMain::layoutOverlays()

@@ -17,6 +17,7 @@
 #include "editor/keyboardlayer.h"
 #include "editor/keycommands.h"
 #include "editor/windowstate.h"
+#include "builder/runviewstate.h"
 
 #include <QPointF>
 #include <QStringList>
@@ -31,6 +32,8 @@ namespace quill {
 class PickList;
 class RunView;
 class SpriteEditor;
+struct SystemFields;
+struct SystemPageEffects;
 }
 
 // The one main window: it owns the application-wide state (settings,
@@ -79,6 +82,7 @@ public:
     const quill::SpriteEditor &spriteEditor() const { return *Sprites; }
     bool shiftState() const override { return ShiftState; }
     const quill::CodeBuffer &program() const { return Program; }
+    const quill::RunViewState &runState() const { return RunState; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -165,6 +169,19 @@ private:
     void choosePalette(const QString &name);
     void showSpriteChooser(bool choosing);
 
+    // Run overlay (app/runoverlay.cpp).
+    void btnRunCloseClick();
+    void btnRunResizeClick();
+    void webRunDidFinishLoad();
+
+    // System page (app/systempage.cpp).
+    void LoadSystemPage();
+    void btApplyClick();
+    void btDefaultClick();
+    void btWebsiteClick();
+    quill::SystemFields systemFields() const;
+    quill::SystemPageEffects systemPageEffects();
+
     // The sprite size of the settings; a missing "sprite" means the default.
     int spriteSetting() const;
     // A numeric setting already repaired at start-up.
@@ -225,4 +242,5 @@ private:
     // Overlays.
     quill::PickList *PickList = nullptr;
     quill::RunView *RunView = nullptr;
+    quill::RunViewState RunState;  // RunActive and the overlay's state
 };

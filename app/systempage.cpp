@@ -2,7 +2,12 @@
 // Website and Quit, all at fixed places.
 #include "app/ammain.h"
 
+#include "app/aboutpage.h"
 #include "app/base/controls.h"
+#include "app/base/workspace.h"
+#include "app/shellopen.h"
+#include "app/systemfields.h"
+#include "app/layoutscreen.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -61,6 +66,9 @@ void TfrmMain::createSystemPage(QWidget *page)
     System.btExport = makeButton(page, "btExport", QStringLiteral("Export"), 208, 288, 145, 44);
     System.btWebsite = makeButton(page, "btWebsite", QStringLiteral("Website"), 208, 350, 145, 44);
     System.btQuit = makeButton(page, "btQuit", QStringLiteral("Quit"), 209, 457, 145, 44);
+    wire(System.btApply, &QPushButton::clicked, &TfrmMain::btApplyClick);
+    wire(System.btDefault, &QPushButton::clicked, &TfrmMain::btDefaultClick);
+    wire(System.btWebsite, &QPushButton::clicked, &TfrmMain::btWebsiteClick);
     wire(System.btQuit, &QPushButton::clicked, &TfrmMain::btQuitClick);
 
     QWidget *const focusOrder[] = {System.edtWidth, System.edtKeyHeight, System.edtCommand, System.edtSpriteSize, System.edtOpenmsxdir,
@@ -73,4 +81,49 @@ void TfrmMain::layoutSystemPage()
 {
     const QRect place = System.edtOpenmsxdir->geometry();
     System.edtOpenmsxdir->setGeometry(place.left(), place.top(), Layout.exportDirWidth, place.height());
+}
+
+void TfrmMain::LoadSystemPage()
+{
+    const quill::SystemFields fields = quill::loadSystemFields(Settings);
+    System.edtOpenmsxdir->setText(fields.exportDir);
+    System.edtWidth->setText(fields.width);
+    System.edtKeyHeight->setText(fields.keyHeight);
+    System.edtCommand->setText(fields.command);
+    System.chkGfx9000->setChecked(fields.useWebBrowser);
+    System.edtSpriteSize->setText(fields.spriteSize);
+}
+
+quill::SystemFields TfrmMain::systemFields() const
+{
+    return {System.edtWidth->text(),      System.edtKeyHeight->text(),
+            System.edtCommand->text(),    System.edtSpriteSize->text(),
+            System.edtOpenmsxdir->text(), System.chkGfx9000->isChecked()};
+}
+
+quill::SystemPageEffects TfrmMain::systemPageEffects()
+{
+    return {[this](int size) {
+                SpriteSize = size;
+                // AllocateSpriteBuffers joins here: a new empty sprite of this size.
+            },
+            [this] { ShiftState = false; }, [this] { LoadSystemPage(); },
+            [this] { LayoutScreen(); }};
+}
+
+void TfrmMain::btApplyClick()
+{
+    quill::applySystemFields(systemFields(), Settings, SpriteSize, systemPageEffects(), *Messages);
+}
+
+void TfrmMain::btDefaultClick()
+{
+    quill::restoreDefaults({Paths, Settings, Keywords, quill::keyPanelWidth(width()),
+                            quill::documentsFolder()},
+                           SpriteSize, systemPageEffects(), *Messages);
+}
+
+void TfrmMain::btWebsiteClick()
+{
+    quill::ShellOpen(quill::writeAboutPage(Paths));
 }

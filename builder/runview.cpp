@@ -1,11 +1,43 @@
 #include "builder/runview.h"
 
 #include "app/base/controls.h"
+#include "builder/remoteblocker.h"
+#include "builder/runpage.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
 
 namespace quill {
+
+namespace {
+
+// What the frame counter writes to the console, followed by the count.
+const QString FramesMark = QStringLiteral("\x01quill-frames ");
+
+// Counts the page's animation frames and reports them once a second. It runs
+// in a world of its own, so the page's scripts neither see nor disturb it,
+// and it lives only in the view: the page file never holds it.
+QString frameCounterScript()
+{
+    return QStringLiteral("(() => {"
+                          "  let frames = 0;"
+                          "  const tick = () => { frames++; requestAnimationFrame(tick); };"
+                          "  requestAnimationFrame(tick);"
+                          "  setInterval(() => { console.debug('%1' + frames); frames = 0; }, 1000);"
+                          "})();")
+        .arg(FramesMark);
+}
+
+constexpr int FramesLeft = 150;
+constexpr int FramesWidth = 80;
+
+} // namespace
 
 RunView::RunView(QWidget *parent) : QWidget(parent)
 {
@@ -21,13 +53,115 @@ RunView::RunView(QWidget *parent) : QWidget(parent)
                         QStringLiteral("Run width"));
     edtRunWidth->setGeometry(76, 8, 65, 32);
     edtRunWidth->hide();
+    lblRunFps = named(new QLabel(pnlRunBtns), "lblRunFps", QStringLiteral("Frames per second"));
+    lblRunFps->setGeometry(FramesLeft, 0, FramesWidth, BarHeight);
+    btnRunError = makeButton(this, "btnRunError", QString());
+    btnRunError->setAccessibleName(QStringLiteral("Run error"));
+    btnRunError->setFlat(true);
+    btnRunError->setStyleSheet(
+        QStringLiteral("QPushButton { background: #b00020; color: white; text-align: left;"
+                       " padding: 0 6px; border: none; }"));
+    btnRunError->hide();
+}
+
+RunView::~RunView()
+{
+    // The page must go before its profile.
+    delete webRun;
+    delete page_;
 }
 
 void RunView::layoutView(const QRect &clientArea)
 {
     setGeometry(clientArea);
-    pnlRunBtns->setGeometry(0, 0, clientArea.width(), BarHeight);
-    btnRunClose->setGeometry(clientArea.width() - ButtonWidth, 0, ButtonWidth, BarHeight);
+    placeChildren();
+}
+
+void RunView::placeChildren()
+{
+    const int width = this->width();
+    pnlRunBtns->setGeometry(0, 0, width, BarHeight);
+    btnRunClose->setGeometry(width - ButtonWidth, 0, ButtonWidth, BarHeight);
+    int top = BarHeight;
+    if (btnRunError->isVisibleTo(this)) {
+        btnRunError->setGeometry(0, top, width, ErrorBarHeight);
+        top += ErrorBarHeight;
+    }
+    if (webRun)
+        webRun->setGeometry(0, top, width, std::max(0, height() - top));
+}
+
+void RunView::createWebView(const QString &workspaceDir)
+{
+    profile_ = new QWebEngineProfile(this);  // off the record: nothing kept on disk
+    blocker_ = new RemoteBlocker(profile_);
+    profile_->setUrlRequestInterceptor(blocker_);
+
+    page_ = new RunPage(profile_, workspaceDir);
+    QWebEngineSettings *settings = page_->settings();
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    settings->setAttribute(QWebEngineSettings::WebGLEnabled, true);
+    settings->setAttribute(QWebEngineSettings::Accelerated2dCanvasEnabled, true);
+
+    QWebEngineScript counter;
+    counter.setName(QStringLiteral("quill-frame-counter"));
+    counter.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    counter.setWorldId(QWebEngineScript::ApplicationWorld);
+    counter.setRunsOnSubFrames(false);
+    counter.setSourceCode(frameCounterScript());
+    page_->scripts().insert(counter);
+
+    connect(page_, &RunPage::consoleMessage, this,
+            [this](QWebEnginePage::JavaScriptConsoleMessageLevel level, const QString &message,
+                   int line, const QString &source) {
+                consoleMessage(static_cast<int>(level), message, line, source);
+            });
+
+    webRun = named(new QWebEngineView(this), "webRun", QStringLiteral("Running program"));
+    webRun->setPage(page_);
+    connect(webRun, &QWebEngineView::loadFinished, this, &RunView::loadFinished);
+    placeChildren();
+    webRun->show();
+}
+
+void RunView::showPage(const QUrl &page, const QString &workspaceDir)
+{
+    if (!webRun)
+        createWebView(workspaceDir);
+    showError(QString());
+    lblRunFps->clear();
+    show();
+    raise();
+    webRun->load(page);
+    webRun->setFocus();
+}
+
+void RunView::loadBlank(const QUrl &blank)
+{
+    if (!webRun)
+        return;
+    webRun->stop();
+    lblRunFps->clear();
+    webRun->load(blank);
+}
+
+void RunView::showError(const QString &text)
+{
+    btnRunError->setText(text);
+    btnRunError->setVisible(!text.isEmpty());
+    placeChildren();
+}
+
+void RunView::consoleMessage(int level, const QString &message, int line, const QString &source)
+{
+    if (message.startsWith(FramesMark)) {
+        lblRunFps->setText(QStringLiteral("%1 fps").arg(message.mid(FramesMark.size())));
+        return;
+    }
+    if (level == QWebEnginePage::ErrorMessageLevel)
+        emit pageError(message, line, source);
 }
 
 } // namespace quill
