@@ -1,0 +1,184 @@
+// The System page in the window: the fields at start-up, Apply, Default,
+// Website and Quit, driven through the page's own buttons.
+#include "app/ammain.h"
+
+#include "app/base/textfile.h"
+#include "app/base/workspace.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QUrl>
+
+namespace {
+
+class RecordingSink : public quill::MessageSink {
+public:
+    void showMessage(const QString &text) override { messages << text; }
+    QStringList messages;
+};
+
+// Stands in for the desktop: records what the program asks it to open.
+class DesktopRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    DesktopRecorder()
+    {
+        for (const char *scheme : {"file", "http", "https"})
+            QDesktopServices::setUrlHandler(scheme, this, "open");
+    }
+    ~DesktopRecorder() override
+    {
+        for (const char *scheme : {"file", "http", "https"})
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl &url) { opened.append(url); }
+};
+
+class SystemPageTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        static int argc = 1;
+        static char name[] = "test_systempage";
+        static char *argv[] = {name, nullptr};
+        if (!qApp)
+            new QApplication(argc, argv);
+    }
+
+    SystemPageTest()
+    {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qunsetenv("XDG_CONFIG_HOME");
+        window = std::make_unique<TfrmMain>(&sink);
+        window->show();
+    }
+
+    template <typename T = QLineEdit> T *control(const char *name) const
+    {
+        T *found = window->findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    void type(const char *field, const QString &text) { control(field)->setText(text); }
+    void press(const char *button) { control<QPushButton>(button)->click(); }
+    QString setting(const QString &key) const { return window->settings().value(key); }
+
+    QTemporaryDir dataHome;
+    QTemporaryDir home;
+    RecordingSink sink;
+    std::unique_ptr<TfrmMain> window;
+};
+
+TEST_F(SystemPageTest, StartUpCopiesTheSettingsIntoTheFields)
+{
+    EXPECT_EQ(control("edtWidth")->text(), setting("width"));
+    EXPECT_EQ(control("edtKeyHeight")->text(), setting("keyheight"));
+    EXPECT_EQ(control("edtCommand")->text(), setting("command"));
+    EXPECT_EQ(control("edtSpriteSize")->text(), "16");
+    EXPECT_EQ(control("edtOpenmsxdir")->text(), setting("exportdir"));
+    EXPECT_FALSE(control<QCheckBox>("chkGfx9000")->isChecked());
+    EXPECT_TRUE(sink.messages.isEmpty()) << sink.messages.join('|').toStdString();
+}
+
+TEST_F(SystemPageTest, ApplyStoresTheFieldsLaysOutAgainAndSaysDone)
+{
+    const int keyHeightBefore = window->layout().keyHeight;
+    type("edtWidth", "040");
+    type("edtKeyHeight", "50");
+    type("edtSpriteSize", "24");
+    type("edtOpenmsxdir", home.path() + "/out");
+    press("btApply");
+
+    EXPECT_EQ(sink.messages, QStringList({"Done."}));
+    EXPECT_EQ(setting("width"), "40");
+    EXPECT_EQ(setting("keyheight"), "50");
+    EXPECT_EQ(setting("sprite"), "24");
+    EXPECT_EQ(setting("exportdir"), home.path() + "/out");
+    EXPECT_EQ(setting("web"), "0");
+    EXPECT_EQ(window->spriteSize(), 24);
+    EXPECT_NE(window->layout().keyHeight, keyHeightBefore);
+    EXPECT_EQ(window->layout().keyHeight, 50);
+    EXPECT_EQ(control("edtWidth")->text(), "040");  // until the next LoadSystemPage
+}
+
+TEST_F(SystemPageTest, ABadFieldSaysErrorAndLeavesTheLayoutAlone)
+{
+    const quill::LayoutResult before = window->layout();
+    type("edtWidth", "20");
+    type("edtKeyHeight", "55");
+    type("edtSpriteSize", "x");
+    press("btApply");
+
+    EXPECT_EQ(sink.messages, QStringList({"Error."}));
+    EXPECT_EQ(setting("width"), "20");
+    EXPECT_EQ(setting("keyheight"), "55");
+    EXPECT_EQ(setting("sprite"), "16");
+    EXPECT_EQ(window->spriteSize(), 16);
+    EXPECT_EQ(window->layout().keyHeight, before.keyHeight);
+
+    sink.messages.clear();
+    type("edtSpriteSize", "16");
+    type("edtKeyHeight", "100000");
+    press("btApply");
+    EXPECT_EQ(sink.messages, QStringList({"Error."}));
+    EXPECT_EQ(setting("keyheight"), "55");
+}
+
+TEST_F(SystemPageTest, DefaultRestoresTheSettingsAndTheFields)
+{
+    const QString width = setting("width");
+    type("edtWidth", "50");
+    type("edtSpriteSize", "32");
+    press("btApply");
+    ASSERT_EQ(window->spriteSize(), 32);
+    sink.messages.clear();
+
+    type("edtKeyHeight", "typed but not applied");
+    press("btDefault");
+
+    EXPECT_EQ(sink.messages, QStringList({"Done."}));
+    EXPECT_EQ(setting("width"), width);
+    EXPECT_EQ(window->spriteSize(), 16);
+    EXPECT_EQ(control("edtWidth")->text(), width);
+    EXPECT_EQ(control("edtKeyHeight")->text(), setting("keyheight"));
+    EXPECT_FALSE(window->shiftState());
+}
+
+TEST_F(SystemPageTest, WebsiteOpensTheAboutPageWrittenBesideThePage)
+{
+    DesktopRecorder desktop;
+    press("btWebsite");
+
+    const QString about = window->paths().baseDir + "about.html";
+    ASSERT_EQ(desktop.opened, QList<QUrl>({QUrl::fromLocalFile(about)}));
+    const QString text = quill::readTextFile(about).lines.join('\n');
+    EXPECT_TRUE(text.contains("three.js")) << text.toStdString();
+    EXPECT_TRUE(sink.messages.isEmpty());
+}
+
+TEST_F(SystemPageTest, QuitClosesTheWindowAndSavesTheSettings)
+{
+    type("edtWidth", "41");
+    press("btApply");
+    press("btQuit");
+
+    EXPECT_FALSE(window->isVisible());
+    const QStringList saved = quill::readTextFile(window->paths().settingsPath).lines;
+    EXPECT_TRUE(saved.contains("width=41")) << saved.join('|').toStdString();
+}
+
+} // namespace
+
+#include "test_systempage.moc"
