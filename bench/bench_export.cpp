@@ -1,0 +1,176 @@
+// Export's archive step and page generation for the supplied samples.
+//
+//   bench_export [--benchmark_repetitions=N]   (default 15 repetitions)
+//
+// Archive: the cat sample's page and resources packed by exportProgram (the
+// page already generated), against `zip -q -6` of the same files into a fresh
+// archive, side by side; budget 1.3 times the zip command's time, and the
+// archive within 2% of its size. Generation: generatePage of each sample,
+// budget 5 ms. Exits with status 1 when a budget is missed.
+
+#include "app/base/messagesink.h"
+#include "app/base/settingsstore.h"
+#include "app/base/textfile.h"
+#include "app/base/workspace.h"
+#include "app/installer.h"
+#include "builder/exportprogram.h"
+#include "builder/pagegenerator.h"
+
+#include "bench/medianreporter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char **environ;
+
+namespace {
+
+constexpr double ArchiveRatioLimit = 1.3;
+constexpr double SizeTolerance = 0.02;
+constexpr double GenerationLimitMs = 5.0;
+
+class DiscardedMessages : public quill::MessageSink {
+public:
+    void showMessage(const QString &) override {}
+};
+
+struct Sample {
+    Sample()
+    {
+        paths = quill::WorkspacePaths::fromBaseDir(workspace.path() + "/");
+        quill::SettingsStore settings;
+        QStringList keywords;
+        quill::installWorkspace(paths, settings, keywords, 384, QString());
+        code = quill::readTextFile(paths.codeDir + "cat_sample").lines;
+        code3D = quill::readTextFile(paths.codeDir + "3d_sample").lines;
+        DiscardedMessages messages;
+        resources = quill::generatePage(code, "cat", paths, messages).resources;
+        exportDir = out.path();
+    }
+    QTemporaryDir workspace;
+    QTemporaryDir out;
+    quill::WorkspacePaths paths;
+    QStringList code;
+    QStringList code3D;
+    QStringList resources;
+    QString exportDir;
+};
+
+Sample &sample()
+{
+    static Sample instance;
+    return instance;
+}
+
+void BM_ExportArchive(benchmark::State &state)
+{
+    Sample &s = sample();
+    const quill::ExportRequest request{"cat", s.paths.pagePath, s.resources, s.paths.baseDir,
+                                       s.exportDir, QString()};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(quill::exportProgram(request));
+}
+BENCHMARK(BM_ExportArchive)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// zip -q -6 cat.zip <page> <resources...>, run in the workspace like an
+// export: a fresh archive each time.
+void BM_ZipCommand(benchmark::State &state)
+{
+    Sample &s = sample();
+    const QByteArray archive = QFile::encodeName(s.exportDir + "/zipped.zip");
+    std::vector<QByteArray> words = {"zip", "-q", "-6", archive, "temp.html"};
+    for (const QString &resource : s.resources)
+        words.push_back(QFile::encodeName(resource));
+    std::vector<char *> argv;
+    for (QByteArray &word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, QFile::encodeName(s.paths.baseDir).constData());
+    for (auto _ : state) {
+        QFile::remove(QString::fromLocal8Bit(archive));
+        pid_t pid = 0;
+        if (posix_spawnp(&pid, "zip", &actions, nullptr, argv.data(), environ) != 0) {
+            state.SkipWithError("cannot start zip");
+            break;
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+}
+BENCHMARK(BM_ZipCommand)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_GenerateSample(benchmark::State &state)
+{
+    Sample &s = sample();
+    const QStringList &code = state.range(0) == 3 ? s.code3D : s.code;
+    DiscardedMessages messages;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(quill::generatePage(code, "sample", s.paths, messages));
+}
+// 2: the cat sample (2D), 3: the 3D sample.
+BENCHMARK(BM_GenerateSample)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Medians by benchmark name and argument ("BM_GenerateSample/2").
+class NamedMedians : public MedianReporter {
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs)
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                byName[run.run_name.function_name
+                       + (run.run_name.args.empty() ? "" : "/" + run.run_name.args)] =
+                    run.GetAdjustedRealTime();
+        MedianReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> byName;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    std::vector<char *> args(argv, argv + argc);
+    std::string repetitions = "--benchmark_repetitions=15";
+    bool given = false;
+    for (char *arg : args)
+        given = given || std::string(arg).rfind("--benchmark_repetitions", 0) == 0;
+    if (!given)
+        args.push_back(repetitions.data());
+    std::string aggregates = "--benchmark_report_aggregates_only=true";
+    args.push_back(aggregates.data());
+    int count = int(args.size());
+
+    NamedMedians reporter;
+    if (!runBenchmarks(count, args.data(), reporter))
+        return 2;
+
+    const double archive = reporter.byName["BM_ExportArchive"];
+    const double zip = reporter.byName["BM_ZipCommand"];
+    const double cat = reporter.byName["BM_GenerateSample/2"];
+    const double threeD = reporter.byName["BM_GenerateSample/3"];
+    const qint64 ours = QFileInfo(sample().exportDir + "/cat.zip").size();
+    const qint64 theirs = QFileInfo(sample().exportDir + "/zipped.zip").size();
+    const double ratio = zip > 0 ? archive / zip : 0;
+    const double sizeRatio = theirs > 0 ? double(ours) / double(theirs) : 0;
+
+    std::printf("\nexport archive / zip -q -6   %.2f  (median %.2f ms against %.2f ms; limit %.1f)\n",
+                ratio, archive, zip, ArchiveRatioLimit);
+    std::printf("archive size / zip's         %.4f  (%lld against %lld bytes; within %.0f%%)\n",
+                sizeRatio, static_cast<long long>(ours), static_cast<long long>(theirs),
+                SizeTolerance * 100);
+    std::printf("generation, cat / 3D sample  %.2f / %.2f ms  (limit %.0f ms)\n", cat, threeD,
+                GenerationLimitMs);
+    const bool ok = ratio <= ArchiveRatioLimit && sizeRatio <= 1 + SizeTolerance
+                    && cat <= GenerationLimitMs && threeD <= GenerationLimitMs;
+    return ok ? 0 : 1;
+}
