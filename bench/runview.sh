@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Run to the page's first animation frame, against a bare QWebEngineView
+# loading the same generated page: warm (both views made and used once, paired
+# rounds in one process) and cold (the first load of a fresh process, paired
+# processes A B A B), for the cat sample and the 3D sample.
+#
+#   bench/runview.sh [build-dir] [pairs]      (defaults: build, 20)
+#
+# Needs: cmake --build <build-dir> --target bench_runview. Runs under Xvfb and
+# a private session bus; a run that hangs is ended after 60 s and counted.
+set -euo pipefail
+
+build=${1:-build}
+pairs=${2:-20}
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$pairs"
+fi
+if [ -z "${QUILL_BENCH_BUS:-}" ]; then
+  export QUILL_BENCH_BUS=1
+  exec dbus-run-session -- "$0" "$build" "$pairs"
+fi
+
+probe="$build/bench/bench_runview"
+[ -x "$probe" ] || { echo "missing $probe" >&2; exit 1; }
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+export XDG_RUNTIME_DIR="$scratch/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+for sample in cat 3d; do
+  echo "== $sample sample"
+  timeout 600 "$probe" warm "$pairs" "$sample" 2>/dev/null | tail -1
+  : >"$scratch/run"; : >"$scratch/bare"; hung=0
+  for ((pair = 0; pair < pairs; pair++)); do
+    timeout 60 "$probe" cold run "$sample" 2>/dev/null >>"$scratch/run" || hung=$((hung + 1))
+    timeout 60 "$probe" cold bare "$sample" 2>/dev/null >>"$scratch/bare" || hung=$((hung + 1))
+  done
+  stats() { sort -n "$1" | awk '{ v[NR] = $1 } END { m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%.1f %.1f %.1f\n", v[1], m, v[NR] }'; }
+  read -r rlo rmid rhi < <(stats "$scratch/run")
+  read -r blo bmid bhi < <(stats "$scratch/bare")
+  awk -v a="$rlo" -v b="$rmid" -v c="$rhi" -v d="$blo" -v e="$bmid" -v f="$bhi" -v n="$pairs" -v h="$hung" 'BEGIN {
+    printf "cold, %d pairs: first Run %.1f ms (min %.1f, max %.1f), bare view %.1f ms (min %.1f, max %.1f), ratio %.2f (target at most 1.2); hung %d\n", n, b, a, c, e, d, f, b / e, h }'
+done
