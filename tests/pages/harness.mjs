@@ -64,7 +64,7 @@ const mimeTypes = {
   '.mp3': 'audio/mpeg',
 };
 
-function serveDirectory(root) {
+export function serveDirectory(root) {
   const server = createServer((request, response) => {
     const path = decodeURIComponent(new URL(request.url, 'http://x').pathname);
     if (path === '/favicon.ico') {
