@@ -1,6 +1,9 @@
 #include "builder/exportprogram.h"
 
 #include "app/base/filename.h"
+#include "app/base/messagesink.h"
+#include "app/base/workspace.h"
+#include "builder/pagegenerator.h"
 #include "app/base/quillerror.h"
 #include "app/base/textfile.h"
 #include "builder/ziparchive.h"
@@ -85,6 +88,22 @@ QString exportProgram(const ExportRequest &request)
                          + QStringLiteral(".zip");
     writeBinaryFile(path, bytes);
     return path;
+}
+
+void exportCode(const QStringList &codeLines, const QString &programName,
+                const WorkspacePaths &paths, const QString &exportDir,
+                const QString &documentsDir, MessageSink &messages)
+{
+    if (const std::optional<QString> problem = fileNameProblem(programName)) {
+        messages.showMessage(*problem);
+        return;
+    }
+    const GeneratedPage page = generatePage(codeLines, programName, paths, messages);
+    if (!page.written)
+        return;
+    exportProgram({programName, paths.pagePath, page.resources, paths.baseDir, exportDir,
+                   documentsDir});
+    messages.showMessage(QStringLiteral("Completed."));
 }
 
 } // namespace quill

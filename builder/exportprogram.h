@@ -7,6 +7,9 @@
 
 namespace quill {
 
+class MessageSink;
+struct WorkspacePaths;
+
 // The message for a resource path that may not become an archive entry or be
 // read from the workspace: one that climbs out of its folder (".." as a part),
 // is absolute, or holds a backslash or a NUL character. Nothing for a plain
@@ -45,5 +48,14 @@ struct ExportRequest {
 // refused name (checked before any file is read) and a missing resource throw
 // QuillError with the reason.
 QString exportProgram(const ExportRequest &request);
+
+// Export as the button does it: an unusable program name is told and nothing
+// is generated; otherwise the page is generated from the code (the code file
+// is not saved), and when the generator has not told of a missing include,
+// the archive is written into exportDir and "Completed." is told. Other
+// failures throw QuillError and "Completed." is not told.
+void exportCode(const QStringList &codeLines, const QString &programName,
+                const WorkspacePaths &paths, const QString &exportDir,
+                const QString &documentsDir, MessageSink &messages);
 
 } // namespace quill

@@ -365,3 +365,62 @@ TEST_F(SampleExportTest, TheThreeDSampleEndsWithTheRuntimeAndThreeJs)
 }
 
 } // namespace
+
+namespace {
+
+// Export as the button does it, from the code being edited.
+class ExportCodeTest : public SampleExportTest {
+protected:
+    ExportCodeTest()
+    {
+        writeBinaryFile(paths.pagePath, "previous page");
+        exportDir = documents.path() + "/exports";
+        QDir().mkpath(exportDir);
+    }
+    QStringList archives() const { return QDir(exportDir).entryList(QDir::Files); }
+    QString exportDir;
+};
+
+TEST_F(ExportCodeTest, CompletedAfterTheArchiveAndNoSaveOfTheCode)
+{
+    exportCode({"function init(){}", "print(1);"}, "tiny", paths, exportDir, documents.path(),
+               messages);
+    EXPECT_EQ(messages.shown, QStringList({"Completed."}));
+    EXPECT_EQ(archives(), QStringList({"tiny.zip"}));
+    EXPECT_EQ(entryNames(exportDir + "/tiny.zip"),
+              QStringList({"tiny.html", "img/fnt18.png", "js/quillfunc.js", "js/stage.web.min.js"}));
+    EXPECT_FALSE(QFile::exists(paths.codeDir + "tiny"));
+}
+
+TEST_F(ExportCodeTest, ABadNameIsToldBeforeAnythingIsGenerated)
+{
+    for (const QString &name : {QString(), QString("../up")}) {
+        messages.shown.clear();
+        exportCode({"function init(){}"}, name, paths, exportDir, documents.path(), messages);
+        EXPECT_EQ(messages.shown,
+                  QStringList({name.isEmpty() ? "Input file name." : "Invalid file name."}));
+        EXPECT_EQ(readBytes(paths.pagePath), "previous page");
+        EXPECT_TRUE(archives().isEmpty());
+    }
+}
+
+TEST_F(ExportCodeTest, AMissingIncludeIsTheOnlyMessage)
+{
+    exportCode({"include nothing"}, "cat", paths, exportDir, documents.path(), messages);
+    EXPECT_EQ(messages.shown, QStringList({"Failed to open nothing"}));
+    EXPECT_TRUE(archives().isEmpty());
+}
+
+TEST_F(ExportCodeTest, ASpriteNameLeavingImgIsRefusedWithoutCompleted)
+{
+    try {
+        exportCode({"sprite(1,'../x',1);"}, "cat", paths, exportDir, documents.path(), messages);
+        FAIL() << "exported";
+    } catch (const QuillError &error) {
+        EXPECT_EQ(error.message(), "Invalid file name img/../x.png.");
+    }
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_TRUE(archives().isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,26 @@
+#include "builder/runprogram.h"
+
+#include "app/base/settingsstore.h"
+#include "builder/runviewstate.h"
+
+namespace quill {
+
+bool runsInBrowser(const SettingsStore &settings)
+{
+    return settings.value(QStringLiteral("web")) == QLatin1String("1");
+}
+
+std::optional<GeneratedPage> startRun(const RunSource &source, const WorkspacePaths &paths,
+                                      const SettingsStore &settings, RunViewState &state,
+                                      MessageSink &messages)
+{
+    if (!source.fileName.isEmpty() && source.codeModified)
+        source.saveCode();
+    GeneratedPage page = generatePage(source.codeLines, source.fileName, paths, messages);
+    if (!page.written)
+        return std::nullopt;
+    state.started(runsInBrowser(settings));
+    return page;
+}
+
+} // namespace quill
