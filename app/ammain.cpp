@@ -267,6 +267,8 @@ void TfrmMain::createOverlays()
     wire(RunView->closeButton(), &QPushButton::clicked, &TfrmMain::btnRunCloseClick);
     wire(RunView->resizeButton(), &QPushButton::clicked, &TfrmMain::btnRunResizeClick);
     wire(RunView, &quill::RunView::loadFinished, &TfrmMain::webRunDidFinishLoad);
+    wire(RunView, &quill::RunView::pageError, &TfrmMain::webRunError);
+    wire(RunView->errorBar(), &QPushButton::clicked, &TfrmMain::btnRunErrorClick);
 }
 
 void TfrmMain::layoutOverlays()

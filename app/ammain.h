@@ -17,6 +17,7 @@
 #include "editor/keyboardlayer.h"
 #include "editor/keycommands.h"
 #include "editor/windowstate.h"
+#include "builder/runerror.h"
 #include "builder/runviewstate.h"
 
 #include <QPointF>
@@ -173,6 +174,11 @@ private:
     void btnRunCloseClick();
     void btnRunResizeClick();
     void webRunDidFinishLoad();
+    // The page's first error goes on the error bar; a tap on the bar closes
+    // the run and, for a line of the program, puts the cursor on it.
+    void webRunError(const QString &message, int line, const QString &source);
+    void btnRunErrorClick();
+    void goToProgramLine(int line);
 
     // System page (app/systempage.cpp).
     void LoadSystemPage();
@@ -243,4 +249,7 @@ private:
     quill::PickList *PickList = nullptr;
     quill::RunView *RunView = nullptr;
     quill::RunViewState RunState;  // RunActive and the overlay's state
+    quill::GeneratedPage RunPage;  // the page shown, with its line origins
+    QString RunProgramName;        // the code file's name at that Run
+    std::optional<quill::RunError> RunErrorShown;
 };

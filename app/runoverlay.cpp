@@ -1,10 +1,12 @@
-// The run overlay's handlers: Close, Resize and the web view's finished loads.
+// The run overlay's handlers: Close, Resize, the web view's finished loads and
+// the page's errors.
 #include "app/ammain.h"
 
 #include "app/base/wholenumber.h"
 #include "builder/runview.h"
 
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QUrl>
 
 void TfrmMain::btnRunCloseClick()
@@ -29,4 +31,30 @@ void TfrmMain::btnRunResizeClick()
     }
     resize(*width, height());
     LayoutScreen();
+}
+
+void TfrmMain::webRunError(const QString &message, int line, const QString &source)
+{
+    // The first error is the one to look at; later ones often follow from it.
+    if (RunErrorShown || RunState.overlay() != quill::RunOverlay::Running)
+        return;
+    RunErrorShown = quill::mapRunError(message, line, source, QUrl::fromLocalFile(Paths.pagePath),
+                                       RunPage, RunProgramName);
+    RunView->showError(RunErrorShown->text);
+}
+
+void TfrmMain::btnRunErrorClick()
+{
+    const int line = RunErrorShown ? RunErrorShown->programLine : -1;
+    btnRunCloseClick();
+    if (line < 0)
+        return;
+    TabControl1->setCurrentWidget(TabItem1);
+    goToProgramLine(line);
+}
+
+void TfrmMain::goToProgramLine(int line)
+{
+    CursorLine = line;
+    CursorColumn = 0;
 }

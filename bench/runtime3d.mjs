@@ -2,6 +2,11 @@
 //
 //   node bench/runtime3d.mjs [--objects N] [--frames F] [--rounds R]
 //
+// Rounds are pairs: one page of each kind, the order turning every round, so
+// that neither always runs on a warmer or busier machine. The figure is the
+// median of the pairs' ratios, printed with their spread; single rounds on a
+// shared machine range widely, so the default is 15 pairs.
+//
 // Both pages show N flat pictures of img/cat.png, each mesh with a material
 // and a texture of its own, at the same places, and in every frame move each
 // one left with wrap-around, turn it by 2 degrees and flip its frame through
@@ -19,7 +24,7 @@ const { values } = parseArgs({
   options: {
     objects: { type: 'string', default: '1000' },
     frames: { type: 'string', default: '200' },
-    rounds: { type: 'string', default: '3' },
+    rounds: { type: 'string', default: '15' },
   },
 });
 const objects = Number(values.objects);
@@ -110,12 +115,28 @@ try {
   const runtime = ws.generate('bench3d', runtimeProgram);
   writeFileSync(join(ws.dir, 'bare3d.html'), baselinePage);
   const results = { baseline: [], runtime: [] };
+  const ratios = [];
   for (let round = 0; round < rounds; round++) {
-    results.baseline.push(await measure(harness, `${ws.httpBase}bare3d.html`));
-    results.runtime.push(await measure(harness, runtime.url('http')));
+    const bare = () => measure(harness, `${ws.httpBase}bare3d.html`);
+    const ours = () => measure(harness, runtime.url('http'));
+    let baseline, runtimeTime;
+    if (round % 2 === 0) {
+      baseline = await bare();
+      runtimeTime = await ours();
+    } else {
+      runtimeTime = await ours();
+      baseline = await bare();
+    }
+    results.baseline.push(baseline);
+    results.runtime.push(runtimeTime);
+    ratios.push(runtimeTime / baseline);
   }
-  printTable(`3D frame time, median of ${rounds} rounds of ${frames} frames (target: ratio <= 1.2)`,
+  printTable(`3D frame time, median of ${rounds} paired rounds of ${frames} frames (target: ratio <= 1.2)`,
     [{ name: `${objects} objects`, baseline: median(results.baseline), runtime: median(results.runtime) }]);
+  const sorted = [...ratios].sort((a, b) => a - b);
+  const quartile = (q) => sorted[Math.min(sorted.length - 1, Math.floor(q * (sorted.length - 1) + 0.5))];
+  console.log(`pair ratios: median ${median(ratios).toFixed(3)}, quartiles ${quartile(0.25).toFixed(3)} to ` +
+    `${quartile(0.75).toFixed(3)}, min ${sorted[0].toFixed(3)}, max ${sorted[sorted.length - 1].toFixed(3)}`);
 } finally {
   await harness.close();
 }
