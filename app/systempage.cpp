@@ -105,7 +105,7 @@ quill::SystemPageEffects TfrmMain::systemPageEffects()
 {
     return {[this](int size) {
                 SpriteSize = size;
-                // AllocateSpriteBuffers joins here: a new empty sprite of this size.
+                AllocateSpriteBuffers();
             },
             [this] { ShiftState = false; }, [this] { LoadSystemPage(); },
             [this] { LayoutScreen(); }};

@@ -4,6 +4,7 @@
 
 #include "app/base/textfile.h"
 #include "app/base/workspace.h"
+#include "sprite/spriteeditor.h"
 
 #include <gtest/gtest.h>
 
@@ -108,6 +109,7 @@ TEST_F(SystemPageTest, ApplyStoresTheFieldsLaysOutAgainAndSaysDone)
     EXPECT_EQ(setting("exportdir"), home.path() + "/out");
     EXPECT_EQ(setting("web"), "0");
     EXPECT_EQ(window->spriteSize(), 24);
+    EXPECT_EQ(window->spriteEditor().document().spriteSize(), 24);
     EXPECT_NE(window->layout().keyHeight, keyHeightBefore);
     EXPECT_EQ(window->layout().keyHeight, 50);
     EXPECT_EQ(control("edtWidth")->text(), "040");  // until the next LoadSystemPage
@@ -151,6 +153,7 @@ TEST_F(SystemPageTest, DefaultRestoresTheSettingsAndTheFields)
     EXPECT_EQ(sink.messages, QStringList({"Done."}));
     EXPECT_EQ(setting("width"), width);
     EXPECT_EQ(window->spriteSize(), 16);
+    EXPECT_EQ(window->spriteEditor().document().spriteSize(), 16);
     EXPECT_EQ(control("edtWidth")->text(), width);
     EXPECT_EQ(control("edtKeyHeight")->text(), setting("keyheight"));
     EXPECT_FALSE(window->shiftState());
