@@ -264,6 +264,7 @@ void TfrmMain::createOverlays()
     PickList = new quill::PickList(this);
     wire(PickList, &quill::PickList::itemChosen, &TfrmMain::lstSelectClick);
     RunView = new quill::RunView(this);
+    wire(Code.btRun, &QPushButton::clicked, &TfrmMain::btRunClick);
     wire(RunView->closeButton(), &QPushButton::clicked, &TfrmMain::btnRunCloseClick);
     wire(RunView->resizeButton(), &QPushButton::clicked, &TfrmMain::btnRunResizeClick);
     wire(RunView, &quill::RunView::loadFinished, &TfrmMain::webRunDidFinishLoad);

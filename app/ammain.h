@@ -170,7 +170,8 @@ private:
     void choosePalette(const QString &name);
     void showSpriteChooser(bool choosing);
 
-    // Run overlay (app/runoverlay.cpp).
+    // Run and the run overlay (app/runoverlay.cpp).
+    void btRunClick();
     void btnRunCloseClick();
     void btnRunResizeClick();
     void webRunDidFinishLoad();
@@ -185,6 +186,7 @@ private:
     void btApplyClick();
     void btDefaultClick();
     void btWebsiteClick();
+    void btExportClick();
     quill::SystemFields systemFields() const;
     quill::SystemPageEffects systemPageEffects();
 

@@ -1,13 +1,39 @@
-// The run overlay's handlers: Close, Resize, the web view's finished loads and
-// the page's errors.
+// Run and the run overlay's handlers: Close, Resize, the web view's finished
+// loads and the page's errors.
 #include "app/ammain.h"
 
 #include "app/base/wholenumber.h"
+#include "app/shellopen.h"
+#include "builder/runprogram.h"
 #include "builder/runview.h"
+#include "editor/codeview.h"
 
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QUrl>
+
+void TfrmMain::btRunClick()
+{
+    const QString name = Code.edtFile->text();
+    // Saved as Save saves, but without its message, and the code still counts
+    // as changed, so the next Run saves again.
+    const quill::RunSource source{Program.lines(), name, Program.codeModified(), [&] {
+                                      ProgramFiles.save(name, Program);
+                                      Program.setCodeModified(true);
+                                  }};
+    std::optional<quill::GeneratedPage> page =
+        quill::startRun(source, Paths, Settings, RunState, *Messages);
+    if (!page)
+        return;
+    RunPage = std::move(*page);
+    RunProgramName = name;
+    RunErrorShown.reset();
+    if (RunState.overlay() != quill::RunOverlay::Running) {
+        quill::ShellOpen(Paths.pagePath);
+        return;
+    }
+    RunView->showPage(QUrl::fromLocalFile(Paths.pagePath), Paths.baseDir);
+}
 
 void TfrmMain::btnRunCloseClick()
 {
@@ -55,6 +81,8 @@ void TfrmMain::btnRunErrorClick()
 
 void TfrmMain::goToProgramLine(int line)
 {
-    CursorLine = line;
-    CursorColumn = 0;
+    Program.setSelectionActive(false);
+    Program.setCursor(std::min(line, Program.lineCount() - 1), 0);
+    Program.ScrollToCursor();
+    Code.pntProg->update();
 }

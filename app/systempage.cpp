@@ -7,6 +7,7 @@
 #include "app/base/workspace.h"
 #include "app/shellopen.h"
 #include "app/systemfields.h"
+#include "builder/exportprogram.h"
 #include "app/layoutscreen.h"
 
 #include <QCheckBox>
@@ -69,6 +70,7 @@ void TfrmMain::createSystemPage(QWidget *page)
     wire(System.btApply, &QPushButton::clicked, &TfrmMain::btApplyClick);
     wire(System.btDefault, &QPushButton::clicked, &TfrmMain::btDefaultClick);
     wire(System.btWebsite, &QPushButton::clicked, &TfrmMain::btWebsiteClick);
+    wire(System.btExport, &QPushButton::clicked, &TfrmMain::btExportClick);
     wire(System.btQuit, &QPushButton::clicked, &TfrmMain::btQuitClick);
 
     QWidget *const focusOrder[] = {System.edtWidth, System.edtKeyHeight, System.edtCommand, System.edtSpriteSize, System.edtOpenmsxdir,
@@ -126,4 +128,12 @@ void TfrmMain::btDefaultClick()
 void TfrmMain::btWebsiteClick()
 {
     quill::ShellOpen(quill::writeAboutPage(Paths));
+}
+
+void TfrmMain::btExportClick()
+{
+    // The folder applied to the settings, not the one typed in the field.
+    quill::exportCode(Program.lines(), Code.edtFile->text(), Paths,
+                      Settings.value(QStringLiteral("exportdir")), quill::documentsFolder(),
+                      *Messages);
 }

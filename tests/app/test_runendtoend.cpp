@@ -1,0 +1,323 @@
+// Run, Close, run errors and Export in the window, with the real web engine
+// under Xvfb, on the supplied samples: what a user does with a program.
+#include "app/ammain.h"
+
+#include "app/base/textfile.h"
+#include "app/processsetup.h"
+#include "builder/runview.h"
+#include "editor/codebuffer.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+namespace {
+
+class RecordingSink : public quill::MessageSink {
+public:
+    void showMessage(const QString &text) override { messages << text; }
+    QStringList messages;
+};
+
+class DesktopRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    DesktopRecorder() { QDesktopServices::setUrlHandler("file", this, "open"); }
+    ~DesktopRecorder() override { QDesktopServices::unsetUrlHandler("file"); }
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl &url) { opened.append(url); }
+};
+
+template <typename Ready> bool waitFor(Ready ready, int milliseconds = 20000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!ready() && clock.elapsed() < milliseconds)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return ready();
+}
+
+void pause(int milliseconds)
+{
+    waitFor([] { return false; }, milliseconds);
+}
+
+// Makes a 2D program's locals readable from outside: window.qe(source).
+const QString ExposeLocals = "window.qe=function(src){return eval(src);};";
+
+class RunEndToEndTest : public ::testing::Test {
+protected:
+    RunEndToEndTest()
+    {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qunsetenv("XDG_CONFIG_HOME");
+        window = std::make_unique<TfrmMain>(&sink);
+        window->show();
+        waitFor([this] { return window->isVisible(); });
+    }
+
+    template <typename T = QWidget> T *control(const char *name) const
+    {
+        T *found = window->findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QString codeDir() const { return window->paths().codeDir; }
+    QStringList sample(const QString &name) const
+    {
+        return quill::readTextFile(codeDir() + name).lines;
+    }
+    void writeProgram(const QString &name, const QStringList &lines) const
+    {
+        quill::writeTextFile(codeDir() + name, lines);
+    }
+
+    // Open through the Code page's chooser, as a user does.
+    void openProgram(const QString &name)
+    {
+        control<QPushButton>("btTextOpen")->click();
+        auto *list = control<QListWidget>("lstBasfiles");
+        const QList<QListWidgetItem *> found = list->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << name.toStdString();
+        list->setCurrentItem(found.front());
+        control<QPushButton>("btTextOk")->click();
+        ASSERT_EQ(control<QLineEdit>("edtFile")->text(), name);
+    }
+
+    QWebEngineView *web() const { return window->findChild<QWebEngineView *>("webRun"); }
+
+    // Run, until the page has loaded in the run view.
+    void run()
+    {
+        QUrl before = web() ? web()->url() : QUrl();
+        bool loaded = false;
+        QMetaObject::Connection once;
+        if (web())
+            once = QObject::connect(web(), &QWebEngineView::loadFinished, [&] { loaded = true; });
+        control<QPushButton>("btRun")->click();
+        ASSERT_TRUE(web() != nullptr);
+        if (!once)
+            once = QObject::connect(web(), &QWebEngineView::loadFinished, [&] { loaded = true; });
+        ASSERT_TRUE(waitFor([&] { return loaded; })) << "the page did not load";
+        QObject::disconnect(once);
+        ASSERT_EQ(web()->url(), QUrl::fromLocalFile(window->paths().pagePath));
+    }
+
+    QVariant evaluate(const QString &script) const
+    {
+        QVariant result;
+        bool done = false;
+        web()->page()->runJavaScript(script, [&](const QVariant &value) {
+            result = value;
+            done = true;
+        });
+        waitFor([&] { return done; });
+        return result;
+    }
+    bool pageSays(const QString &condition, int milliseconds = 20000) const
+    {
+        return waitFor([&] { return evaluate(condition).toBool(); }, milliseconds);
+    }
+
+    // Close, and the overlay goes only once the blank page has loaded.
+    void closeRun()
+    {
+        auto *overlay = control("pnlRun");
+        ASSERT_TRUE(overlay->isVisible());
+        control<QPushButton>("btnRunClose")->click();
+        EXPECT_TRUE(overlay->isVisible()) << "hidden before the blank page loaded";
+        EXPECT_FALSE(window->runState().runActive());
+        ASSERT_TRUE(waitFor([&] { return !overlay->isVisible(); }));
+        EXPECT_EQ(web()->url(), QUrl::fromLocalFile(window->paths().scriptDir + "blank.html"));
+    }
+
+    int framesShown() const
+    {
+        const QRegularExpressionMatch shown =
+            QRegularExpression("^(\\d+) fps$").match(control<QLabel>("lblRunFps")->text());
+        return shown.hasMatch() ? shown.captured(1).toInt() : -1;
+    }
+
+    QTemporaryDir dataHome;
+    QTemporaryDir home;
+    RecordingSink sink;
+    std::unique_ptr<TfrmMain> window;
+};
+
+TEST_F(RunEndToEndTest, TheCatSampleRunsItsCatsAndBallsThenCloses)
+{
+    writeProgram("cat_probe", sample("cat_sample") << ExposeLocals);
+    openProgram("cat_probe");
+    run();
+    EXPECT_TRUE(control("pnlRun")->isVisible());
+    ASSERT_TRUE(pageSays("typeof window.qe === 'function'"));
+    // The sprite table fills with cats (1) and balls (2), and frames advance.
+    ASSERT_TRUE(pageSays("qe('t.filter(function(p){return p==1;}).length') > 0"));
+    EXPECT_TRUE(evaluate("qe('t.filter(function(p){return p==2;}).length')").toInt() > 0);
+    const QString first = evaluate("qe('ti[st1].value()')").toString();
+    EXPECT_TRUE(first.startsWith("Cat sample:")) << first.toStdString();
+    EXPECT_TRUE(pageSays(QString("qe('ti[st1].value()') !== '%1'").arg(first)));
+    EXPECT_TRUE(waitFor([this] { return framesShown() > 0; }));
+    // The counter lives in the view, never in the page file.
+    const QString page = quill::readTextFile(window->paths().pagePath).lines.join('\n');
+    EXPECT_FALSE(page.contains("quill-frames"));
+    EXPECT_FALSE(control("btnRunError")->isVisible()) << control<QPushButton>("btnRunError")->text().toStdString();
+
+    closeRun();
+    EXPECT_TRUE(sink.messages.isEmpty()) << sink.messages.join('|').toStdString();
+}
+
+TEST_F(RunEndToEndTest, TheThreeDSampleFillsItsObjectTableAndMoves)
+{
+    openProgram("3d_sample");
+    run();
+    ASSERT_TRUE(pageSays("typeof mm === 'number' && mm > 0 && m.some(function(used){return used;})"));
+    // Frames advance: the objects' places change.
+    evaluate("window.q_places = JSON.stringify([mx, my, mz, mrx, mry, mrz]); 1");
+    EXPECT_TRUE(pageSays("JSON.stringify([mx, my, mz, mrx, mry, mrz]) !== window.q_places"));
+    EXPECT_TRUE(waitFor([this] { return framesShown() > 0; }));
+    EXPECT_TRUE(evaluate("!!document.querySelector('canvas').getContext('webgl')").toBool());
+    closeRun();
+    EXPECT_TRUE(sink.messages.isEmpty()) << sink.messages.join('|').toStdString();
+}
+
+TEST_F(RunEndToEndTest, AnErrorOnAProgramLineLeadsBackToIt)
+{
+    writeProgram("broken", {"function init(){", "  var a = 1;", "  notDefined(a);", "}"});
+    openProgram("broken");
+    run();
+    auto *bar = control<QPushButton>("btnRunError");
+    ASSERT_TRUE(waitFor([&] { return bar->isVisible(); }));
+    EXPECT_EQ(bar->text(), "broken:3: Uncaught ReferenceError: notDefined is not defined");
+
+    control<QTabWidget>("TabControl1")->setCurrentIndex(3);  // the user was elsewhere before
+    bar->click();
+    EXPECT_FALSE(window->runState().runActive());
+    ASSERT_TRUE(waitFor([this] { return !control("pnlRun")->isVisible(); }));
+    EXPECT_EQ(control<QTabWidget>("TabControl1")->currentIndex(), 0);
+    EXPECT_EQ(window->program().cursorLine(), 2);
+    EXPECT_EQ(window->program().cursorColumn(), 0);
+    EXPECT_TRUE(sink.messages.isEmpty()) << sink.messages.join('|').toStdString();
+
+    // The next Run starts with no error shown.
+    writeProgram("fixed", {"function init(){}"});
+    openProgram("fixed");
+    run();
+    pause(500);
+    EXPECT_FALSE(bar->isVisible());
+}
+
+TEST_F(RunEndToEndTest, AnErrorInAnIncludedFileNamesThatFileAndOnlyCloses)
+{
+    writeProgram("helper", {"var ok = 1;", "missingHelper();"});
+    writeProgram("main", {"// uses the helper", "include helper", "function init(){}"});
+    openProgram("main");
+    window->RunKeyCommand("vv");
+    window->RunKeyCommand("vv");  // the cursor stands on line 3
+    const int cursor = window->program().cursorLine();
+    run();
+    auto *bar = control<QPushButton>("btnRunError");
+    ASSERT_TRUE(waitFor([&] { return bar->isVisible(); }));
+    EXPECT_EQ(bar->text(), "helper:2: Uncaught ReferenceError: missingHelper is not defined");
+    control<QTabWidget>("TabControl1")->setCurrentIndex(2);
+    bar->click();
+    ASSERT_TRUE(waitFor([this] { return !control("pnlRun")->isVisible(); }));
+    EXPECT_EQ(control<QTabWidget>("TabControl1")->currentIndex(), 2);
+    EXPECT_EQ(window->program().cursorLine(), cursor);
+}
+
+TEST_F(RunEndToEndTest, RunSavesChangedNamedCodeWithoutAMessageAndItStaysChanged)
+{
+    writeProgram("mine", {"function init(){}"});
+    openProgram("mine");
+    window->RunKeyCommand("/");
+    window->RunKeyCommand("/");
+    ASSERT_TRUE(window->program().codeModified());
+    run();
+    EXPECT_EQ(quill::readTextFile(codeDir() + "mine").lines, QStringList({"//function init(){}"}));
+    EXPECT_TRUE(window->program().codeModified());
+    EXPECT_TRUE(sink.messages.isEmpty()) << sink.messages.join('|').toStdString();
+    closeRun();
+
+    // Unnamed code runs without being saved anywhere.
+    control<QPushButton>("btTextNew")->click();
+    window->RunKeyCommand("x");
+    const QStringList before = QDir(codeDir()).entryList(QDir::Files);
+    run();
+    EXPECT_EQ(QDir(codeDir()).entryList(QDir::Files), before);
+}
+
+TEST_F(RunEndToEndTest, WebOneOpensThePageInTheDesktopsBrowser)
+{
+    DesktopRecorder desktop;
+    control<QCheckBox>("chkGfx9000")->setChecked(true);
+    control<QPushButton>("btApply")->click();
+    ASSERT_EQ(window->settings().value("web"), "1");
+    sink.messages.clear();
+
+    openProgram("cat_sample");
+    control<QPushButton>("btRun")->click();
+    EXPECT_EQ(desktop.opened, QList<QUrl>({QUrl::fromLocalFile(window->paths().pagePath)}));
+    EXPECT_FALSE(control("pnlRun")->isVisible());
+    EXPECT_EQ(web(), nullptr);
+    EXPECT_TRUE(window->runState().runActive());
+    EXPECT_TRUE(sink.messages.isEmpty()) << sink.messages.join('|').toStdString();
+}
+
+TEST_F(RunEndToEndTest, ExportWritesTheArchiveIntoTheAppliedFolder)
+{
+    const QString folder = home.path() + "/games";
+    QDir().mkpath(folder);
+    control<QLineEdit>("edtOpenmsxdir")->setText(folder);
+    control<QPushButton>("btApply")->click();
+    openProgram("cat_sample");
+    // A folder typed but not applied is not used.
+    control<QLineEdit>("edtOpenmsxdir")->setText(home.path() + "/elsewhere");
+    sink.messages.clear();
+
+    control<QPushButton>("btExport")->click();
+    EXPECT_EQ(sink.messages, QStringList({"Completed."}));
+    QProcess zipinfo;
+    zipinfo.start("zipinfo", {"-1", folder + "/cat_sample.zip"});
+    ASSERT_TRUE(zipinfo.waitForFinished(30000));
+    EXPECT_EQ(QString::fromUtf8(zipinfo.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
+              QStringList({"cat_sample.html", "img/cat.png", "img/ball.png", "audio/catbgm.ogg",
+                           "js/js-sprintf-1.0.1.min.js", "js/soundjs.min.js", "img/fnt18.png",
+                           "js/quillfunc.js", "js/stage.web.min.js"}));
+
+    sink.messages.clear();
+    control<QPushButton>("btTextNew")->click();
+    control<QPushButton>("btExport")->click();
+    EXPECT_EQ(sink.messages, QStringList({"Input file name."}));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    quill::prepareProcess();
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
+
+#include "test_runendtoend.moc"
