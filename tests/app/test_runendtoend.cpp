@@ -177,6 +177,10 @@ TEST_F(RunEndToEndTest, TheCatSampleRunsItsCatsAndBallsThenCloses)
     EXPECT_TRUE(first.startsWith("Cat sample:")) << first.toStdString();
     EXPECT_TRUE(pageSays(QString("qe('ti[st1].value()') !== '%1'").arg(first)));
     EXPECT_TRUE(waitFor([this] { return framesShown() > 0; }));
+    // The tune loads and plays without a tap (SoundJS through Web Audio).
+    EXPECT_TRUE(pageSays("snd[1] === 1"));
+    EXPECT_EQ(evaluate("createjs.Sound.activePlugin instanceof createjs.WebAudioPlugin").toBool(), true)
+        << evaluate("String(createjs.Sound.activePlugin) + ' ' + createjs.WebAudioPlugin._isFileXHRSupported() + ' ' + createjs.WebAudioPlugin.isSupported() + ' ' + location.protocol + ' ' + JSON.stringify(snd)").toString().toStdString();
     // The counter lives in the view, never in the page file.
     const QString page = quill::readTextFile(window->paths().pagePath).lines.join('\n');
     EXPECT_FALSE(page.contains("quill-frames"));

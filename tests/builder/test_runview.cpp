@@ -228,6 +228,28 @@ TEST_F(RunViewTest, SoundPlaysWithoutATapFirst)
         << evaluate(view->webView()->page(), "outcome").toString().toStdString();
 }
 
+// SoundJS asks for a file that does not exist to learn whether a file page may
+// load files, and takes Web Audio only when that request is answered.
+TEST_F(RunViewTest, SoundJsFileProbeIsAnsweredSoWebAudioIsChosen)
+{
+    writePage(base + "temp.html",
+              "<html><body><script>"
+              "const probe = new XMLHttpRequest(); window.outcome = 'unanswered';"
+              "try { probe.open('GET', 'WebAudioPluginTest.fail', false); probe.send();"
+              "  outcome = probe.status == 404 || probe.status == 200"
+              "    || (probe.status == 0 && probe.response != '') ? 'answered' : 'refused';"
+              "} catch (e) { outcome = e.name; }"
+              "window.other = 'unanswered';"
+              "const missing = new XMLHttpRequest();"
+              "try { missing.open('GET', 'img/missing.png', false); missing.send();"
+              "  other = String(missing.status); } catch (e) { other = e.name; }"
+              "</script></body></html>");
+    ASSERT_TRUE(show("temp.html"));
+    EXPECT_EQ(evaluate(view->webView()->page(), "outcome").toString(), "answered");
+    // Any other missing file still fails.
+    EXPECT_EQ(evaluate(view->webView()->page(), "other").toString(), "NetworkError");
+}
+
 TEST_F(RunViewTest, TheViewsProfileKeepsEvenAWebSocketOff)
 {
     QTcpServer server;
