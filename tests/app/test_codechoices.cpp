@@ -6,6 +6,8 @@
 #include "editor/picklist.h"
 #include "tests/builder/qtprint.h"
 
+#include "tests/app/windowtest.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -26,24 +28,11 @@ public:
     QStringList messages;
 };
 
-class CodeChoicesTest : public ::testing::Test {
+class CodeChoicesTest : public quill::testsupport::WindowTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        static int argc = 1;
-        static char name[] = "test_codechoices";
-        static char *argv[] = {name, nullptr};
-        if (!qApp)
-            new QApplication(argc, argv);
-    }
-
     void SetUp() override
     {
-        ASSERT_TRUE(dataHome.isValid());
-        ASSERT_TRUE(home.isValid());
-        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
-        qputenv("HOME", QFile::encodeName(home.path()));
-        qunsetenv("XDG_CONFIG_HOME");
+        useFreshWorkspace();
         window = std::make_unique<TfrmMain>(&sink);
         window->show();
         pickList = window->findChild<quill::PickList *>(QStringLiteral("pnlSelect"));
@@ -97,8 +86,6 @@ protected:
     const quill::CodeBuffer &code() const { return window->program(); }
     QString cursorLineText() const { return code().line(code().cursorLine()); }
 
-    QTemporaryDir dataHome;
-    QTemporaryDir home;
     RecordingSink sink;
     std::unique_ptr<TfrmMain> window;
     quill::PickList *pickList = nullptr;

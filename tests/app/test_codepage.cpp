@@ -8,6 +8,8 @@
 #include "editor/keybutton.h"
 #include "editor/picklist.h"
 
+#include "tests/app/windowtest.h"
+
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -51,24 +53,11 @@ void tap(QWidget *widget)
     tap(widget, QRectF(widget->rect()).center());
 }
 
-class CodePageTest : public ::testing::Test {
+class CodePageTest : public quill::testsupport::WindowTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        static int argc = 1;
-        static char name[] = "test_codepage";
-        static char *argv[] = {name, nullptr};
-        if (!qApp)
-            new QApplication(argc, argv);
-    }
-
     void SetUp() override
     {
-        ASSERT_TRUE(dataHome.isValid());
-        ASSERT_TRUE(home.isValid());
-        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
-        qputenv("HOME", QFile::encodeName(home.path()));
-        qunsetenv("XDG_CONFIG_HOME");
+        useFreshWorkspace();
         window = std::make_unique<TfrmMain>(&sink);
         window->show();
         window->activateWindow();
@@ -161,8 +150,6 @@ protected:
         tap(view, QPointF((column - program().leftColumn() + 0.5) * cell, (line - program().topLine() + 0.5) * cell));
     }
 
-    QTemporaryDir dataHome;
-    QTemporaryDir home;
     RecordingSink sink;
     std::unique_ptr<TfrmMain> window;
 };

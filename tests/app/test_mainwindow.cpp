@@ -6,6 +6,8 @@
 #include "app/starterfiles.h"
 #include "app/base/textfile.h"
 
+#include "tests/app/windowtest.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -88,25 +90,11 @@ QStringList keysOf(const QStringList &entries)
     return keys;
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public quill::testsupport::WindowTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        static int argc = 1;
-        static char name[] = "test_mainwindow";
-        static char *argv[] = {name, nullptr};
-        if (!qApp)
-            new QApplication(argc, argv);
-    }
-
     void SetUp() override
     {
-        ASSERT_TRUE(dataHome.isValid());
-        ASSERT_TRUE(home.isValid());
-        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
-        // The documents folder lies under HOME unless a user-dirs file says otherwise.
-        qputenv("HOME", QFile::encodeName(home.path()));
-        qunsetenv("XDG_CONFIG_HOME");
+        useFreshWorkspace();
         ASSERT_FALSE(quill::documentsFolder().isEmpty());
     }
 
@@ -140,8 +128,6 @@ protected:
         quill::writeTextFile(settingsPath(), lines);
     }
 
-    QTemporaryDir dataHome;
-    QTemporaryDir home;
     RecordingSink sink;
 };
 

@@ -8,6 +8,8 @@
 #include "sprite/spriteeditor.h"
 #include "sprite/spritepreview.h"
 
+#include "tests/app/windowtest.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -34,24 +36,11 @@ public:
     QStringList messages;
 };
 
-class SpritePageTest : public ::testing::Test {
+class SpritePageTest : public quill::testsupport::WindowTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        static int argc = 1;
-        static char name[] = "test_spritepage";
-        static char *argv[] = {name, nullptr};
-        if (!qApp)
-            new QApplication(argc, argv);
-    }
-
     void SetUp() override
     {
-        ASSERT_TRUE(dataHome.isValid());
-        ASSERT_TRUE(home.isValid());
-        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
-        qputenv("HOME", QFile::encodeName(home.path()));
-        qunsetenv("XDG_CONFIG_HOME");
+        useFreshWorkspace();
         window = std::make_unique<TfrmMain>(&sink);
         window->findChild<QTabWidget *>("TabControl1")->setCurrentIndex(1);
         window->show();
@@ -86,8 +75,6 @@ public:
     QString spriteDir() const { return dataHome.path() + "/QuillIDE/sprfiles/"; }
     QString imageDir() const { return dataHome.path() + "/QuillIDE/img/"; }
 
-    QTemporaryDir dataHome;
-    QTemporaryDir home;
     RecordingSink sink;
     std::unique_ptr<TfrmMain> window;
 };

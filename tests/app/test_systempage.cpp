@@ -6,6 +6,8 @@
 #include "app/base/workspace.h"
 #include "sprite/spriteeditor.h"
 
+#include "tests/app/windowtest.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -46,22 +48,11 @@ public slots:
     void open(const QUrl &url) { opened.append(url); }
 };
 
-class SystemPageTest : public ::testing::Test {
+class SystemPageTest : public quill::testsupport::WindowTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        static int argc = 1;
-        static char name[] = "test_systempage";
-        static char *argv[] = {name, nullptr};
-        if (!qApp)
-            new QApplication(argc, argv);
-    }
-
     SystemPageTest()
     {
-        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
-        qputenv("HOME", QFile::encodeName(home.path()));
-        qunsetenv("XDG_CONFIG_HOME");
+        useFreshWorkspace();
         window = std::make_unique<TfrmMain>(&sink);
         window->show();
     }
@@ -76,8 +67,6 @@ protected:
     void press(const char *button) { control<QPushButton>(button)->click(); }
     QString setting(const QString &key) const { return window->settings().value(key); }
 
-    QTemporaryDir dataHome;
-    QTemporaryDir home;
     RecordingSink sink;
     std::unique_ptr<TfrmMain> window;
 };

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace quill::testsupport {
+
+// The base of every test that makes the main window: one QApplication for
+// the suite, and for each test a workspace and a home folder of its own, so
+// that every window starts as on a first run and nothing reaches the user's.
+class WindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        static int argc = 1;
+        static char name[] = "window test";
+        static char *argv[] = {name, nullptr};
+        if (!qApp)
+            new QApplication(argc, argv);
+    }
+
+    // XDG_DATA_HOME and HOME point at this test's folders (the documents
+    // folder lies under HOME unless a user-dirs file says otherwise).
+    void useFreshWorkspace()
+    {
+        ASSERT_TRUE(dataHome.isValid());
+        ASSERT_TRUE(home.isValid());
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    QTemporaryDir dataHome;
+    QTemporaryDir home;
+};
+
+} // namespace quill::testsupport
