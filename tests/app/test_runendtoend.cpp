@@ -7,6 +7,8 @@
 #include "builder/runview.h"
 #include "editor/codebuffer.h"
 
+#include "tests/app/windowtest.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -63,13 +65,11 @@ void pause(int milliseconds)
 // Makes a 2D program's locals readable from outside: window.qe(source).
 const QString ExposeLocals = "window.qe=function(src){return eval(src);};";
 
-class RunEndToEndTest : public ::testing::Test {
+class RunEndToEndTest : public quill::testsupport::WindowTest {
 protected:
     RunEndToEndTest()
     {
-        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
-        qputenv("HOME", QFile::encodeName(home.path()));
-        qunsetenv("XDG_CONFIG_HOME");
+        useFreshWorkspace();
         window = std::make_unique<TfrmMain>(&sink);
         window->show();
         waitFor([this] { return window->isVisible(); });
@@ -157,8 +157,6 @@ protected:
         return shown.hasMatch() ? shown.captured(1).toInt() : -1;
     }
 
-    QTemporaryDir dataHome;
-    QTemporaryDir home;
     RecordingSink sink;
     std::unique_ptr<TfrmMain> window;
 };

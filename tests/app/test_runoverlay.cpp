@@ -7,6 +7,8 @@
 #include "builder/runview.h"
 #include "tests/builder/childprocesses.h"
 
+#include "tests/app/windowtest.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -36,13 +38,11 @@ template <typename Ready> bool waitFor(Ready ready, int milliseconds = 15000)
     return ready();
 }
 
-class RunOverlayTest : public ::testing::Test {
+class RunOverlayTest : public quill::testsupport::WindowTest {
 protected:
     RunOverlayTest()
     {
-        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
-        qputenv("HOME", QFile::encodeName(home.path()));
-        qunsetenv("XDG_CONFIG_HOME");
+        useFreshWorkspace();
         window = std::make_unique<TfrmMain>(&sink);
         window->show();
         waitFor([this] { return window->isVisible(); });
@@ -55,8 +55,6 @@ protected:
         return found;
     }
 
-    QTemporaryDir dataHome;
-    QTemporaryDir home;
     RecordingSink sink;
     std::unique_ptr<TfrmMain> window;
 };
