@@ -19,9 +19,12 @@ const QByteArray Utf8Mark("\xEF\xBB\xBF", 3);
 const QByteArray Utf16LEMark("\xFF\xFE", 2);
 const QByteArray Utf16BEMark("\xFE\xFF", 2);
 
+// The mark has been taken off already: a U+FEFF that follows it is a
+// character of the text and is kept.
 QString decodeWith(QStringConverter::Encoding encoding, QByteArrayView bytes, bool &malformed)
 {
-    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
+    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless
+                                         | QStringConverter::Flag::ConvertInitialBom);
     QString text = decoder.decode(bytes);
     malformed = malformed || decoder.hasError();
     return text;
@@ -154,13 +157,40 @@ bool canEncode(const QStringList &lines, TextEncoding encoding)
 
 TextFileContent readTextFile(const QString &path)
 {
+    return decodeText(readBinaryFile(path));
+}
+
+QByteArray readBinaryFile(const QString &path, const std::function<void(QByteArrayView)> &readSoFar)
+{
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw QuillError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw QuillError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
-    return decodeText(bytes);
+    const auto failed = [&] {
+        return QuillError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
+    };
+    if (!readSoFar) {
+        QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            throw failed();
+        return bytes;
+    }
+    // Pieces small enough to stay in the cache while readSoFar looks at them.
+    constexpr qsizetype Piece = 128 * 1024;
+    QByteArray bytes(std::max<qsizetype>(file.size() + 1, Piece), Qt::Uninitialized);
+    qsizetype used = 0;
+    for (;;) {
+        if (used == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        const qint64 got = file.read(bytes.data() + used, std::min(Piece, bytes.size() - used));
+        if (got < 0)
+            throw failed();
+        if (got == 0)
+            break;
+        used += got;
+        readSoFar(QByteArrayView(bytes.constData(), used));
+    }
+    bytes.truncate(used);
+    return bytes;
 }
 
 void writeTextFile(const QString &path, const QStringList &lines, TextEncoding encoding)

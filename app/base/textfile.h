@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace quill {
 
 // How a text file was stored: the byte-order mark found on reading decides,
@@ -36,6 +38,10 @@ bool canEncode(const QStringList &lines, TextEncoding encoding);
 
 // Reads a whole text file; throws QuillError with the platform's message.
 TextFileContent readTextFile(const QString &path);
+// Reads a whole file's bytes; throws QuillError with the platform's message.
+// Once each piece is in, readSoFar (when given) sees the bytes read so far.
+QByteArray readBinaryFile(const QString &path,
+                          const std::function<void(QByteArrayView readSoFar)> &readSoFar = {});
 
 // Writes through a temporary file and a rename, so a failed write never leaves
 // a truncated file behind; throws QuillError with the platform's message.
