@@ -81,7 +81,7 @@ QStringList ChoiceCommands::plainFiles(const QString &directory) const
 
 void ChoiceCommands::Ky()
 {
-    const Completion completion = completeAtCursor(buffer_.lines(), buffer_.cursorLine(), buffer_.cursorColumn(),
+    const Completion completion = completeAtCursor(buffer_.text(), buffer_.cursorLine(), buffer_.cursorColumn(),
                                                    Keywords, declaredNames_, WordLength);
     if (completion.completes)
         buffer_.InsertAtCursor(completion.insertText);
@@ -109,7 +109,7 @@ void ChoiceCommands::Au()
 
 void ChoiceCommands::Jp()
 {
-    jumps_ = ListJumpTargets(buffer_.lines());
+    jumps_ = ListJumpTargets(buffer_.text());
     if (!jumps_.items.isEmpty())
         choices_.offerChoices(PickMode::JumpTargets, jumps_.items);
 }
@@ -133,7 +133,7 @@ void ChoiceCommands::choose(PickMode mode, int index, const QString &item)
         // leaves the text as it was.
         const QStringList templateLines = readTextFile(sources_.templateDir + item).lines;
         buffer_.setCodeModified(true);
-        apply(TemplateInsertion(buffer_.lines(), line, column, WordLength, templateLines));
+        apply(TemplateInsertion(buffer_.text(), line, column, WordLength, templateLines));
         buffer_.ScrollToCursor();
         return;
     }
@@ -185,14 +185,14 @@ SelectionRange rangeOf(const CodeBuffer &buffer)
 
 void ChoiceCommands::Cp()
 {
-    choices_.setClipboardText(ClipboardText(SelectedLines(buffer_.lines(), rangeOf(buffer_))));
+    choices_.setClipboardText(ClipboardText(SelectedLines(buffer_.text(), rangeOf(buffer_))));
     Unshift();
     buffer_.setSelectionActive(false);
 }
 
 void ChoiceCommands::Ct()
 {
-    const Cut cut = CutSelection(buffer_.lines(), rangeOf(buffer_));
+    const Cut cut = CutSelection(buffer_.text(), rangeOf(buffer_));
     if (cut.removal)
         apply(*cut.removal);
     choices_.setClipboardText(ClipboardText(cut.ClipLines));
@@ -207,7 +207,7 @@ void ChoiceCommands::Ps()
         leaveViewAlone_ = true;
         return;
     }
-    if (const auto paste = PasteInsertion(buffer_.lines(), buffer_.cursorLine(), buffer_.cursorColumn(),
+    if (const auto paste = PasteInsertion(buffer_.text(), buffer_.cursorLine(), buffer_.cursorColumn(),
                                           ClipboardLines(text)))
         apply(*paste);
 }
@@ -216,7 +216,7 @@ void ChoiceCommands::Ps()
 
 void ChoiceCommands::Fi()
 {
-    if (const auto change = findCommand(buffer_.lines(), buffer_.cursorLine(), buffer_.cursorColumn(), search_))
+    if (const auto change = findCommand(buffer_.text(), buffer_.cursorLine(), buffer_.cursorColumn(), search_))
         apply(*change);
 }
 
@@ -224,14 +224,14 @@ void ChoiceCommands::Fn()
 {
     if (search_.FindText.isEmpty())
         return;
-    if (const auto change = findNextCommand(buffer_.lines(), buffer_.cursorLine(), buffer_.cursorColumn(), search_))
+    if (const auto change = findNextCommand(buffer_.text(), buffer_.cursorLine(), buffer_.cursorColumn(), search_))
         apply(*change);
 }
 
 void ChoiceCommands::Rp()
 {
     for (const TextSplice &change :
-         replaceCommand(buffer_.lines(), buffer_.cursorLine(), buffer_.cursorColumn(), search_))
+         replaceCommand(buffer_.text(), buffer_.cursorLine(), buffer_.cursorColumn(), search_))
         apply(change);
 }
 
@@ -239,7 +239,7 @@ void ChoiceCommands::Rn()
 {
     if (search_.FindText.isEmpty())
         return;
-    if (const auto change = replaceNextCommand(buffer_.lines(), buffer_.cursorLine(), search_))
+    if (const auto change = replaceNextCommand(buffer_.text(), buffer_.cursorLine(), search_))
         apply(*change);
 }
 

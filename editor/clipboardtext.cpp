@@ -15,7 +15,7 @@ QString characters(const QString &line, int first, int last)
     return line.mid(first, last - first + 1);
 }
 
-QStringList rangePieces(const QStringList &lines, const SelectionRange &range)
+QStringList rangePieces(const CodeText &lines, const SelectionRange &range)
 {
     QStringList pieces;
     if (range.anchorLine == range.cursorLine) {
@@ -33,7 +33,7 @@ QStringList rangePieces(const QStringList &lines, const SelectionRange &range)
 
 } // namespace
 
-QStringList SelectedLines(const QStringList &lines, const SelectionRange &range)
+QStringList SelectedLines(const CodeText &lines, const SelectionRange &range)
 {
     return rangePieces(lines, range);
 }
@@ -57,7 +57,7 @@ QStringList ClipboardLines(const QString &text)
     return splitLines(text);
 }
 
-Cut CutSelection(const QStringList &lines, const SelectionRange &range)
+Cut CutSelection(const CodeText &lines, const SelectionRange &range)
 {
     Cut cut;
     cut.ClipLines = rangePieces(lines, range);
@@ -78,7 +78,7 @@ Cut CutSelection(const QStringList &lines, const SelectionRange &range)
     return cut;
 }
 
-std::optional<TextSplice> PasteInsertion(const QStringList &lines, int cursorLine, int cursorColumn,
+std::optional<TextSplice> PasteInsertion(const CodeText &lines, int cursorLine, int cursorColumn,
                                          const QStringList &ClipLines)
 {
     if (ClipLines.isEmpty())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/codetext.h"
+
 #include "editor/textsplice.h"
 
 #include <QString>
@@ -27,7 +29,7 @@ struct SelectionRange {
 
 // ClipLines for Cp: the pieces of the range, one per line; empty when the
 // range is empty because the anchor follows the cursor.
-QStringList SelectedLines(const QStringList &lines, const SelectionRange &range);
+QStringList SelectedLines(const CodeText &lines, const SelectionRange &range);
 
 // The clipboard text of ClipLines: every line followed by CR LF, the last
 // one too; the empty string for no lines.
@@ -46,12 +48,12 @@ struct Cut {
     std::optional<TextSplice> removal;
 };
 
-Cut CutSelection(const QStringList &lines, const SelectionRange &range);
+Cut CutSelection(const CodeText &lines, const SelectionRange &range);
 
 // Ps: one line goes into the cursor line at the cursor, the cursor after
 // it; several lines follow the cursor line as whole lines, the cursor at the
 // end of the last. No splice for no lines.
-std::optional<TextSplice> PasteInsertion(const QStringList &lines, int cursorLine, int cursorColumn,
+std::optional<TextSplice> PasteInsertion(const CodeText &lines, int cursorLine, int cursorColumn,
                                          const QStringList &ClipLines);
 
 } // namespace quill

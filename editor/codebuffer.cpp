@@ -52,9 +52,14 @@ void CodeBuffer::NewProgram()
 
 void CodeBuffer::loadLines(QStringList lines)
 {
-    if (lines.isEmpty())
-        lines.append(QString());
-    CodeLines = std::move(lines);
+    loadText(CodeText(lines));
+}
+
+void CodeBuffer::loadText(CodeText text)
+{
+    if (text.isEmpty())
+        text.insert(0, QString());
+    CodeLines = std::move(text);
     history_.clear();
     stepOpen_ = false;
     typingRunOpen_ = false;
@@ -153,24 +158,22 @@ void CodeBuffer::apply(const EditRecord &edit)
 {
     switch (edit.kind) {
     case EditRecord::Kind::InsertText:
-        CodeLines[edit.line].insert(edit.column, edit.text);
+        CodeLines.modifiableLine(edit.line).insert(edit.column, edit.text);
         break;
     case EditRecord::Kind::RemoveText:
-        CodeLines[edit.line].remove(edit.column, edit.text.size());
+        CodeLines.modifiableLine(edit.line).remove(edit.column, edit.text.size());
         break;
     case EditRecord::Kind::InsertLine:
         CodeLines.insert(edit.line, edit.text);
         break;
     case EditRecord::Kind::RemoveLine:
-        CodeLines.removeAt(edit.line);
+        CodeLines.remove(edit.line);
         break;
     case EditRecord::Kind::InsertLines:
-        // One gap for the whole block keeps the insertion linear.
-        CodeLines.insert(edit.line, edit.lines.size(), QString());
-        std::copy(edit.lines.cbegin(), edit.lines.cend(), CodeLines.begin() + edit.line);
+        CodeLines.insert(edit.line, edit.lines);
         break;
     case EditRecord::Kind::RemoveLines:
-        CodeLines.remove(edit.line, edit.lines.size());
+        CodeLines.remove(edit.line, int(edit.lines.size()));
         break;
     }
 }

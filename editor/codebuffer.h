@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/codetext.h"
 #include "editor/edithistory.h"
 
 #include <QString>
@@ -31,8 +32,10 @@ public:
     CodeBuffer();
 
     // ---- the text --------------------------------------------------------
-    const QStringList &lines() const { return CodeLines; }
-    int lineCount() const { return int(CodeLines.size()); }
+    const CodeText &text() const { return CodeLines; }
+    // A copy of every line, for handing the whole text on.
+    QStringList lines() const { return CodeLines.toStringList(); }
+    int lineCount() const { return CodeLines.size(); }
     const QString &line(int index) const { return CodeLines.at(index); }
 
     // Replaces the whole text with the new-program text and clears the undo
@@ -42,6 +45,7 @@ public:
     // clears the history, sets cursor and scroll to 0 and clears CodeModified.
     // Leaves the selection state alone.
     void loadLines(QStringList lines);
+    void loadText(CodeText text);
 
     // ---- edits: the only ways the text changes ---------------------------
     // Every edit outside an open step forms a step of its own. Positions are
@@ -124,7 +128,7 @@ private:
     void record(EditRecord record);
     int snapColumn(int line, int column) const;
 
-    QStringList CodeLines;
+    CodeText CodeLines;
     int CursorLine = 0;
     int CursorColumn = 0;
     int TopLine = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/base/textfile.h"
+#include "editor/codetext.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,6 +14,19 @@ class CodeBuffer;
 // The names of the plain files directly inside a directory (hidden ones
 // included, subdirectories not), in the order of sortNames.
 QStringList ListFiles(const QString &directory);
+
+// The text of a code file's bytes, as decodeText reads it: by the
+// byte-order mark, else UTF-8, else Latin-1. Text of 8 bits stays bytes
+// until its lines are read.
+struct CodeFileContent {
+    CodeText text;
+    TextEncoding encoding = TextEncoding::Local8Bit;
+    bool malformed = false;
+};
+CodeFileContent decodeCodeFile(QByteArray bytes);
+// Reads and decodes a code file (the lines are found while it is read);
+// throws QuillError with the platform's message.
+CodeFileContent readCodeFile(const QString &path);
 
 // Loading and saving the code text in the code directory. The encoding found
 // by the last successful open is remembered and used by every later save, so

@@ -44,7 +44,7 @@ Completion CompleteWord(const QString &word, const QStringList &Keywords, const 
     return completion;
 }
 
-Completion completeAtCursor(const QStringList &lines, int cursorLine, int cursorColumn,
+Completion completeAtCursor(const CodeText &lines, int cursorLine, int cursorColumn,
                             const QStringList &Keywords, DeclaredNameIndex &declaredNames, int &WordLength)
 {
     const QString word = WordBeforeCursor(lines[cursorLine], cursorColumn);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/codetext.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -33,7 +35,7 @@ class DeclaredNameIndex;
 // Ky on plain data: the word before the cursor completed from the keywords
 // and the names the text declares, read through the index kept for this
 // text. WordLength is the word's length.
-Completion completeAtCursor(const QStringList &lines, int cursorLine, int cursorColumn,
+Completion completeAtCursor(const CodeText &lines, int cursorLine, int cursorColumn,
                             const QStringList &Keywords, DeclaredNameIndex &declaredNames, int &WordLength);
 
 } // namespace quill

@@ -49,7 +49,7 @@ constexpr int CheckpointSpacing = 64;
 
 } // namespace
 
-QStringList DeclaredNames(const QStringList &lines, const NameQuery &query)
+QStringList DeclaredNames(const CodeText &lines, const NameQuery &query)
 {
     NameCollector collector(query);
     ScanState state;
@@ -80,13 +80,13 @@ struct DeclaredNameIndex::Data {
         const ScanState *checkpoint() const { return extra ? extra->checkpoint.get() : nullptr; }
     };
 
-    void update(const QStringList &text);
+    void update(const CodeText &text);
 
     std::vector<Line> lines;
     int scanned = 0;
 };
 
-void DeclaredNameIndex::Data::update(const QStringList &text)
+void DeclaredNameIndex::Data::update(const CodeText &text)
 {
     const int newCount = int(text.size());
     const int oldCount = int(lines.size());
@@ -154,7 +154,7 @@ DeclaredNameIndex::DeclaredNameIndex() : data_(std::make_unique<Data>()) {}
 
 DeclaredNameIndex::~DeclaredNameIndex() = default;
 
-QStringList DeclaredNameIndex::names(const QStringList &lines, const NameQuery &query)
+QStringList DeclaredNameIndex::names(const CodeText &lines, const NameQuery &query)
 {
     data_->update(lines);
     NameCollector collector(query);

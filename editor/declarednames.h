@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/codetext.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -23,7 +25,7 @@ struct NameQuery {
 //
 //   DeclaredNames({"var score = 0, lives;", "function hit(power){"})
 //       -> "score", "lives", "hit", "power"
-QStringList DeclaredNames(const QStringList &lines, const NameQuery &query = {});
+QStringList DeclaredNames(const CodeText &lines, const NameQuery &query = {});
 
 // The same answers as DeclaredNames for a text that changes a little
 // between questions: it keeps what each line declares and where the scan
@@ -44,7 +46,7 @@ public:
     DeclaredNameIndex(const DeclaredNameIndex &) = delete;
     DeclaredNameIndex &operator=(const DeclaredNameIndex &) = delete;
 
-    QStringList names(const QStringList &lines, const NameQuery &query);
+    QStringList names(const CodeText &lines, const NameQuery &query);
 
     // How many lines the last call scanned (for tests of the reuse).
     int scannedLines() const;

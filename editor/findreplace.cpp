@@ -69,21 +69,21 @@ FindRequest ParseFindRequest(const QString &line, int cursorColumn)
     return request;
 }
 
-std::optional<TextMatch> FindNext(const QStringList &lines, int cursorLine, int cursorColumn,
+std::optional<TextMatch> FindNext(const CodeText &lines, int cursorLine, int cursorColumn,
                                   const QString &findText)
 {
     return findFrom([&](int line) -> const QString & { return lines[line]; }, int(lines.size()),
                     cursorLine, cursorColumn, findText);
 }
 
-std::optional<TextSplice> ReplaceNext(const QStringList &lines, int cursorLine,
+std::optional<TextSplice> ReplaceNext(const CodeText &lines, int cursorLine,
                                       const QString &findText, const QString &replaceText)
 {
     return replaceFrom([&](int line) -> const QString & { return lines[line]; }, int(lines.size()),
                        cursorLine, findText, replaceText);
 }
 
-std::optional<TextSplice> findCommand(const QStringList &lines, int cursorLine, int cursorColumn,
+std::optional<TextSplice> findCommand(const CodeText &lines, int cursorLine, int cursorColumn,
                                       SearchState &state)
 {
     const FindRequest request = ParseFindRequest(lines[cursorLine], cursorColumn);
@@ -101,7 +101,7 @@ std::optional<TextSplice> findCommand(const QStringList &lines, int cursorLine, 
                  : lineReplacement(cursorLine, request.line, cursorLine, request.cursorColumn);
 }
 
-std::vector<TextSplice> replaceCommand(const QStringList &lines, int cursorLine, int cursorColumn,
+std::vector<TextSplice> replaceCommand(const CodeText &lines, int cursorLine, int cursorColumn,
                                        SearchState &state)
 {
     const FindRequest request = ParseFindRequest(lines[cursorLine], cursorColumn);
@@ -122,7 +122,7 @@ std::vector<TextSplice> replaceCommand(const QStringList &lines, int cursorLine,
     return {lineReplacement(cursorLine, request.line, cursorLine, request.cursorColumn), *replacement};
 }
 
-std::optional<TextSplice> findNextCommand(const QStringList &lines, int cursorLine, int cursorColumn,
+std::optional<TextSplice> findNextCommand(const CodeText &lines, int cursorLine, int cursorColumn,
                                           const SearchState &state)
 {
     const auto match = FindNext(lines, cursorLine, cursorColumn, state.FindText);
@@ -131,7 +131,7 @@ std::optional<TextSplice> findNextCommand(const QStringList &lines, int cursorLi
     return cursorMove(match->line, match->column);
 }
 
-std::optional<TextSplice> replaceNextCommand(const QStringList &lines, int cursorLine,
+std::optional<TextSplice> replaceNextCommand(const CodeText &lines, int cursorLine,
                                              const SearchState &state)
 {
     return ReplaceNext(lines, cursorLine, state.FindText, state.ReplaceText);

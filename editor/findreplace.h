@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/codetext.h"
+
 #include "editor/textsplice.h"
 
 #include <QString>
@@ -47,28 +49,28 @@ struct TextMatch {
 // anywhere (on a later line). A later occurrence on a line whose first one
 // lies at or before the cursor is passed over. An empty findText occurs
 // nowhere. Costs one scan of the lines from the cursor to the match.
-std::optional<TextMatch> FindNext(const QStringList &lines, int cursorLine, int cursorColumn,
+std::optional<TextMatch> FindNext(const CodeText &lines, int cursorLine, int cursorColumn,
                                   const QString &findText);
 
 // The next line from cursorLine on (the column plays no part) that holds
 // findText, with every occurrence replaced left to right; the cursor goes to
 // where the first occurrence began. One line per call, so a replacement that
 // contains findText replaces the same line again on the next call.
-std::optional<TextSplice> ReplaceNext(const QStringList &lines, int cursorLine,
+std::optional<TextSplice> ReplaceNext(const CodeText &lines, int cursorLine,
                                       const QString &findText, const QString &replaceText);
 
 // The commands as whole steps on plain data. No value: the text and the
 // cursor stay as they are. Fi and Rp update the state even then.
-std::optional<TextSplice> findCommand(const QStringList &lines, int cursorLine, int cursorColumn,
+std::optional<TextSplice> findCommand(const CodeText &lines, int cursorLine, int cursorColumn,
                                       SearchState &state);     // "Fi"
 // "Rp" changes the request's line and the replaced one, which may lie far
 // apart: the splices are applied in order as one step, the last one's
 // cursor counting. None: nothing changes.
-std::vector<TextSplice> replaceCommand(const QStringList &lines, int cursorLine, int cursorColumn,
+std::vector<TextSplice> replaceCommand(const CodeText &lines, int cursorLine, int cursorColumn,
                                        SearchState &state);
-std::optional<TextSplice> findNextCommand(const QStringList &lines, int cursorLine, int cursorColumn,
+std::optional<TextSplice> findNextCommand(const CodeText &lines, int cursorLine, int cursorColumn,
                                           const SearchState &state);  // "Fn"
-std::optional<TextSplice> replaceNextCommand(const QStringList &lines, int cursorLine,
+std::optional<TextSplice> replaceNextCommand(const CodeText &lines, int cursorLine,
                                              const SearchState &state);  // "Rn"
 
 } // namespace quill

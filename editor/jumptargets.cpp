@@ -4,7 +4,7 @@
 
 namespace quill {
 
-JumpList ListJumpTargets(const QStringList &lines)
+JumpList ListJumpTargets(const CodeText &lines)
 {
     static const QString Declaration = QStringLiteral("function ");
     JumpList jumps;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/codetext.h"
+
 #include <QList>
 #include <QStringList>
 
@@ -20,7 +22,7 @@ struct JumpList {
     QList<int> JumpLines;
 };
 
-JumpList ListJumpTargets(const QStringList &lines);
+JumpList ListJumpTargets(const CodeText &lines);
 
 // The line to jump to for item `index`, kept inside a text of lineCount
 // lines (the text may have shrunk while the list stood open). No value for

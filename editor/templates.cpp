@@ -24,7 +24,7 @@ TemplateChoices ChooseTemplates(const QStringList &templateNames, const QString 
     return choices;
 }
 
-TextSplice TemplateInsertion(const QStringList &lines, int cursorLine, int cursorColumn, int WordLength,
+TextSplice TemplateInsertion(const CodeText &lines, int cursorLine, int cursorColumn, int WordLength,
                              const QStringList &templateLines)
 {
     QString line = lines[cursorLine];

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/codetext.h"
+
 #include "editor/textsplice.h"
 
 #include <QStringList>
@@ -22,7 +24,7 @@ TemplateChoices ChooseTemplates(const QStringList &templateNames, const QString 
 // the cursor line at the cursor, the cursor after it; any other template
 // follows the cursor line as whole lines, the cursor at the end of the last
 // one (an empty template only moves the cursor to the end of its line).
-TextSplice TemplateInsertion(const QStringList &lines, int cursorLine, int cursorColumn, int WordLength,
+TextSplice TemplateInsertion(const CodeText &lines, int cursorLine, int cursorColumn, int WordLength,
                              const QStringList &templateLines);
 
 } // namespace quill

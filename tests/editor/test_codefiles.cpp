@@ -66,6 +66,13 @@ TEST_F(CodeFileFixture, RoundTripsByteForByte)
         {"Latin-1", "caf\xE9\r\n\x80\x9F\xFF\r\n", {}, {QString::fromLatin1("caf\xE9"), QString::fromLatin1("\x80\x9F\xFF")},
          TextEncoding::Latin1},
         {"empty UTF-8 mark", "\xEF\xBB\xBF", "\xEF\xBB\xBF\r\n", {""}, TextEncoding::Utf8Bom},
+        // U+FEFF after the mark is a character of the text, kept like any other.
+        {"U+FEFF after the mark", "\xEF\xBB\xBF\xEF\xBB\xBFx\r\n", {}, {QString(QChar(0xFEFF)) + "x"},
+         TextEncoding::Utf8Bom},
+        {"U+FEFF after a UTF-16 mark", bytes("\xFF\xFE\xFF\xFEx\0\r\0\n\0", 10), {}, {QString(QChar(0xFEFF)) + "x"},
+         TextEncoding::Utf16LE},
+        {"mixed line ends, last line open", "a\nb\r\n\rc\r\rd", "a\r\nb\r\n\r\nc\r\n\r\nd\r\n",
+         {"a", "b", "", "c", "", "d"}, TextEncoding::Local8Bit},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.label);
