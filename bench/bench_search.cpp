@@ -46,14 +46,15 @@ enum class Place { Far, Near };
 struct Scene {
     Scene(int lines, Place place, const QString &request)
     {
-        code = text(lines);
+        QStringList made = text(lines);
         cursorLine = place == Place::Far ? 0 : lines / 2;
         const int matchLine = place == Place::Far ? lines - 1 : cursorLine + 3;
-        code[matchLine] = QStringLiteral("  move(target, target + 1);");
-        code[cursorLine] = QStringLiteral("x = ") + request;
-        cursorColumn = int(code[cursorLine].size());
+        made[matchLine] = QStringLiteral("  move(target, target + 1);");
+        made[cursorLine] = QStringLiteral("x = ") + request;
+        cursorColumn = int(made[cursorLine].size());
+        code = made;
     }
-    QStringList code;
+    quill::CodeText code; // as the editor holds it
     int cursorLine = 0;
     int cursorColumn = 0;
 };
