@@ -5,7 +5,9 @@
 //  - a repaint with a 1,000,000-character line in view against one with a
 //    short line (at most 1.5 times);
 //  - Open and Save of a 10 MB code file against reading the same bytes, and
-//    writing them through the same atomic writer (at most 2 times each).
+//    writing them through the same atomic writer (at most 2 times each);
+//    reported beside them: Open with the first screen read, and Open with
+//    every line read against the plain reader's lines.
 //
 //   bench_editor [--benchmark_repetitions=N] [--benchmark_filter=REGEX]
 //
@@ -190,6 +192,37 @@ void BM_Open(benchmark::State &state)
 }
 BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
+// Open followed by what the code view reads of the first screen, and by the
+// first command that reads every line (a search to the end, say): the lines
+// of a block are decoded when first read.
+void BM_OpenAndShow(benchmark::State &state)
+{
+    CodeFile &file = codeFile();
+    quill::CodeBuffer buffer;
+    quill::CodeFiles files(file.codeDir());
+    for (auto _ : state) {
+        files.open(QStringLiteral("big"), buffer);
+        for (int line = 0; line < buffer.visibleLines(); ++line)
+            benchmark::DoNotOptimize(buffer.line(line).size());
+    }
+}
+BENCHMARK(BM_OpenAndShow)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+void BM_OpenAndReadEveryLine(benchmark::State &state)
+{
+    CodeFile &file = codeFile();
+    quill::CodeBuffer buffer;
+    quill::CodeFiles files(file.codeDir());
+    for (auto _ : state) {
+        files.open(QStringLiteral("big"), buffer);
+        qsizetype characters = 0;
+        for (const QString &line : buffer.text())
+            characters += line.size();
+        benchmark::DoNotOptimize(characters);
+    }
+}
+BENCHMARK(BM_OpenAndReadEveryLine)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
 void BM_WriteBytes(benchmark::State &state)
 {
     CodeFile &file = codeFile();
@@ -259,7 +292,14 @@ int main(int argc, char **argv)
     ratio("save 10 MB / write the bytes atomically", "BM_Save/", "BM_WriteBytes/", 2.0);
     const double open = medianOf(reporter, "BM_Open/");
     const double lines = medianOf(reporter, "BM_ReadTextFile/");
+    const double bytes = medianOf(reporter, "BM_ReadBytes/");
     if (open > 0 && lines > 0)
         std::printf("%-44s %10.3f x   (reported)\n", "open 10 MB / read it as lines of text", open / lines);
+    const double shown = medianOf(reporter, "BM_OpenAndShow/");
+    const double everyLine = medianOf(reporter, "BM_OpenAndReadEveryLine/");
+    if (shown > 0 && bytes > 0)
+        std::printf("%-44s %10.3f x   (reported)\n", "open 10 MB and show it / read the bytes", shown / bytes);
+    if (everyLine > 0 && lines > 0)
+        std::printf("%-44s %10.3f x   (reported)\n", "open and read every line / read as lines", everyLine / lines);
     return withinBudget ? 0 : 1;
 }
