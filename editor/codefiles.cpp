@@ -17,11 +17,11 @@ QStringList ListFiles(const QString &directory)
 
 namespace {
 
-const QByteArray Utf8Mark("\xEF\xBB\xBF", 3);
 
 bool sixteenBits(QByteArrayView bytes)
 {
-    return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+    return bytes.startsWith(byteOrderMark(TextEncoding::Utf16LE))
+        || bytes.startsWith(byteOrderMark(TextEncoding::Utf16BE));
 }
 
 // Text of 16 bits is decoded whole, as is damaged UTF-8 after a mark (its
@@ -35,6 +35,7 @@ CodeFileContent decodeWhole(const QByteArray &bytes)
 // 8-bit text whose blocks of lines after the mark (if any) have been found.
 CodeFileContent decodeScanned(QByteArray bytes, const LineBlocks &blocks)
 {
+    const QByteArray Utf8Mark = byteOrderMark(TextEncoding::Utf8Bom);
     const bool marked = bytes.startsWith(Utf8Mark);
     const qsizetype start = marked ? Utf8Mark.size() : 0;
     if (blocks.ascii || QByteArrayView(bytes).sliced(start).isValidUtf8())
@@ -51,6 +52,7 @@ CodeFileContent decodeScanned(QByteArray bytes, const LineBlocks &blocks)
 
 CodeFileContent decodeCodeFile(QByteArray bytes)
 {
+    const QByteArray Utf8Mark = byteOrderMark(TextEncoding::Utf8Bom);
     if (sixteenBits(bytes))
         return decodeWhole(bytes);
     const qsizetype start = bytes.startsWith(Utf8Mark) ? Utf8Mark.size() : 0;
@@ -62,6 +64,7 @@ CodeFileContent readCodeFile(const QString &path)
 {
     // The lines are found piece by piece as the file comes in, once the
     // first bytes have told whether there is a mark.
+    const QByteArray Utf8Mark = byteOrderMark(TextEncoding::Utf8Bom);
     LineScanner scanner(CodeText::BlockLines);
     qsizetype start = -1;
     const auto markKnown = [&](QByteArrayView bytes, bool whole) {

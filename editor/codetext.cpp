@@ -10,10 +10,6 @@ namespace quill {
 
 namespace {
 
-const QByteArray Utf8Mark("\xEF\xBB\xBF", 3);
-const QByteArray Utf16LEMark("\xFF\xFE", 2);
-const QByteArray Utf16BEMark("\xFE\xFF", 2);
-
 // Copies lines of bytes with every line end written as CR LF.
 char *copyWithCrLf(const char *from, const char *to, char *out)
 {
@@ -259,17 +255,9 @@ bool CodeText::fits(TextEncoding encoding) const
 
 QByteArray CodeText::encoded(TextEncoding encoding) const
 {
-    QByteArray mark;
-    QStringConverter::Encoding converter = QStringConverter::Utf8;
-    switch (encoding) {
-    case TextEncoding::Utf8Bom: mark = Utf8Mark; break;
-    case TextEncoding::Utf16LE: mark = Utf16LEMark; converter = QStringConverter::Utf16LE; break;
-    case TextEncoding::Utf16BE: mark = Utf16BEMark; converter = QStringConverter::Utf16BE; break;
-    case TextEncoding::Latin1: converter = QStringConverter::Latin1; break;
-    case TextEncoding::Local8Bit: break;
-    }
+    const QByteArray mark = byteOrderMark(encoding);
     const bool copyBytes = sameBytes(encoding);
-    QStringEncoder encoder(converter);
+    QStringEncoder encoder(converterOf(encoding));
     qsizetype space = mark.size();
     for (const Block &block : blocks_) {
         if (!block.decoded && copyBytes) {

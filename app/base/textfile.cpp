@@ -15,9 +15,6 @@ namespace quill {
 
 namespace {
 
-const QByteArray Utf8Mark("\xEF\xBB\xBF", 3);
-const QByteArray Utf16LEMark("\xFF\xFE", 2);
-const QByteArray Utf16BEMark("\xFE\xFF", 2);
 
 // The mark has been taken off already: a U+FEFF that follows it is a
 // character of the text and is kept.
@@ -94,13 +91,13 @@ TextFileContent decodeText(const QByteArray &bytes)
 {
     TextFileContent content;
     QString text;
-    if (bytes.startsWith(Utf8Mark)) {
+    if (bytes.startsWith(byteOrderMark(TextEncoding::Utf8Bom))) {
         content.encoding = TextEncoding::Utf8Bom;
         text = decodeWith(QStringConverter::Utf8, QByteArrayView(bytes).sliced(3), content.malformed);
-    } else if (bytes.startsWith(Utf16LEMark)) {
+    } else if (bytes.startsWith(byteOrderMark(TextEncoding::Utf16LE))) {
         content.encoding = TextEncoding::Utf16LE;
         text = decodeUtf16(QStringConverter::Utf16LE, QByteArrayView(bytes).sliced(2), content.malformed);
-    } else if (bytes.startsWith(Utf16BEMark)) {
+    } else if (bytes.startsWith(byteOrderMark(TextEncoding::Utf16BE))) {
         content.encoding = TextEncoding::Utf16BE;
         text = decodeUtf16(QStringConverter::Utf16BE, QByteArrayView(bytes).sliced(2), content.malformed);
     } else {
@@ -115,20 +112,36 @@ TextFileContent decodeText(const QByteArray &bytes)
     return content;
 }
 
-QByteArray encodeText(const QStringList &lines, TextEncoding encoding)
+QByteArray byteOrderMark(TextEncoding encoding)
 {
-    QByteArray mark;
-    QStringConverter::Encoding converter = QStringConverter::Utf8;
     switch (encoding) {
-    case TextEncoding::Utf8Bom: mark = Utf8Mark; break;
-    case TextEncoding::Utf16LE: mark = Utf16LEMark; converter = QStringConverter::Utf16LE; break;
-    case TextEncoding::Utf16BE: mark = Utf16BEMark; converter = QStringConverter::Utf16BE; break;
-    case TextEncoding::Latin1: converter = QStringConverter::Latin1; break;
+    case TextEncoding::Utf8Bom: return QByteArray("\xEF\xBB\xBF", 3);
+    case TextEncoding::Utf16LE: return QByteArray("\xFF\xFE", 2);
+    case TextEncoding::Utf16BE: return QByteArray("\xFE\xFF", 2);
+    case TextEncoding::Latin1:
     case TextEncoding::Local8Bit: break;
     }
+    return QByteArray();
+}
+
+QStringConverter::Encoding converterOf(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Utf16LE: return QStringConverter::Utf16LE;
+    case TextEncoding::Utf16BE: return QStringConverter::Utf16BE;
+    case TextEncoding::Latin1: return QStringConverter::Latin1;
+    case TextEncoding::Utf8Bom:
+    case TextEncoding::Local8Bit: break;
+    }
+    return QStringConverter::Utf8;
+}
+
+QByteArray encodeText(const QStringList &lines, TextEncoding encoding)
+{
+    const QByteArray mark = byteOrderMark(encoding);
     // Encoded line by line straight into one buffer: no copy of the whole
     // text as one string on the way.
-    QStringEncoder encoder(converter);
+    QStringEncoder encoder(converterOf(encoding));
     qsizetype space = mark.size();
     for (const QString &line : lines)
         space += encoder.requiredSpace(line.size() + 2);

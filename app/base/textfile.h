@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringConverter>
 #include <QStringList>
 
 #include <functional>
@@ -28,6 +29,11 @@ QStringList splitLines(QStringView text);
 
 // Decodes bytes by their byte-order mark (which is not part of the text).
 TextFileContent decodeText(const QByteArray &bytes);
+
+// The byte-order mark written first (none for 8-bit text without one), and
+// the converter of the characters that follow it.
+QByteArray byteOrderMark(TextEncoding encoding);
+QStringConverter::Encoding converterOf(TextEncoding encoding);
 
 // Encodes lines with CR LF after every line, the last included, mark first.
 QByteArray encodeText(const QStringList &lines, TextEncoding encoding);
