@@ -19,10 +19,12 @@ namespace {
 
 // What the frame counter writes to the console, followed by the count.
 const QString FramesMark = QStringLiteral("\x01quill-frames ");
+const QString FrameCounterName = QStringLiteral("quill-frame-counter");
 
 // Counts the page's animation frames and reports them once a second. It runs
 // in a world of its own, so the page's scripts neither see nor disturb it,
-// and it lives only in the view: the page file never holds it.
+// and it lives only in the view: the page file never holds it. Each page the
+// view loads while it is in the view's scripts gets one.
 QString frameCounterScript()
 {
     return QStringLiteral("(() => {"
@@ -105,14 +107,6 @@ void RunView::createWebView(const QString &workspaceDir)
     settings->setAttribute(QWebEngineSettings::WebGLEnabled, true);
     settings->setAttribute(QWebEngineSettings::Accelerated2dCanvasEnabled, true);
 
-    QWebEngineScript counter;
-    counter.setName(QStringLiteral("quill-frame-counter"));
-    counter.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    counter.setWorldId(QWebEngineScript::ApplicationWorld);
-    counter.setRunsOnSubFrames(false);
-    counter.setSourceCode(frameCounterScript());
-    page_->scripts().insert(counter);
-
     connect(page_, &RunPage::consoleMessage, this,
             [this](QWebEnginePage::JavaScriptConsoleMessageLevel level, const QString &message,
                    int line, const QString &source) {
@@ -131,9 +125,13 @@ void RunView::showPage(const QUrl &page, const QString &workspaceDir)
     if (!webRun)
         createWebView(workspaceDir);
     showError(QString());
-    lblRunFps->clear();
+    // Clearing an empty label still repaints the whole window, and with the
+    // web view in it that is a composition the navigation below would wait for.
+    if (!lblRunFps->text().isEmpty())
+        lblRunFps->clear();
     show();
     raise();
+    setFrameCounter(true);
     webRun->load(page);
     webRun->setFocus();
 }
@@ -144,7 +142,29 @@ void RunView::loadBlank(const QUrl &blank)
         return;
     webRun->stop();
     lblRunFps->clear();
+    // The blank page is not counted: its endless frame loop would keep the
+    // view animating, and the next page's first frame would come later.
+    setFrameCounter(false);
     webRun->load(blank);
+}
+
+void RunView::setFrameCounter(bool counting)
+{
+    counting_ = counting;
+    QWebEngineScriptCollection &scripts = page_->scripts();
+    const QList<QWebEngineScript> present = scripts.find(FrameCounterName);
+    if (counting && present.isEmpty()) {
+        QWebEngineScript counter;
+        counter.setName(FrameCounterName);
+        counter.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        counter.setWorldId(QWebEngineScript::ApplicationWorld);
+        counter.setRunsOnSubFrames(false);
+        counter.setSourceCode(frameCounterScript());
+        scripts.insert(counter);
+    }
+    if (!counting)
+        for (const QWebEngineScript &counter : present)
+            scripts.remove(counter);
 }
 
 void RunView::showError(const QString &text)
@@ -157,7 +177,9 @@ void RunView::showError(const QString &text)
 void RunView::consoleMessage(int level, const QString &message, int line, const QString &source)
 {
     if (message.startsWith(FramesMark)) {
-        lblRunFps->setText(QStringLiteral("%1 fps").arg(message.mid(FramesMark.size())));
+        // A count the page sent before it made way for the blank page is stale.
+        if (counting_)
+            lblRunFps->setText(QStringLiteral("%1 fps").arg(message.mid(FramesMark.size())));
         return;
     }
     if (level == QWebEnginePage::ErrorMessageLevel)

@@ -42,7 +42,8 @@ public:
     // Shows the overlay and navigates to the page (made on the first call).
     // workspaceDir: the folder whose pages the view may show, ending in "/".
     void showPage(const QUrl &page, const QString &workspaceDir);
-    // Stops what the view is loading and loads the blank page.
+    // Stops what the view is loading and loads the blank page (which gets no
+    // frame counter; the next showPage puts it back).
     void loadBlank(const QUrl &blank);
     // The first run error of the page shown ("" hides the bar).
     void showError(const QString &text);
@@ -66,6 +67,8 @@ signals:
 private:
     void createWebView(const QString &workspaceDir);
     void consoleMessage(int level, const QString &message, int line, const QString &source);
+    // Puts the frame counter into the pages loaded from now on, or keeps it out.
+    void setFrameCounter(bool counting);
     void placeChildren();
 
     QWidget *pnlRunBtns = nullptr;
@@ -78,6 +81,7 @@ private:
     QWebEngineProfile *profile_ = nullptr;
     RemoteBlocker *blocker_ = nullptr;
     RunPage *page_ = nullptr;
+    bool counting_ = false;
 };
 
 } // namespace quill

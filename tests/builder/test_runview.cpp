@@ -167,6 +167,27 @@ TEST_F(RunViewTest, CountsFramesWithoutTouchingThePageOrItsFile)
     EXPECT_TRUE(errors.empty());
 }
 
+// The blank page runs no frame loop of the view's own (it would keep the view
+// animating and hold up the next page's first frame); the next Run counts again.
+TEST_F(RunViewTest, TheBlankPageIsNotCountedAndTheNextPageIs)
+{
+    writePage(base + "temp.html", "<html><body>page</body></html>");
+    const QRegularExpression shown("^(\\d+) fps$");
+    const auto counted = [&] { return shown.match(view->framesLabel()->text()).hasMatch(); };
+    ASSERT_TRUE(show("temp.html"));
+    ASSERT_TRUE(waitFor(counted)) << view->framesLabel()->text().toStdString();
+
+    const int before = loads;
+    view->loadBlank(QUrl::fromLocalFile(base + "js/blank.html"));
+    ASSERT_TRUE(waitFor([&] { return loads > before; }));
+    EXPECT_EQ(view->framesLabel()->text(), "");
+    EXPECT_FALSE(waitFor(counted, 2500)) << view->framesLabel()->text().toStdString();
+
+    ASSERT_TRUE(show("temp.html"));
+    EXPECT_TRUE(waitFor(counted)) << view->framesLabel()->text().toStdString();
+    EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(RunViewTest, PageErrorsArriveWithTheirLineAndNotTheCounter)
 {
     writePage(base + "temp.html", "<html><body><script>\n"
