@@ -10,8 +10,17 @@
 // once the code is saved; bare = QWebEngineView::load of the page. The first
 // frame is seen by the same probe in both: a script that the view adds to the
 // page's own script collection (in a world apart from the page's), which
-// writes to the console from the page's first requestAnimationFrame. Times in
-// milliseconds on standard output.
+// writes to the console from the page's first requestAnimationFrame, with the
+// path of the page; each side waits for the path of the page it loads. Times
+// in milliseconds on standard output.
+//
+// Between rounds both views go to the blank page the way their owners do it:
+// the run view through RunView::loadBlank, as Close does, the bare view with
+// load. A round starts only when both blank pages have loaded and drawn their
+// first frame and the event loop has then idled a little, so that neither
+// side is measured while the other view is still busy with its blank page.
+// Waiting sleeps in the event loop, as the program does, rather than spinning
+// on a core the web engine needs.
 
 #include "app/base/messagesink.h"
 #include "app/base/settingsstore.h"
@@ -26,6 +35,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -51,6 +61,12 @@ QWebEngineScript probeScript()
     return probe;
 }
 
+// The page path in a probe message ("" for other messages).
+QString framedPath(const QString &message)
+{
+    return message.startsWith(FirstFrame) ? message.mid(FirstFrame.size()) : QString();
+}
+
 class DiscardedMessages : public quill::MessageSink {
 public:
     void showMessage(const QString &) override {}
@@ -60,14 +76,15 @@ public:
 class BarePage : public QWebEnginePage {
 public:
     using QWebEnginePage::QWebEnginePage;
-    bool framed = false;
+    // The path of the page whose first frame came last.
+    QString framed;
 
 protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &message, int,
                                   const QString &) override
     {
-        if (message == FirstFrame + url().path())
-            framed = true;
+        if (const QString path = framedPath(message); !path.isEmpty())
+            framed = path;
     }
 };
 
@@ -75,9 +92,16 @@ template <typename Ready> bool waitFor(Ready ready, int milliseconds = 30000)
 {
     QElapsedTimer clock;
     clock.start();
+    QTimer wake;  // ends the wait at the deadline even when nothing else happens
+    wake.start(milliseconds);
     while (!ready() && clock.elapsed() < milliseconds)
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     return ready();
+}
+
+void idle(int milliseconds)
+{
+    waitFor([] { return false; }, milliseconds);
 }
 
 struct Bench {
@@ -101,11 +125,12 @@ struct Bench {
     // Run: generation and the run view, to the first frame.
     double run()
     {
-        framed = false;
+        runFramed.clear();
         QElapsedTimer clock;
         clock.start();
         DiscardedMessages messages;
         quill::generatePage(code, "sample", paths, messages);
+        generation = clock.nsecsElapsed() / 1e6;
         if (!runView) {
             runView = new quill::RunView(&window);
             runView->layoutView(window.rect());
@@ -117,11 +142,11 @@ struct Bench {
             auto *runPage = qobject_cast<quill::RunPage *>(runView->webView()->page());
             QObject::connect(runPage, &quill::RunPage::consoleMessage,
                              [this](auto, const QString &message, int, const QString &) {
-                                 if (message == FirstFrame + page.path())
-                                     framed = true;
+                                 if (const QString path = framedPath(message); !path.isEmpty())
+                                     runFramed = path;
                              });
         }
-        if (!waitFor([this] { return framed; }))
+        if (!waitFor([this] { return runFramed == page.path(); }))
             return -1;
         return clock.nsecsElapsed() / 1e6;
     }
@@ -138,28 +163,37 @@ struct Bench {
             bareView->setGeometry(0, quill::RunView::BarHeight, 640, 560 - quill::RunView::BarHeight);
             bareView->show();
         }
-        barePage->framed = false;
+        barePage->framed.clear();
         const bool first = barePage->scripts().find(QStringLiteral("bench-first-frame")).isEmpty();
         bareView->load(page);
         if (first)
             barePage->scripts().insert(probeScript());
-        if (!waitFor([this] { return barePage->framed; }))
+        if (!waitFor([this] { return barePage->framed == page.path(); }))
             return -1;
         return clock.nsecsElapsed() / 1e6;
     }
 
     void blankBoth()
     {
-        for (QWebEngineView *view : {runView ? runView->webView() : nullptr, bareView}) {
-            if (!view)
-                continue;
-            bool done = false;
-            auto once = QObject::connect(view, &QWebEngineView::loadFinished, [&] { done = true; });
-            view->load(blank);
-            waitFor([&] { return done; });
-            QObject::disconnect(once);
-        }
+        bool runLoaded = false, bareLoaded = false;
+        auto runOnce = QObject::connect(runView, &quill::RunView::loadFinished,
+                                        [&] { runLoaded = true; });
+        auto bareOnce = QObject::connect(bareView, &QWebEngineView::loadFinished,
+                                         [&] { bareLoaded = true; });
+        runFramed.clear();
+        barePage->framed.clear();
+        runView->loadBlank(blank);
+        bareView->load(blank);
+        waitFor([&] {
+            return runLoaded && bareLoaded && runFramed == blank.path()
+                   && barePage->framed == blank.path();
+        });
+        QObject::disconnect(runOnce);
+        QObject::disconnect(bareOnce);
+        idle(SettleMs);
     }
+
+    static constexpr int SettleMs = 100;
 
     QTemporaryDir workspace;
     quill::WorkspacePaths paths;
@@ -171,7 +205,10 @@ struct Bench {
     quill::RunView *runView = nullptr;
     QWebEngineView *bareView = nullptr;
     BarePage *barePage = nullptr;
-    bool framed = false;
+    // The path of the page whose first frame came last in the run view.
+    QString runFramed;
+    // How long the last run's generatePage took.
+    double generation = 0;
 };
 
 double median(std::vector<double> values)
@@ -203,7 +240,7 @@ int main(int argc, char *argv[])
     // Both views made and used once: the warm state of a second Run.
     bench.run();
     bench.bare();
-    std::vector<double> runs, bares, ratios;
+    std::vector<double> runs, bares, ratios, generations;
     for (int pair = 0; pair < pairs; ++pair) {
         // Which goes first alternates, so neither always follows the other.
         double run = 0, bare = 0;
@@ -223,13 +260,14 @@ int main(int argc, char *argv[])
             return 1;
         }
         runs.push_back(run);
+        generations.push_back(bench.generation);
         bares.push_back(bare);
         ratios.push_back(run / bare);
     }
-    std::printf("warm, %d pairs: Run %.1f ms (min %.1f, max %.1f), bare view %.1f ms (min %.1f, "
-                "max %.1f), ratio of medians %.2f, median of pair ratios %.2f\n",
+    std::printf("warm, %d pairs: Run %.1f ms (min %.1f, max %.1f; generation %.1f ms), bare view "
+                "%.1f ms (min %.1f, max %.1f), ratio of medians %.2f, median of pair ratios %.2f\n",
                 pairs, median(runs), *std::min_element(runs.begin(), runs.end()),
-                *std::max_element(runs.begin(), runs.end()), median(bares),
+                *std::max_element(runs.begin(), runs.end()), median(generations), median(bares),
                 *std::min_element(bares.begin(), bares.end()),
                 *std::max_element(bares.begin(), bares.end()), median(runs) / median(bares),
                 median(ratios));
