@@ -156,7 +156,10 @@ void RunView::setFrameCounter(bool counting)
     if (counting && present.isEmpty()) {
         QWebEngineScript counter;
         counter.setName(FrameCounterName);
-        counter.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        // Started once the page has loaded (or half a second after it began),
+        // so that making the counter's world does not hold up the page's
+        // first frame; it reports once a second anyway.
+        counter.setInjectionPoint(QWebEngineScript::Deferred);
         counter.setWorldId(QWebEngineScript::ApplicationWorld);
         counter.setRunsOnSubFrames(false);
         counter.setSourceCode(frameCounterScript());
