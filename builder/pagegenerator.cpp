@@ -272,7 +272,7 @@ GeneratedPage generatePage(const QStringList &codeLines, const QString &fileName
     IncludeFileReader includes(paths.codeDir);
     GeneratedPage page = buildPage(codeLines, fileName, includes, pageTemplate.lines, messages);
     if (page.written)
-        writeTextFile(paths.pagePath, page.pageLines, pageTemplate.encoding);
+        replaceFile(paths.pagePath, encodeText(page.pageLines, pageTemplate.encoding));
     return page;
 }
 

@@ -4,11 +4,13 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace quill {
@@ -223,6 +225,26 @@ void writeBinaryFile(const QString &path, const QByteArray &bytes)
     if (!written || !file.commit())
         throw QuillError(QStringLiteral("Cannot write file \"%1\". %2")
                              .arg(path, writeFailure(file, writeErrno)));
+}
+
+void replaceFile(const QString &path, const QByteArray &bytes)
+{
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    if (!file.open())
+        throw QuillError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+    errno = 0;
+    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    const int writeErrno = errno;
+    if (!written)
+        throw QuillError(QStringLiteral("Cannot write file \"%1\". %2")
+                             .arg(path, writeFailure(file, writeErrno)));
+    // Readable by everyone like any file the program writes, not only by its owner.
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                        | QFileDevice::ReadOther);
+    if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        throw QuillError(QStringLiteral("Cannot write file \"%1\". %2")
+                             .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+    file.setAutoRemove(false);
 }
 
 } // namespace quill

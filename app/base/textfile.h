@@ -55,4 +55,10 @@ void writeTextFile(const QString &path, const QStringList &lines,
                    TextEncoding encoding = TextEncoding::Local8Bit);
 void writeBinaryFile(const QString &path, const QByteArray &bytes);
 
+// The same replacement through a temporary file and a rename, without
+// waiting for the disk to hold the bytes: for files made again whenever they
+// are needed (the generated page), where a crash may lose the new file but
+// never leaves a half one.
+void replaceFile(const QString &path, const QByteArray &bytes);
+
 } // namespace quill

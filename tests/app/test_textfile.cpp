@@ -132,6 +132,38 @@ TEST(TextFile, FailuresAreReportedWithThePath)
     EXPECT_TRUE(QFileInfo(blocked).isDir());
 }
 
+TEST(TextFile, ReplaceFileSwapsTheWholeFileOrNothing)
+{
+    QTemporaryDir dir;
+    const QString page = dir.filePath("temp.html");
+    replaceFile(page, "first");
+    replaceFile(page, "second, longer");
+    EXPECT_EQ(readBinaryFile(page), QByteArray("second, longer"));
+    EXPECT_TRUE(QFileInfo(page).permissions().testFlag(QFileDevice::ReadOther));
+
+    struct Case {
+        const char *label;
+        QString path;
+    };
+    const QString blocked = dir.filePath("blocked");
+    ASSERT_TRUE(QDir().mkpath(blocked + "/inner"));
+    const std::vector<Case> cases = {
+        {"missing folder", dir.filePath("missing/temp.html")},
+        {"a folder in the file's place", blocked},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.label);
+        try {
+            replaceFile(c.path, "x");
+            ADD_FAILURE() << "replaced";
+        } catch (const QuillError &error) {
+            EXPECT_TRUE(error.message().contains(c.path)) << error.message().toStdString();
+        }
+    }
+    EXPECT_TRUE(QFileInfo(blocked).isDir());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"temp.html"}) << "no temporary file is left behind";
+}
+
 // A small tmpfs that the test fills up: the only honest way to make a write
 // fail half-way when the tests run as root.
 class FullDisk : public ::testing::Test {
@@ -168,6 +200,21 @@ TEST_F(FullDisk, FailedWriteLeavesThePreviousContentWhole)
     }
     EXPECT_EQ(readTextFile(path).lines, (QStringList{"width=32", "sprite=16"}));
     EXPECT_EQ(QDir(mountPoint_).entryList(QDir::Files), QStringList{"quillide.ini"})
+        << "no temporary file is left behind";
+}
+
+TEST_F(FullDisk, FailedReplacementLeavesThePreviousFileWhole)
+{
+    const QString path = mountPoint_ + "/temp.html";
+    replaceFile(path, "<html>");
+    try {
+        replaceFile(path, QByteArray(200 * 1024, 'x'));
+        ADD_FAILURE() << "the write did not fail";
+    } catch (const QuillError &error) {
+        EXPECT_TRUE(error.message().contains("No space left on device")) << error.message().toStdString();
+    }
+    EXPECT_EQ(readBinaryFile(path), QByteArray("<html>"));
+    EXPECT_EQ(QDir(mountPoint_).entryList(QDir::Files), QStringList{"temp.html"})
         << "no temporary file is left behind";
 }
 
