@@ -130,7 +130,9 @@ void RunView::showPage(const QUrl &page, const QString &workspaceDir)
     if (!lblRunFps->text().isEmpty())
         lblRunFps->clear();
     show();
-    raise();
+    // Raising a view that is already on top still repaints all of it.
+    if (parentWidget() && parentWidget()->children().constLast() != this)
+        raise();
     setFrameCounter(true);
     webRun->load(page);
     webRun->setFocus();
@@ -172,6 +174,8 @@ void RunView::setFrameCounter(bool counting)
 
 void RunView::showError(const QString &text)
 {
+    if (text == btnRunError->text() && btnRunError->isVisibleTo(this) == !text.isEmpty())
+        return;
     btnRunError->setText(text);
     btnRunError->setVisible(!text.isEmpty());
     placeChildren();
