@@ -70,9 +70,7 @@ protected:
 
     template <typename Control = QWidget> Control *control(const char *name)
     {
-        auto *found = window->findChild<Control *>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return controlNamed<Control>(window.get(), name);
     }
 
     quill::KeyButton *key(const QString &caption)

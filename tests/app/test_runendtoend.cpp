@@ -8,6 +8,7 @@
 #include "editor/codebuffer.h"
 
 #include "tests/app/windowtest.h"
+#include "tests/support/eventwait.h"
 
 #include <gtest/gtest.h>
 
@@ -48,14 +49,7 @@ public slots:
     void open(const QUrl &url) { opened.append(url); }
 };
 
-template <typename Ready> bool waitFor(Ready ready, int milliseconds = 20000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!ready() && clock.elapsed() < milliseconds)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return ready();
-}
+using quill::testsupport::waitFor;
 
 void pause(int milliseconds)
 {
@@ -77,9 +71,7 @@ protected:
 
     template <typename T = QWidget> T *control(const char *name) const
     {
-        T *found = window->findChild<T *>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return controlNamed<T>(window.get(), name);
     }
     QString codeDir() const { return window->paths().codeDir; }
     QStringList sample(const QString &name) const

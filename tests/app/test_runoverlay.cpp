@@ -8,6 +8,7 @@
 #include "tests/builder/childprocesses.h"
 
 #include "tests/app/windowtest.h"
+#include "tests/support/eventwait.h"
 
 #include <gtest/gtest.h>
 
@@ -29,14 +30,7 @@ public:
     QStringList messages;
 };
 
-template <typename Ready> bool waitFor(Ready ready, int milliseconds = 15000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!ready() && clock.elapsed() < milliseconds)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return ready();
-}
+using quill::testsupport::waitFor;
 
 class RunOverlayTest : public quill::testsupport::WindowTest {
 protected:
@@ -50,9 +44,7 @@ protected:
 
     template <typename T = QWidget> T *control(const char *name) const
     {
-        T *found = window->findChild<T *>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return controlNamed<T>(window.get(), name);
     }
 
     RecordingSink sink;

@@ -50,9 +50,7 @@ protected:
 public:
     template <typename T = QWidget> T *control(const char *name) const
     {
-        T *found = window->findChild<T *>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return controlNamed<T>(window.get(), name);
     }
     void press(const char *button) { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
     QString text(const char *label) const { return control<QLabel>(label)->text(); }

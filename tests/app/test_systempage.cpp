@@ -59,9 +59,7 @@ protected:
 
     template <typename T = QLineEdit> T *control(const char *name) const
     {
-        T *found = window->findChild<T *>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return controlNamed<T>(window.get(), name);
     }
     void type(const char *field, const QString &text) { control(field)->setText(text); }
     void press(const char *button) { control<QPushButton>(button)->click(); }

@@ -33,6 +33,14 @@ protected:
         qunsetenv("XDG_CONFIG_HOME");
     }
 
+    // The control of that design name under root; a missing one fails the test.
+    template <typename T> static T *controlNamed(const QObject *root, const char *name)
+    {
+        T *found = root->findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
     QTemporaryDir dataHome;
     QTemporaryDir home;
 };

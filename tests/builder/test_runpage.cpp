@@ -2,6 +2,7 @@
 // network and its main frame stays on the workspace's pages.
 #include "builder/remoteblocker.h"
 #include "builder/runpage.h"
+#include "tests/support/eventwait.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,15 +30,7 @@ void writePage(const QString &path, const QByteArray &html)
     file.write(html);
 }
 
-// Runs the event loop until ready() holds or the time is up.
-template <typename Ready> bool waitFor(Ready ready, int milliseconds = 15000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!ready() && clock.elapsed() < milliseconds)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return ready();
-}
+using quill::testsupport::waitFor;
 
 QVariant evaluate(QWebEnginePage &page, const QString &script)
 {

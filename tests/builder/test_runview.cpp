@@ -5,6 +5,7 @@
 
 #include "tests/builder/childprocesses.h"
 #include "tests/builder/qtprint.h"
+#include "tests/support/eventwait.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,14 +28,7 @@ using namespace quill;
 
 namespace {
 
-template <typename Ready> bool waitFor(Ready ready, int milliseconds = 15000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!ready() && clock.elapsed() < milliseconds)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return ready();
-}
+using quill::testsupport::waitFor;
 
 QVariant evaluate(QWebEnginePage *page, const QString &script)
 {
