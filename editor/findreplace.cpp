@@ -83,18 +83,34 @@ std::optional<TextSplice> ReplaceNext(const CodeText &lines, int cursorLine,
                        cursorLine, findText, replaceText);
 }
 
+namespace {
+
+// Reads the request before the cursor into the search state; both commands
+// then search the text with the request taken out of the cursor's line.
+FindRequest takeRequest(const CodeText &lines, int cursorLine, int cursorColumn, SearchState &state)
+{
+    FindRequest request = ParseFindRequest(lines[cursorLine], cursorColumn);
+    state.FindText = request.FindText;
+    state.ReplaceText = request.ReplaceText;
+    return request;
+}
+
+auto linesWithRequestTaken(const CodeText &lines, int cursorLine, const FindRequest &request)
+{
+    return [&lines, cursorLine, &request](int line) -> const QString & {
+        return line == cursorLine ? request.line : lines[line];
+    };
+}
+
+} // namespace
+
 std::optional<TextSplice> findCommand(const CodeText &lines, int cursorLine, int cursorColumn,
                                       SearchState &state)
 {
-    const FindRequest request = ParseFindRequest(lines[cursorLine], cursorColumn);
-    state.FindText = request.FindText;
-    state.ReplaceText = request.ReplaceText;
+    const FindRequest request = takeRequest(lines, cursorLine, cursorColumn, state);
     if (!request.valid)
         return std::nullopt;
-
-    auto lineAt = [&](int line) -> const QString & {
-        return line == cursorLine ? request.line : lines[line];
-    };
+    const auto lineAt = linesWithRequestTaken(lines, cursorLine, request);
     const auto match = findFrom(lineAt, int(lines.size()), cursorLine, request.cursorColumn,
                                 state.FindText);
     return match ? lineReplacement(cursorLine, request.line, match->line, match->column)
@@ -104,15 +120,10 @@ std::optional<TextSplice> findCommand(const CodeText &lines, int cursorLine, int
 std::vector<TextSplice> replaceCommand(const CodeText &lines, int cursorLine, int cursorColumn,
                                        SearchState &state)
 {
-    const FindRequest request = ParseFindRequest(lines[cursorLine], cursorColumn);
-    state.FindText = request.FindText;
-    state.ReplaceText = request.ReplaceText;
+    const FindRequest request = takeRequest(lines, cursorLine, cursorColumn, state);
     if (!request.valid)
         return {};
-
-    auto lineAt = [&](int line) -> const QString & {
-        return line == cursorLine ? request.line : lines[line];
-    };
+    const auto lineAt = linesWithRequestTaken(lines, cursorLine, request);
     const auto replacement = replaceFrom(lineAt, int(lines.size()), cursorLine, state.FindText,
                                          state.ReplaceText);
     if (!replacement)
