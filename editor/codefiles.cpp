@@ -17,11 +17,14 @@ QStringList ListFiles(const QString &directory)
 
 namespace {
 
-
-bool sixteenBits(QByteArrayView bytes)
+// Where 8-bit text begins after its mark (if any); nothing for 16-bit text.
+std::optional<qsizetype> eightBitStart(QByteArrayView bytes)
 {
-    return bytes.startsWith(byteOrderMark(TextEncoding::Utf16LE))
-        || bytes.startsWith(byteOrderMark(TextEncoding::Utf16BE));
+    if (bytes.startsWith(byteOrderMark(TextEncoding::Utf16LE))
+        || bytes.startsWith(byteOrderMark(TextEncoding::Utf16BE)))
+        return std::nullopt;
+    const QByteArray mark = byteOrderMark(TextEncoding::Utf8Bom);
+    return bytes.startsWith(mark) ? mark.size() : 0;
 }
 
 // Text of 16 bits is decoded whole, as is damaged UTF-8 after a mark (its
@@ -32,12 +35,11 @@ CodeFileContent decodeWhole(const QByteArray &bytes)
     return CodeFileContent{CodeText(content.lines), content.encoding, content.malformed};
 }
 
-// 8-bit text whose blocks of lines after the mark (if any) have been found.
-CodeFileContent decodeScanned(QByteArray bytes, const LineBlocks &blocks)
+// 8-bit text beginning at start (after the UTF-8 mark, if any), whose blocks
+// of lines have been found.
+CodeFileContent decodeScanned(QByteArray bytes, qsizetype start, const LineBlocks &blocks)
 {
-    const QByteArray Utf8Mark = byteOrderMark(TextEncoding::Utf8Bom);
-    const bool marked = bytes.startsWith(Utf8Mark);
-    const qsizetype start = marked ? Utf8Mark.size() : 0;
+    const bool marked = start > 0;
     if (blocks.ascii || QByteArrayView(bytes).sliced(start).isValidUtf8())
         return {CodeText::fromBytes(std::move(bytes), start, CodeText::Bytes::Utf8, blocks),
                 marked ? TextEncoding::Utf8Bom : TextEncoding::Local8Bit, false};
@@ -52,34 +54,34 @@ CodeFileContent decodeScanned(QByteArray bytes, const LineBlocks &blocks)
 
 CodeFileContent decodeCodeFile(QByteArray bytes)
 {
-    const QByteArray Utf8Mark = byteOrderMark(TextEncoding::Utf8Bom);
-    if (sixteenBits(bytes))
+    const std::optional<qsizetype> start = eightBitStart(bytes);
+    if (!start)
         return decodeWhole(bytes);
-    const qsizetype start = bytes.startsWith(Utf8Mark) ? Utf8Mark.size() : 0;
-    const LineBlocks blocks = scanLineBlocks(QByteArrayView(bytes).sliced(start), CodeText::BlockLines);
-    return decodeScanned(std::move(bytes), blocks);
+    const LineBlocks blocks = scanLineBlocks(QByteArrayView(bytes).sliced(*start), CodeText::BlockLines);
+    return decodeScanned(std::move(bytes), *start, blocks);
 }
 
 CodeFileContent readCodeFile(const QString &path)
 {
     // The lines are found piece by piece as the file comes in, once the
-    // first bytes have told whether there is a mark.
-    const QByteArray Utf8Mark = byteOrderMark(TextEncoding::Utf8Bom);
+    // first bytes have told whether there is a mark (three bytes at most).
     LineScanner scanner(CodeText::BlockLines);
-    qsizetype start = -1;
-    const auto markKnown = [&](QByteArrayView bytes, bool whole) {
-        if (start < 0 && (bytes.size() >= Utf8Mark.size() || whole))
-            start = bytes.startsWith(Utf8Mark) ? Utf8Mark.size() : sixteenBits(bytes) ? -2 : 0;
-        return start >= 0;
-    };
+    bool markKnown = false;
+    std::optional<qsizetype> start;
     QByteArray bytes = readBinaryFile(path, [&](QByteArrayView readSoFar) {
-        if (markKnown(readSoFar, false))
-            scanner.scan(readSoFar.sliced(start));
+        if (!markKnown && readSoFar.size() >= 3) {
+            start = eightBitStart(readSoFar);
+            markKnown = true;
+        }
+        if (start)
+            scanner.scan(readSoFar.sliced(*start));
     });
-    if (!markKnown(bytes, true))
+    if (!markKnown)
+        start = eightBitStart(bytes);
+    if (!start)
         return decodeWhole(bytes);
-    const LineBlocks blocks = scanner.finish(QByteArrayView(bytes).sliced(start));
-    return decodeScanned(std::move(bytes), blocks);
+    const LineBlocks blocks = scanner.finish(QByteArrayView(bytes).sliced(*start));
+    return decodeScanned(std::move(bytes), *start, blocks);
 }
 
 QString CodeFiles::damagedWarning()

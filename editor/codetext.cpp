@@ -78,18 +78,8 @@ CodeText CodeText::fromBytes(QByteArray bytes, qsizetype start, Bytes decoding, 
 
 int CodeText::blockOf(int index) const
 {
-    const auto holds = [&](int block) {
-        return block < int(blocks_.size()) && firsts_[block] <= index
-            && index < firsts_[block] + blocks_[block].count;
-    };
-    // Lines are mostly read in runs: the block of the last line, or the next.
-    if (holds(lastBlock_))
-        return lastBlock_;
-    if (holds(lastBlock_ + 1))
-        return ++lastBlock_;
     const auto after = std::upper_bound(firsts_.cbegin(), firsts_.cend(), index);
-    lastBlock_ = int(after - firsts_.cbegin()) - 1;
-    return lastBlock_;
+    return int(after - firsts_.cbegin()) - 1;
 }
 
 void CodeText::decode(const Block &block) const
@@ -203,7 +193,6 @@ void CodeText::renumberFrom(int block)
     firsts_.resize(blocks_.size());
     for (std::size_t at = std::max(block, 0); at < blocks_.size(); ++at)
         firsts_[at] = at == 0 ? 0 : firsts_[at - 1] + blocks_[at - 1].count;
-    lastBlock_ = 0;
     forgetRead();
 }
 

@@ -43,9 +43,6 @@ public:
     // The same with the blocks of bytes[start..] already found.
     static CodeText fromBytes(QByteArray bytes, qsizetype start, Bytes decoding,
                               const LineBlocks &blocks);
-    // Whether the bytes it was read from held no byte above 127 (a text made
-    // of lines counts as ASCII).
-    bool fromAscii() const { return ascii_; }
 
     int size() const { return count_; }
     bool isEmpty() const { return count_ == 0; }
@@ -130,7 +127,6 @@ private:
     Bytes decoding_ = Bytes::Latin1;
     bool ascii_ = true;    // the bytes hold no byte above 127
     bool crLfOnly_ = true; // every line end in the bytes is CR LF
-    mutable int lastBlock_ = 0;
     // The block of the last line read: decoded, first line and size.
     mutable int readBlock_ = 0;
     mutable int readFirst_ = 0;
