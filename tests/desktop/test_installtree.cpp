@@ -10,9 +10,9 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QMap>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
@@ -71,6 +71,28 @@ QImage rasteriseSvg(const QByteArray &svg, int size)
     if (xml.hasError())
         throw std::runtime_error("bad SVG: " + xml.errorString().toStdString());
     return image;
+}
+
+// The state of each thread of a running process: its name and what it is
+// waiting in, and with gdb at hand its stack.
+std::string threadReport(qint64 pid)
+{
+    if (pid <= 0)
+        return "not running";
+    const QString proc = QStringLiteral("/proc/%1/task").arg(pid);
+    std::string report;
+    for (const QString &task : QDir(proc).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const auto field = [&](const char *name) {
+            QFile file(proc + u'/' + task + u'/' + QLatin1String(name));
+            return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toStdString() : std::string("?");
+        };
+        report += task.toStdString() + " " + field("comm") + ": " + field("wchan") + " [" + field("syscall") + "]\n";
+    }
+    if (!QStandardPaths::findExecutable(QStringLiteral("gdb")).isEmpty())
+        report += run(QStringLiteral("gdb"), {QStringLiteral("-p"), QString::number(pid), QStringLiteral("-batch"),
+                                              QStringLiteral("-ex"), QStringLiteral("thread apply all bt")},
+                      QProcessEnvironment::systemEnvironment(), 60000).text();
+    return report;
 }
 
 class InstallTree : public ::testing::Test {
@@ -284,6 +306,11 @@ TEST_F(InstallTree, TheInstalledProgramStartsInstallsItsWorkspaceAndShowsItsIden
     Scratch scratch;
     QProcess program;
     program.setProcessEnvironment(scratch.environment(/*withDisplay=*/true));
+    // Into files, not pipes: nothing here reads a pipe while the program
+    // starts, and a full one would stop it at its next warning.
+    const QString output = scratch.root.path() + QStringLiteral("/output.txt");
+    program.setProcessChannelMode(QProcess::MergedChannels);
+    program.setStandardOutputFile(output);
     program.start(executable(), {});
     ASSERT_TRUE(program.waitForStarted(10000));
 
@@ -298,17 +325,22 @@ TEST_F(InstallTree, TheInstalledProgramStartsInstallsItsWorkspaceAndShowsItsIden
     QByteArray properties;
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < 30000 && program.state() == QProcess::Running) {
+    bool ended = false;
+    while (properties.isEmpty() && timer.elapsed() < 30000 && !(ended = program.waitForFinished(200))) {
         const Result xprop = run(QStringLiteral("xprop"),
                                  {QStringLiteral("-name"), QStringLiteral("QuillIDE"),
-                                  QStringLiteral("WM_CLASS"), QStringLiteral("_NET_WM_ICON")});
-        if (xprop.exitCode == 0 && xprop.out.contains("Icon (")) {
+                                  QStringLiteral("WM_CLASS"), QStringLiteral("_NET_WM_ICON")},
+                                 QProcessEnvironment::systemEnvironment(), 10000);
+        if (xprop.exitCode == 0 && xprop.out.contains("Icon ("))
             properties = xprop.out;
-            break;
-        }
-        QThread::msleep(200);
     }
     const QStringList installedFiles = filesUnder(base);
+    if (ended)
+        ADD_FAILURE() << "the program ended after " << timer.elapsed() << " ms, printing:\n"
+                      << readAll(output).toStdString();
+    else if (properties.isEmpty())
+        ADD_FAILURE() << "no window after " << timer.elapsed() << " ms; the program printed:\n"
+                      << readAll(output).toStdString() << "\nits threads:\n" << threadReport(program.processId());
     program.terminate();
     program.waitForFinished(10000);
 
