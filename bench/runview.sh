@@ -13,7 +13,7 @@ set -euo pipefail
 build=${1:-build}
 pairs=${2:-20}
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$pairs"
+  exec bash "$(dirname "$0")/../tools/on-xvfb.sh" "$0" "$build" "$pairs"
 fi
 if [ -z "${QUILL_BENCH_BUS:-}" ]; then
   export QUILL_BENCH_BUS=1

@@ -5,7 +5,7 @@
 #   bench/startup.sh [build-dir] [pairs]      (defaults: build, 30)
 #
 # Needs the probes: cmake --build <build-dir> --target startup_quill
-# startup_bare_samelibs startup_bare_widgets. Runs under one X server (xvfb-run
+# startup_bare_samelibs startup_bare_widgets. Runs under one X server (tools/on-xvfb.sh
 # when no DISPLAY is set) and one private session bus (dbus-run-session), so
 # no run pays for starting a bus daemon and none is left behind. The runs are
 # paired, A B A B, so that drift of the machine hits both alike; each run is
@@ -17,7 +17,7 @@ pairs=${2:-30}
 limit=20   # seconds before a run counts as hung
 
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$pairs"
+  exec bash "$(dirname "$0")/../tools/on-xvfb.sh" "$0" "$build" "$pairs"
 fi
 if [ -z "${QUILL_BENCH_BUS:-}" ]; then
   export QUILL_BENCH_BUS=1

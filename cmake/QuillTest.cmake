@@ -1,7 +1,7 @@
 # quill_add_test(NAME SOURCES file.cpp... LIBS lib... [XVFB])
 # One test file is one executable and one CTest entry. Widgets draw on the
 # offscreen platform; tests that need a real display (the web view) ask for
-# XVFB and run under xvfb-run.
+# XVFB and run on a private virtual display (tools/on-xvfb.sh).
 function(quill_add_test name)
   cmake_parse_arguments(T "XVFB" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
@@ -10,7 +10,7 @@ function(quill_add_test name)
   target_compile_definitions(${name} PRIVATE
     QUILL_SOURCE_DIR="${PROJECT_SOURCE_DIR}" QUILL_BINARY_DIR="${PROJECT_BINARY_DIR}")
   if(T_XVFB)
-    add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>)
+    add_test(NAME ${name} COMMAND bash ${PROJECT_SOURCE_DIR}/tools/on-xvfb.sh $<TARGET_FILE:${name}>)
   else()
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
