@@ -7,9 +7,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
-#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -19,12 +19,14 @@ namespace {
 
 // What the frame counter writes to the console, followed by the count.
 const QString FramesMark = QStringLiteral("\x01quill-frames ");
-const QString FrameCounterName = QStringLiteral("quill-frame-counter");
+// The counter starts this long after a page has loaded: a world of its own
+// made any earlier would hold up the page's first frames, and it reports
+// once a second anyway.
+constexpr int FrameCounterDelayMs = 500;
 
 // Counts the page's animation frames and reports them once a second. It runs
 // in a world of its own, so the page's scripts neither see nor disturb it,
-// and it lives only in the view: the page file never holds it. Each page the
-// view loads while it is in the view's scripts gets one.
+// and it lives only in the view: the page file never holds it.
 QString frameCounterScript()
 {
     return QStringLiteral("(() => {"
@@ -116,6 +118,17 @@ void RunView::createWebView(const QString &workspaceDir)
     webRun = named(new QWebEngineView(this), "webRun", QStringLiteral("Running program"));
     webRun->setPage(page_);
     connect(webRun, &QWebEngineView::loadFinished, this, &RunView::loadFinished);
+    // Every page the view counts gets its counter once loaded, also when it
+    // reloads itself; a load that begins meanwhile cancels the start.
+    counterStart_ = new QTimer(this);
+    counterStart_->setSingleShot(true);
+    counterStart_->setInterval(FrameCounterDelayMs);
+    connect(counterStart_, &QTimer::timeout, this, &RunView::startFrameCounter);
+    connect(webRun, &QWebEngineView::loadStarted, counterStart_, qOverload<>(&QTimer::stop));
+    connect(webRun, &QWebEngineView::loadFinished, this, [this](bool ok) {
+        if (ok && counting_)
+            counterStart_->start();
+    });
     placeChildren();
     webRun->show();
 }
@@ -153,23 +166,14 @@ void RunView::loadBlank(const QUrl &blank)
 void RunView::setFrameCounter(bool counting)
 {
     counting_ = counting;
-    QWebEngineScriptCollection &scripts = page_->scripts();
-    const QList<QWebEngineScript> present = scripts.find(FrameCounterName);
-    if (counting && present.isEmpty()) {
-        QWebEngineScript counter;
-        counter.setName(FrameCounterName);
-        // Started once the page has loaded (or half a second after it began),
-        // so that making the counter's world does not hold up the page's
-        // first frame; it reports once a second anyway.
-        counter.setInjectionPoint(QWebEngineScript::Deferred);
-        counter.setWorldId(QWebEngineScript::ApplicationWorld);
-        counter.setRunsOnSubFrames(false);
-        counter.setSourceCode(frameCounterScript());
-        scripts.insert(counter);
-    }
     if (!counting)
-        for (const QWebEngineScript &counter : present)
-            scripts.remove(counter);
+        counterStart_->stop();
+}
+
+void RunView::startFrameCounter()
+{
+    if (counting_ && !page_->isLoading())
+        page_->runJavaScript(frameCounterScript(), QWebEngineScript::ApplicationWorld);
 }
 
 void RunView::showError(const QString &text)

@@ -7,6 +7,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 class QWebEngineProfile;
 class QWebEngineView;
 
@@ -67,8 +68,9 @@ signals:
 private:
     void createWebView(const QString &workspaceDir);
     void consoleMessage(int level, const QString &message, int line, const QString &source);
-    // Puts the frame counter into the pages loaded from now on, or keeps it out.
+    // Counts the frames of the pages loaded from now on, or of none.
     void setFrameCounter(bool counting);
+    void startFrameCounter();
     void placeChildren();
 
     QWidget *pnlRunBtns = nullptr;
@@ -81,6 +83,7 @@ private:
     QWebEngineProfile *profile_ = nullptr;
     RemoteBlocker *blocker_ = nullptr;
     RunPage *page_ = nullptr;
+    QTimer *counterStart_ = nullptr;
     bool counting_ = false;
 };
 

@@ -3,6 +3,7 @@
 // guards against the network.
 #include "builder/runview.h"
 
+#include "builder/runpage.h"
 #include "tests/builder/childprocesses.h"
 #include "tests/builder/qtprint.h"
 #include "tests/support/eventwait.h"
@@ -83,7 +84,13 @@ protected:
     bool show(const QString &file)
     {
         const int before = loads;
+        const bool first = view->webView() == nullptr;
         view->showPage(QUrl::fromLocalFile(base + file), base);
+        if (first)
+            QObject::connect(qobject_cast<RunPage *>(view->webView()->page()), &RunPage::consoleMessage,
+                             [this](auto, const QString &message, int, const QString &) {
+                                 frameReports += message.contains("quill-frames");
+                             });
         return waitFor([&] { return loads > before; });
     }
 
@@ -92,6 +99,8 @@ protected:
     QWidget window;
     RunView *view = nullptr;
     int loads = 0;
+    // The counter's reports, shown in the bar or not.
+    int frameReports = 0;
     std::vector<PageError> errors;
 };
 
@@ -175,10 +184,42 @@ TEST_F(RunViewTest, TheBlankPageIsNotCountedAndTheNextPageIs)
     view->loadBlank(QUrl::fromLocalFile(base + "js/blank.html"));
     ASSERT_TRUE(waitFor([&] { return loads > before; }));
     EXPECT_EQ(view->framesLabel()->text(), "");
+    const int reports = frameReports;
     EXPECT_FALSE(waitFor(counted, 2500)) << view->framesLabel()->text().toStdString();
+    EXPECT_EQ(frameReports, reports) << "a counter ran on the blank page";
 
     ASSERT_TRUE(show("temp.html"));
     EXPECT_TRUE(waitFor(counted)) << view->framesLabel()->text().toStdString();
+    EXPECT_TRUE(errors.empty());
+}
+
+// The counter starts a while after each load, so that it never holds up a
+// page's first frames: a page that navigates on by itself is counted on its
+// new document, and a blank page that comes before the start is never counted.
+TEST_F(RunViewTest, EachLoadGetsItsOwnCounterAndABlankPageThatCameFirstGetsNone)
+{
+    writePage(base + "temp.html",
+              "<html><body><script>"
+              "if (!location.search)"
+              "  addEventListener('load', () => setTimeout(() => { location.search = '?again'; }, 100));"
+              "</script></body></html>");
+    const QRegularExpression shown("^(\\d+) fps$");
+    const auto counted = [&] { return shown.match(view->framesLabel()->text()).hasMatch(); };
+    const int before = loads;
+    ASSERT_TRUE(show("temp.html"));
+    ASSERT_TRUE(waitFor([&] { return loads > before + 1; })) << "the page went on to ?again";
+    EXPECT_EQ(view->webView()->url().query(), "again");
+    EXPECT_TRUE(waitFor(counted)) << view->framesLabel()->text().toStdString();
+
+    writePage(base + "temp.html", "<html><body>page</body></html>");
+    ASSERT_TRUE(show("temp.html"));
+    const int beforeBlank = loads;
+    view->loadBlank(QUrl::fromLocalFile(base + "js/blank.html"));
+    ASSERT_TRUE(waitFor([&] { return loads > beforeBlank; }));
+    EXPECT_EQ(view->webView()->url(), QUrl::fromLocalFile(base + "js/blank.html"));
+    const int reports = frameReports;
+    EXPECT_FALSE(waitFor(counted, 2500)) << view->framesLabel()->text().toStdString();
+    EXPECT_EQ(frameReports, reports) << "a counter ran on the blank page";
     EXPECT_TRUE(errors.empty());
 }
 
