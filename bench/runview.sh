@@ -4,14 +4,18 @@
 # rounds in one process) and cold (the first load of a fresh process, paired
 # processes A B A B), for the cat sample and the 3D sample.
 #
-#   bench/runview.sh [build-dir] [pairs]      (defaults: build, 20)
+#   bench/runview.sh [build-dir] [pairs]      (defaults: build, 100)
+#
+# A first frame waits for the next display refresh, up to 16.7 ms on a load
+# of about 20-30 ms, so single rounds scatter widely: with 30 pairs the warm
+# ratio of the same build still moved by up to 0.1 from run to run.
 #
 # Needs: cmake --build <build-dir> --target bench_runview. Runs under Xvfb and
 # a private session bus; a run that hangs is ended after 60 s and counted.
 set -euo pipefail
 
 build=${1:-build}
-pairs=${2:-20}
+pairs=${2:-100}
 if [ -z "${DISPLAY:-}" ]; then
   exec bash "$(dirname "$0")/../tools/on-xvfb.sh" "$0" "$build" "$pairs"
 fi
