@@ -119,11 +119,14 @@ void RunView::createWebView(const QString &workspaceDir)
     webRun->setPage(page_);
     connect(webRun, &QWebEngineView::loadFinished, this, &RunView::loadFinished);
     // Every page the view counts gets its counter once loaded, also when it
-    // reloads itself; a load that begins meanwhile cancels the start.
+    // reloads itself; a load that begins meanwhile, or the end of counting,
+    // cancels the start.
     counterStart_ = new QTimer(this);
     counterStart_->setSingleShot(true);
     counterStart_->setInterval(FrameCounterDelayMs);
-    connect(counterStart_, &QTimer::timeout, this, &RunView::startFrameCounter);
+    connect(counterStart_, &QTimer::timeout, this, [this] {
+        page_->runJavaScript(frameCounterScript(), QWebEngineScript::ApplicationWorld);
+    });
     connect(webRun, &QWebEngineView::loadStarted, counterStart_, qOverload<>(&QTimer::stop));
     connect(webRun, &QWebEngineView::loadFinished, this, [this](bool ok) {
         if (ok && counting_)
@@ -168,12 +171,6 @@ void RunView::setFrameCounter(bool counting)
     counting_ = counting;
     if (!counting)
         counterStart_->stop();
-}
-
-void RunView::startFrameCounter()
-{
-    if (counting_ && !page_->isLoading())
-        page_->runJavaScript(frameCounterScript(), QWebEngineScript::ApplicationWorld);
 }
 
 void RunView::showError(const QString &text)

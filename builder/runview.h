@@ -70,7 +70,6 @@ private:
     void consoleMessage(int level, const QString &message, int line, const QString &source);
     // Counts the frames of the pages loaded from now on, or of none.
     void setFrameCounter(bool counting);
-    void startFrameCounter();
     void placeChildren();
 
     QWidget *pnlRunBtns = nullptr;
