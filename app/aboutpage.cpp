@@ -1,7 +1,7 @@
 #include "app/aboutpage.h"
 
-#include "app/base/textfile.h"
-#include "app/base/workspace.h"
+#include "base/textfile.h"
+#include "base/workspace.h"
 
 namespace quill {
 

@@ -1,9 +1,9 @@
 #include "app/ammain.h"
 
-#include "app/base/controls.h"
-#include "app/base/quillerror.h"
-#include "app/base/textfile.h"
-#include "app/base/wholenumber.h"
+#include "base/controls/controls.h"
+#include "base/quillerror.h"
+#include "base/textfile.h"
+#include "base/wholenumber.h"
 #include "app/helptext.h"
 #include "app/installer.h"
 #include "app/numericsettings.h"

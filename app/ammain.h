@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/base/messagesink.h"
-#include "app/base/settingsstore.h"
-#include "app/base/workspace.h"
+#include "base/messagesink.h"
+#include "base/settingsstore.h"
+#include "base/workspace.h"
 #include "app/codepage.h"
 #include "app/handlerboundary.h"
 #include "app/layoutscreen.h"

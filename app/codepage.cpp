@@ -2,7 +2,7 @@
 // on-screen keyboard and the hardware keyboard.
 #include "app/ammain.h"
 
-#include "app/base/controls.h"
+#include "base/controls/controls.h"
 #include "builder/runview.h"
 #include "editor/codeview.h"
 #include "editor/picklist.h"

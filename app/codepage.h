@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/base/constants.h"
-#include "app/base/controls.h"
+#include "base/constants.h"
+#include "base/controls/controls.h"
 
 #include <array>
 

@@ -1,9 +1,9 @@
 #include "app/defaultsettings.h"
 
-#include "app/base/constants.h"
+#include "base/constants.h"
 
-#include "app/base/wholenumber.h"
-#include "app/base/settingsstore.h"
+#include "base/wholenumber.h"
+#include "base/settingsstore.h"
 
 namespace quill {
 

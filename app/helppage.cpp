@@ -1,7 +1,7 @@
 // The Help page: one read-only text box that fills the page.
 #include "app/ammain.h"
 
-#include "app/base/controls.h"
+#include "base/controls/controls.h"
 
 #include <QFontDatabase>
 #include <QPlainTextEdit>

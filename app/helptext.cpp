@@ -1,7 +1,7 @@
 #include "app/helptext.h"
 
-#include "app/base/quillerror.h"
-#include "app/base/workspace.h"
+#include "base/quillerror.h"
+#include "base/workspace.h"
 
 #include <QFile>
 

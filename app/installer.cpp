@@ -1,11 +1,11 @@
 #include "app/installer.h"
 
 #include "app/defaultsettings.h"
-#include "app/base/quillerror.h"
-#include "app/base/settingsstore.h"
+#include "base/quillerror.h"
+#include "base/settingsstore.h"
 #include "app/starterfiles.h"
-#include "app/base/textfile.h"
-#include "app/base/workspace.h"
+#include "base/textfile.h"
+#include "base/workspace.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/base/constants.h"
+#include "base/constants.h"
 
 #include <QRect>
 #include <QSize>
@@ -12,6 +12,16 @@ namespace quill {
 // The design's fixed heights.
 inline constexpr int TabStripHeight = 49;
 inline constexpr int MenuBarHeight = 43;
+
+// The Sprite page's fifteen tool buttons, in the order the tool bar places
+// them (two rows, left to right). Everything indexed by tool follows it.
+enum class SpriteTool {
+    Add, Delete, Previous, Next, Copy, Paste, Pen,
+    Rotate, FlipVertical, FlipHorizontal, Shift, ShiftDirection, Erase, Undo, Palette,
+};
+inline constexpr int ToolButtonCount = static_cast<int>(SpriteTool::Palette) + 1;
+
+inline constexpr int toolIndex(SpriteTool tool) { return static_cast<int>(tool); }
 
 // What a layout pass reads: the window's client size, the sprite size and the
 // three layout settings, already converted (each at least 1).

@@ -6,7 +6,7 @@
 #include "app/applicationidentity.h"
 #include "app/commandline.h"
 #include "app/processsetup.h"
-#include "app/base/quillerror.h"
+#include "base/quillerror.h"
 
 #include <QApplication>
 #include <QMessageBox>

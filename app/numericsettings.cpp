@@ -1,9 +1,9 @@
 #include "app/numericsettings.h"
 
-#include "app/base/constants.h"
-#include "app/base/messagesink.h"
-#include "app/base/settingsstore.h"
-#include "app/base/wholenumber.h"
+#include "base/constants.h"
+#include "base/messagesink.h"
+#include "base/settingsstore.h"
+#include "base/wholenumber.h"
 #include "app/defaultsettings.h"
 
 #include <algorithm>

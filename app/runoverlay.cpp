@@ -2,7 +2,7 @@
 // loads and the page's errors.
 #include "app/ammain.h"
 
-#include "app/base/wholenumber.h"
+#include "base/wholenumber.h"
 #include "app/shellopen.h"
 #include "builder/runprogram.h"
 #include "builder/runview.h"

@@ -3,7 +3,7 @@
 // Each handler hands the event to the sprite editor's model and repaints.
 #include "app/ammain.h"
 
-#include "app/base/controls.h"
+#include "base/controls/controls.h"
 #include "app/spritepage.h"
 #include "editor/picklist.h"
 #include "sprite/colorbar.h"

@@ -1,6 +1,6 @@
 #include "app/starterfiles.h"
 
-#include "app/base/quillerror.h"
+#include "base/quillerror.h"
 
 #include <QFile>
 

@@ -3,8 +3,8 @@
 #include "app/ammain.h"
 
 #include "app/aboutpage.h"
-#include "app/base/controls.h"
-#include "app/base/workspace.h"
+#include "base/controls/controls.h"
+#include "base/workspace.h"
 #include "app/shellopen.h"
 #include "app/systemfields.h"
 #include "builder/exportprogram.h"

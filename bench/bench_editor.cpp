@@ -14,7 +14,7 @@
 // Prints the usual table, then every figure against its budget, and exits
 // with status 1 when one is over.
 
-#include "app/base/textfile.h"
+#include "base/textfile.h"
 #include "editor/codebuffer.h"
 #include "editor/codefiles.h"
 #include "editor/codepainter.h"

@@ -8,10 +8,10 @@
 // archive within 2% of its size. Generation: generatePage of each sample,
 // budget 5 ms. Exits with status 1 when a budget is missed.
 
-#include "app/base/messagesink.h"
-#include "app/base/settingsstore.h"
-#include "app/base/textfile.h"
-#include "app/base/workspace.h"
+#include "base/messagesink.h"
+#include "base/settingsstore.h"
+#include "base/textfile.h"
+#include "base/workspace.h"
 #include "app/installer.h"
 #include "builder/exportprogram.h"
 #include "builder/pagegenerator.h"

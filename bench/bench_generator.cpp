@@ -7,9 +7,9 @@
 // Prints the usual table, then the ratio of the medians of the two sizes, and
 // exits with status 1 when the ratio is above the limit.
 
-#include "app/base/messagesink.h"
-#include "app/base/textfile.h"
-#include "app/base/workspace.h"
+#include "base/messagesink.h"
+#include "base/textfile.h"
+#include "base/workspace.h"
 #include "builder/pagegenerator.h"
 
 #include "bench/medianreporter.h"

@@ -22,10 +22,10 @@
 // Waiting sleeps in the event loop, as the program does, rather than spinning
 // on a core the web engine needs.
 
-#include "app/base/messagesink.h"
-#include "app/base/settingsstore.h"
-#include "app/base/textfile.h"
-#include "app/base/workspace.h"
+#include "base/messagesink.h"
+#include "base/settingsstore.h"
+#include "base/textfile.h"
+#include "base/workspace.h"
 #include "app/installer.h"
 #include "app/processsetup.h"
 #include "builder/pagegenerator.h"

@@ -13,8 +13,8 @@
 // Prints the table, then medians, ratios and the repaint maxima; exits with
 // status 1 when a ratio or the frame budget is missed.
 
-#include "app/base/settingsstore.h"
-#include "app/base/textfile.h"
+#include "base/settingsstore.h"
+#include "base/textfile.h"
 #include "sprite/floodfill.h"
 #include "sprite/replacecolor.h"
 #include "sprite/spritecanvas.h"

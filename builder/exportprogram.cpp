@@ -1,11 +1,11 @@
 #include "builder/exportprogram.h"
 
-#include "app/base/filename.h"
-#include "app/base/messagesink.h"
-#include "app/base/workspace.h"
+#include "base/filename.h"
+#include "base/messagesink.h"
+#include "base/workspace.h"
 #include "builder/pagegenerator.h"
-#include "app/base/quillerror.h"
-#include "app/base/textfile.h"
+#include "base/quillerror.h"
+#include "base/textfile.h"
 #include "builder/ziparchive.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/base/messagesink.h"
+#include "base/messagesink.h"
 
 #include <QString>
 #include <QStringList>

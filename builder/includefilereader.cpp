@@ -1,7 +1,7 @@
 #include "builder/includefilereader.h"
 
-#include "app/base/quillerror.h"
-#include "app/base/textfile.h"
+#include "base/quillerror.h"
+#include "base/textfile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "builder/runprogram.h"
 
-#include "app/base/settingsstore.h"
+#include "base/settingsstore.h"
 #include "builder/runviewstate.h"
 
 namespace quill {

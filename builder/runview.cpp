@@ -1,6 +1,6 @@
 #include "builder/runview.h"
 
-#include "app/base/controls.h"
+#include "base/controls/controls.h"
 #include "builder/remoteblocker.h"
 #include "builder/runpage.h"
 

@@ -1,6 +1,6 @@
 #include "builder/ziparchive.h"
 
-#include "app/base/quillerror.h"
+#include "base/quillerror.h"
 
 #include <zip.h>
 

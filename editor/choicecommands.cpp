@@ -1,7 +1,7 @@
 #include "editor/choicecommands.h"
 
-#include "app/base/namecompare.h"
-#include "app/base/textfile.h"
+#include "base/namecompare.h"
+#include "base/textfile.h"
 #include "editor/clipboardtext.h"
 #include "editor/codebuffer.h"
 #include "editor/completion.h"

@@ -1,6 +1,6 @@
 #include "editor/clipboardtext.h"
 
-#include "app/base/textfile.h"
+#include "base/textfile.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "editor/codefiles.h"
 
-#include "app/base/filename.h"
-#include "app/base/namecompare.h"
+#include "base/filename.h"
+#include "base/namecompare.h"
 #include "editor/codebuffer.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/base/textfile.h"
+#include "base/textfile.h"
 #include "editor/codetext.h"
 
 #include <QString>

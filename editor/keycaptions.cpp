@@ -1,6 +1,6 @@
 #include "editor/keycaptions.h"
 
-#include "app/base/settingsstore.h"
+#include "base/settingsstore.h"
 
 namespace quill {
 

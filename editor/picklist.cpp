@@ -1,6 +1,6 @@
 #include "editor/picklist.h"
 
-#include "app/base/controls.h"
+#include "base/controls/controls.h"
 
 #include <QListWidget>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 #include "editor/spritedeclaration.h"
 
-#include "app/base/namecompare.h"
-#include "app/base/quillerror.h"
+#include "base/namecompare.h"
+#include "base/quillerror.h"
 
 #include <QImageReader>
 

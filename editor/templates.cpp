@@ -1,6 +1,6 @@
 #include "editor/templates.h"
 
-#include "app/base/namecompare.h"
+#include "base/namecompare.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "sprite/palette.h"
 
-#include "app/base/quillerror.h"
-#include "app/base/settingsstore.h"
+#include "base/quillerror.h"
+#include "base/settingsstore.h"
 
 #include <algorithm>
 

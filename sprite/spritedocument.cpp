@@ -1,7 +1,7 @@
 #include "sprite/spritedocument.h"
 
-#include "app/base/constants.h"
-#include "app/base/quillerror.h"
+#include "base/constants.h"
+#include "base/quillerror.h"
 #include "sprite/spritefile.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "sprite/spriteeditor.h"
 
-#include "app/base/settingsstore.h"
+#include "base/settingsstore.h"
 #include "sprite/floodfill.h"
 #include "sprite/replacecolor.h"
 

@@ -1,7 +1,7 @@
 #include "sprite/spritestorage.h"
 
-#include "app/base/filename.h"
-#include "app/base/textfile.h"
+#include "base/filename.h"
+#include "base/textfile.h"
 #include "sprite/spritedocument.h"
 #include "sprite/spritesheet.h"
 

@@ -12,11 +12,11 @@
 // was not or an error was raised, 2 for a wrong command line.
 
 #include "app/installer.h"
-#include "app/base/messagesink.h"
-#include "app/base/quillerror.h"
-#include "app/base/settingsstore.h"
-#include "app/base/textfile.h"
-#include "app/base/workspace.h"
+#include "base/messagesink.h"
+#include "base/quillerror.h"
+#include "base/settingsstore.h"
+#include "base/textfile.h"
+#include "base/workspace.h"
 #include "builder/exportprogram.h"
 #include "builder/pagegenerator.h"
 

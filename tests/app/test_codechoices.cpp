@@ -1,7 +1,7 @@
 // The code editor's pick list, clipboard and Ctrl shortcuts in the real
 // window, with the platform's clipboard (offscreen).
 #include "app/ammain.h"
-#include "app/base/textfile.h"
+#include "base/textfile.h"
 #include "editor/codebuffer.h"
 #include "editor/picklist.h"
 #include "tests/builder/qtprint.h"

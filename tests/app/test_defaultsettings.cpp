@@ -1,5 +1,5 @@
 #include "app/defaultsettings.h"
-#include "app/base/settingsstore.h"
+#include "base/settingsstore.h"
 
 #include <QRegularExpression>
 

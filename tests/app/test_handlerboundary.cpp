@@ -1,7 +1,7 @@
 #include "app/handlerboundary.h"
 
-#include "app/base/messagesink.h"
-#include "app/base/quillerror.h"
+#include "base/messagesink.h"
+#include "base/quillerror.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The Help page text: its placeholders, its headings and the lines a user
 // looks things up by (key legends, functions, variables).
 #include "app/helptext.h"
-#include "app/base/workspace.h"
+#include "base/workspace.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,10 +1,10 @@
 #include "app/defaultsettings.h"
 #include "app/installer.h"
-#include "app/base/quillerror.h"
-#include "app/base/settingsstore.h"
+#include "base/quillerror.h"
+#include "base/settingsstore.h"
 #include "app/starterfiles.h"
-#include "app/base/workspace.h"
-#include "tests/app/fulldisk.h"
+#include "base/workspace.h"
+#include "tests/support/fulldisk.h"
 
 #include <QDir>
 #include <QFile>

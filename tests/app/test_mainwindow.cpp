@@ -4,7 +4,7 @@
 #include "editor/keybutton.h"
 #include "app/processsetup.h"
 #include "app/starterfiles.h"
-#include "app/base/textfile.h"
+#include "base/textfile.h"
 
 #include "tests/app/windowtest.h"
 

@@ -1,7 +1,7 @@
 #include "app/defaultsettings.h"
-#include "app/base/messagesink.h"
+#include "base/messagesink.h"
 #include "app/numericsettings.h"
-#include "app/base/settingsstore.h"
+#include "base/settingsstore.h"
 
 #include <gtest/gtest.h>
 

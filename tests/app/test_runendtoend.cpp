@@ -2,7 +2,7 @@
 // under Xvfb, on the supplied samples: what a user does with a program.
 #include "app/ammain.h"
 
-#include "app/base/textfile.h"
+#include "base/textfile.h"
 #include "app/processsetup.h"
 #include "builder/runview.h"
 #include "editor/codebuffer.h"

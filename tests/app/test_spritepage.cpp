@@ -2,7 +2,7 @@
 // the tool buttons, the colour bar, palettes through the pick list, the file
 // bar, and the animated preview.
 #include "app/ammain.h"
-#include "app/base/textfile.h"
+#include "base/textfile.h"
 #include "editor/picklist.h"
 #include "sprite/spritecanvas.h"
 #include "sprite/spriteeditor.h"

@@ -2,8 +2,8 @@
 // Website and Quit, driven through the page's own buttons.
 #include "app/ammain.h"
 
-#include "app/base/textfile.h"
-#include "app/base/workspace.h"
+#include "base/textfile.h"
+#include "base/workspace.h"
 #include "sprite/spriteeditor.h"
 
 #include "tests/app/windowtest.h"

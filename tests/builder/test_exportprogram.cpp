@@ -2,14 +2,14 @@
 // unzip), so names, order and compression are what any reader sees.
 #include "builder/exportprogram.h"
 
-#include "app/base/messagesink.h"
-#include "app/base/quillerror.h"
-#include "app/base/settingsstore.h"
-#include "app/base/textfile.h"
-#include "app/base/workspace.h"
+#include "base/messagesink.h"
+#include "base/quillerror.h"
+#include "base/settingsstore.h"
+#include "base/textfile.h"
+#include "base/workspace.h"
 #include "app/installer.h"
 #include "builder/pagegenerator.h"
-#include "tests/app/fulldisk.h"
+#include "tests/support/fulldisk.h"
 #include "tests/builder/qtprint.h"
 
 #include <QDir>

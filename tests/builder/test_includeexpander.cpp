@@ -4,8 +4,8 @@
 #include "builder/includefilereader.h"
 #include "builder/pagegenerator.h"
 
-#include "app/base/quillerror.h"
-#include "app/base/textfile.h"
+#include "base/quillerror.h"
+#include "base/textfile.h"
 
 #include <gtest/gtest.h>
 

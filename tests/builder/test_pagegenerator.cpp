@@ -1,9 +1,9 @@
 #include "builder/pagegenerator.h"
 
-#include "app/base/messagesink.h"
-#include "app/base/quillerror.h"
-#include "app/base/textfile.h"
-#include "app/base/workspace.h"
+#include "base/messagesink.h"
+#include "base/quillerror.h"
+#include "base/textfile.h"
+#include "base/workspace.h"
 #include "tests/builder/qtprint.h"
 
 #include <QDir>

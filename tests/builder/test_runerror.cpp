@@ -2,7 +2,7 @@
 // files, or the template and runtime.
 #include "builder/runerror.h"
 
-#include "app/base/messagesink.h"
+#include "base/messagesink.h"
 #include "tests/builder/qtprint.h"
 
 #include <QUrl>

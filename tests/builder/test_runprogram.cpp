@@ -2,11 +2,11 @@
 // generation, RunActive and the choice of the desktop's browser.
 #include "builder/runprogram.h"
 
-#include "app/base/messagesink.h"
-#include "app/base/quillerror.h"
-#include "app/base/settingsstore.h"
-#include "app/base/textfile.h"
-#include "app/base/workspace.h"
+#include "base/messagesink.h"
+#include "base/quillerror.h"
+#include "base/settingsstore.h"
+#include "base/textfile.h"
+#include "base/workspace.h"
 #include "app/installer.h"
 #include "builder/runviewstate.h"
 #include "tests/builder/qtprint.h"

@@ -1,6 +1,6 @@
 #include "editor/codefiles.h"
 
-#include "app/base/quillerror.h"
+#include "base/quillerror.h"
 #include "editor/codebuffer.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "editor/codetext.h"
 
-#include "app/base/textfile.h"
+#include "base/textfile.h"
 #include "editor/codefiles.h"
 #include "editor/linescan.h"
 

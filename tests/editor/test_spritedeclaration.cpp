@@ -1,4 +1,4 @@
-#include "app/base/quillerror.h"
+#include "base/quillerror.h"
 #include "editor/spritedeclaration.h"
 #include "tests/builder/qtprint.h"
 

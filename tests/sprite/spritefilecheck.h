@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/base/quillerror.h"
+#include "base/quillerror.h"
 #include "sprite/spritedocument.h"
 #include "sprite/spritefile.h"
 

@@ -1,5 +1,5 @@
-#include "app/base/quillerror.h"
-#include "app/base/settingsstore.h"
+#include "base/quillerror.h"
+#include "base/settingsstore.h"
 #include "app/defaultsettings.h"
 #include "sprite/palette.h"
 #include "sprite/spriteeditor.h"

@@ -1,4 +1,4 @@
-#include "app/base/quillerror.h"
+#include "base/quillerror.h"
 #include "sprite/spritedocument.h"
 #include "sprite/spritefile.h"
 

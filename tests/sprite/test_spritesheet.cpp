@@ -1,8 +1,8 @@
-#include "app/base/quillerror.h"
+#include "base/quillerror.h"
 #include "sprite/spritedocument.h"
 #include "sprite/spritesheet.h"
 #include "sprite/spritestorage.h"
-#include "tests/app/fulldisk.h"
+#include "tests/support/fulldisk.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "app/base/filename.h"
+#include "base/filename.h"
 
-#include "app/base/quillerror.h"
+#include "base/quillerror.h"
 
 namespace quill {
 

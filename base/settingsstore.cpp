@@ -1,6 +1,6 @@
-#include "app/base/settingsstore.h"
+#include "base/settingsstore.h"
 
-#include "app/base/textfile.h"
+#include "base/textfile.h"
 
 #include <optional>
 

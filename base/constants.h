@@ -1,7 +1,5 @@
 #pragma once
 
-#include <array>
-
 namespace quill {
 
 // The on-screen keyboard: 8 rows of 10 keys, index row x 10 + column.
@@ -17,15 +15,5 @@ inline constexpr bool isSpriteSize(int size)
 {
     return size >= SmallestSpriteSize && size <= LargestSpriteSize;
 }
-
-// The Sprite page's fifteen tool buttons, in the order the tool bar places
-// them (two rows, left to right). Everything indexed by tool follows it.
-enum class SpriteTool {
-    Add, Delete, Previous, Next, Copy, Paste, Pen,
-    Rotate, FlipVertical, FlipHorizontal, Shift, ShiftDirection, Erase, Undo, Palette,
-};
-inline constexpr int ToolButtonCount = static_cast<int>(SpriteTool::Palette) + 1;
-
-inline constexpr int toolIndex(SpriteTool tool) { return static_cast<int>(tool); }
 
 } // namespace quill

@@ -1,5 +1,5 @@
 // The control helpers: a file chooser's list in the one order of names.
-#include "app/base/controls.h"
+#include "base/controls/controls.h"
 
 #include <gtest/gtest.h>
 

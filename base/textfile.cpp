@@ -1,6 +1,6 @@
-#include "app/base/textfile.h"
+#include "base/textfile.h"
 
-#include "app/base/quillerror.h"
+#include "base/quillerror.h"
 
 #include <QFile>
 #include <QSaveFile>

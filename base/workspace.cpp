@@ -1,4 +1,4 @@
-#include "app/base/workspace.h"
+#include "base/workspace.h"
 
 #include <QStandardPaths>
 

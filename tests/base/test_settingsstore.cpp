@@ -1,6 +1,6 @@
-#include "app/base/quillerror.h"
-#include "app/base/settingsstore.h"
-#include "tests/app/fulldisk.h"
+#include "base/quillerror.h"
+#include "base/settingsstore.h"
+#include "tests/support/fulldisk.h"
 
 #include <QDir>
 #include <QFile>

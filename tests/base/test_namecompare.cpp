@@ -1,4 +1,4 @@
-#include "app/base/namecompare.h"
+#include "base/namecompare.h"
 
 #include <gtest/gtest.h>
 

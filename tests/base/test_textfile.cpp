@@ -1,5 +1,5 @@
-#include "app/base/quillerror.h"
-#include "app/base/textfile.h"
+#include "base/quillerror.h"
+#include "base/textfile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "app/base/controls.h"
+#include "base/controls/controls.h"
 
-#include "app/base/namecompare.h"
+#include "base/namecompare.h"
 
 #include <QListWidget>
 #include <QPushButton>

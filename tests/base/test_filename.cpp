@@ -1,5 +1,5 @@
-#include "app/base/filename.h"
-#include "app/base/quillerror.h"
+#include "base/filename.h"
+#include "base/quillerror.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/base/wholenumber.h"
+#include "base/wholenumber.h"
 
 #include <gtest/gtest.h>
 
