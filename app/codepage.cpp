@@ -3,6 +3,7 @@
 #include "app/ammain.h"
 
 #include "base/controls/controls.h"
+#include "base/filelist.h"
 #include "builder/runview.h"
 #include "editor/codeview.h"
 #include "editor/picklist.h"
@@ -254,7 +255,7 @@ void TfrmMain::btTextOpenClick()
 {
     Code.pntProg->hide();
     Code.pnlKeys->hide();
-    quill::setSortedItems(Code.files.list, quill::ListFiles(Paths.codeDir));
+    quill::setListItems(Code.files.list, quill::ListFiles(Paths.codeDir));
     Code.files.panel->show();
 }
 

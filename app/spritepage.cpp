@@ -4,6 +4,7 @@
 #include "app/ammain.h"
 
 #include "base/controls/controls.h"
+#include "base/filelist.h"
 #include "app/spritepage.h"
 #include "editor/picklist.h"
 #include "sprite/colorbar.h"
@@ -12,7 +13,6 @@
 #include "sprite/spritepreview.h"
 #include "sprite/spritestorage.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -279,8 +279,7 @@ void TfrmMain::btGraNewClick()
 void TfrmMain::btGraOpenClick()
 {
     Sprites->document().discardUndo();
-    QDir folder(Paths.spriteDir);
-    quill::setSortedItems(Sprite.files.list, folder.entryList(QDir::Files | QDir::Hidden));
+    quill::setListItems(Sprite.files.list, quill::ListFiles(Paths.spriteDir));
     showSpriteChooser(true);
 }
 

@@ -1,6 +1,6 @@
 #include "editor/choicecommands.h"
 
-#include "base/namecompare.h"
+#include "base/filelist.h"
 #include "base/textfile.h"
 #include "editor/clipboardtext.h"
 #include "editor/codebuffer.h"
@@ -11,8 +11,6 @@
 #include "editor/templates.h"
 #include "editor/textsplice.h"
 #include "editor/wordbeforecursor.h"
-
-#include <QDir>
 
 #include <algorithm>
 
@@ -68,15 +66,6 @@ void ChoiceCommands::Unshift()
     keyboard_.setShiftState(false);
 }
 
-// Regular files only: no folders, and no links or devices that could lead
-// out of the folder or never end when read.
-QStringList ChoiceCommands::plainFiles(const QString &directory) const
-{
-    QStringList names = QDir(directory).entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
-    sortNames(names);
-    return names;
-}
-
 // ---- the pick list's commands ------------------------------------------------
 
 void ChoiceCommands::Ky()
@@ -92,19 +81,19 @@ void ChoiceCommands::Ky()
 void ChoiceCommands::Tm()
 {
     const QString word = WordBeforeCursor(buffer_.line(buffer_.cursorLine()), buffer_.cursorColumn());
-    const TemplateChoices templates = ChooseTemplates(plainFiles(sources_.templateDir), word);
+    const TemplateChoices templates = ChooseTemplates(ListFiles(sources_.templateDir), word);
     WordLength = templates.WordLength;
     choices_.offerChoices(PickMode::Templates, templates.items);
 }
 
 void ChoiceCommands::Sp()
 {
-    choices_.offerChoices(PickMode::SpriteImages, SpriteImageChoices(plainFiles(sources_.imageDir)));
+    choices_.offerChoices(PickMode::SpriteImages, SpriteImageChoices(ListFiles(sources_.imageDir)));
 }
 
 void ChoiceCommands::Au()
 {
-    choices_.offerChoices(PickMode::SoundFiles, SoundChoices(plainFiles(sources_.audioDir)));
+    choices_.offerChoices(PickMode::SoundFiles, ListFiles(sources_.audioDir));
 }
 
 void ChoiceCommands::Jp()

@@ -68,7 +68,6 @@ public:
 private:
     void apply(const TextSplice &splice);
     void Unshift();
-    QStringList plainFiles(const QString &directory) const;
 
     CodeBuffer &buffer_;
     KeyboardLayer &keyboard_;

@@ -1,19 +1,9 @@
 #include "editor/codefiles.h"
 
 #include "base/filename.h"
-#include "base/namecompare.h"
 #include "editor/codebuffer.h"
 
-#include <QDir>
-
 namespace quill {
-
-QStringList ListFiles(const QString &directory)
-{
-    QStringList names = QDir(directory).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    sortNames(names);
-    return names;
-}
 
 namespace {
 

@@ -11,10 +11,6 @@ namespace quill {
 
 class CodeBuffer;
 
-// The names of the plain files directly inside a directory (hidden ones
-// included, subdirectories not), in the order of sortNames.
-QStringList ListFiles(const QString &directory);
-
 // The text of a code file's bytes, as decodeText reads it: by the
 // byte-order mark, else UTF-8, else Latin-1. Text of 8 bits stays bytes
 // until its lines are read.

@@ -1,6 +1,5 @@
 #include "editor/spritedeclaration.h"
 
-#include "base/namecompare.h"
 #include "base/quillerror.h"
 
 #include <QImageReader>
@@ -46,14 +45,6 @@ QStringList SpriteImageChoices(const QStringList &imageFiles)
 {
     QStringList choices = imageFiles;
     choices.removeAll(QStringLiteral("fnt18.png"));
-    sortNames(choices);
-    return choices;
-}
-
-QStringList SoundChoices(const QStringList &audioFiles)
-{
-    QStringList choices = audioFiles;
-    sortNames(choices);
     return choices;
 }
 

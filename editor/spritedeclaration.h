@@ -33,12 +33,9 @@ QSize imageSizeOf(const QString &path);
 // sndload(,"catbgm");
 QString SoundDeclaration(const QString &fileName);
 
-// The image files offered for a sprite: every file but the runtime's font
-// sheet fnt18.png, sorted once in the order of the file lists.
+// The image files offered for a sprite: every file of ListFiles but the
+// runtime's font sheet fnt18.png, in the order given.
 QStringList SpriteImageChoices(const QStringList &imageFiles);
-
-// The sound files, sorted once.
-QStringList SoundChoices(const QStringList &audioFiles);
 
 // The declaration as a new line after the cursor line, the cursor on it.
 inline TextSplice declarationInsertion(int cursorLine, const QString &declaration, int cursorColumn)

@@ -1,7 +1,5 @@
 #include "editor/templates.h"
 
-#include "base/namecompare.h"
-
 #include <algorithm>
 
 namespace quill {
@@ -20,7 +18,6 @@ TemplateChoices ChooseTemplates(const QStringList &templateNames, const QString 
     } else {
         choices.WordLength = int(word.size());
     }
-    sortNames(choices.items);
     return choices;
 }
 

@@ -10,8 +10,8 @@ namespace quill {
 
 // What Tm offers: the template names that begin with the word before the
 // cursor or, when none does (or there is no word), every name with
-// WordLength 0, so that choosing removes nothing. Sorted once in the order
-// of the file lists.
+// WordLength 0, so that choosing removes nothing. The names come in the
+// order of ListFiles and keep it.
 struct TemplateChoices {
     QStringList items;
     int WordLength = 0;

@@ -1,7 +1,5 @@
 #include "base/controls/controls.h"
 
-#include "base/namecompare.h"
-
 #include <QListWidget>
 #include <QPushButton>
 #include <QWidget>
@@ -53,9 +51,8 @@ void layoutFileChooser(const FileChooser &chooser, const QRect &area)
     chooser.list->setGeometry(0, 0, ChooserListWidth, area.height());
 }
 
-void setSortedItems(QListWidget *list, QStringList names)
+void setListItems(QListWidget *list, const QStringList &names)
 {
-    sortNames(names);
     list->clear();
     list->addItems(names);
 }

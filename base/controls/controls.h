@@ -61,8 +61,9 @@ FileChooser makeFileChooser(QWidget *page, const FileChooserNames &names,
 // Puts the chooser over the area it covers, the list at the full height.
 void layoutFileChooser(const FileChooser &chooser, const QRect &area);
 
-// Replaces the list's items by the names in the one order of names
-// (sortNames): a list box's own sort would put "B" before "a".
-void setSortedItems(QListWidget *list, QStringList names);
+// Replaces the list's items by the names in the order given (ListFiles
+// gives the one order of names); the list box never sorts on its own, whose
+// order would put "B" before "a".
+void setListItems(QListWidget *list, const QStringList &names);
 
 } // namespace quill

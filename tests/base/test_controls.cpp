@@ -1,4 +1,4 @@
-// The control helpers: a file chooser's list in the one order of names.
+// The control helpers: a file chooser's list keeps the order it is given.
 #include "base/controls/controls.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 namespace quill {
 namespace {
 
-TEST(FileChooser, ListsNamesInTheOneOrderOfNamesNotTheListBoxOwn)
+TEST(FileChooser, ListsNamesInTheOrderGivenNotTheListBoxOwn)
 {
     static int argc = 1;
     static char name[] = "test_controls";
@@ -21,7 +21,9 @@ TEST(FileChooser, ListsNamesInTheOneOrderOfNamesNotTheListBoxOwn)
     const FileChooser chooser = makeFileChooser(
         &page, {"pnlBasfiles", "lstBasfiles", "btTextOk", "btTextCancel", "btTextDelete"},
         "Code file chooser", "Code files");
-    setSortedItems(chooser.list, {"c", "_u", "abc", "B", "ab", "1x", "a"});
+    // The one order of names, as ListFiles gives it; a sorting list box
+    // would move "B" before "a" and "_u" before "a".
+    setListItems(chooser.list, {"1x", "a", "ab", "abc", "B", "c", "_u"});
     QStringList shown;
     for (int row = 0; row < chooser.list->count(); ++row)
         shown << chooser.list->item(row)->text();

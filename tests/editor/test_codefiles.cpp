@@ -228,14 +228,5 @@ TEST_F(CodeFileFixture, AFailedOpenKeepsTheText)
     EXPECT_TRUE(buffer.canUndo());
 }
 
-TEST_F(CodeFileFixture, ListFilesSortsPlainFilesOnly)
-{
-    for (const char *name : {"c", "_u", "B", "abc", "1x", "a", "ab", ".hidden"})
-        writeBytes(name, "x");
-    ASSERT_TRUE(QDir(codeDir).mkdir("adir"));
-    EXPECT_EQ(ListFiles(codeDir), QStringList({".hidden", "1x", "a", "ab", "abc", "B", "c", "_u"}));
-    EXPECT_EQ(ListFiles(root.path() + "/nothing/"), QStringList());
-}
-
 } // namespace
 } // namespace quill

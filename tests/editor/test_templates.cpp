@@ -8,10 +8,10 @@
 namespace quill {
 namespace {
 
-// The supplied templates, in an order a directory listing might give.
+// The supplied templates, in the order of ListFiles.
 const QStringList SuppliedTemplates = {
-    "tm_yure", "back", "try_catch", "tm_out", "circle", "mm_yure",
-    "tm_border", "setcam", "mm_switch", "sin", "tm_switch", "tm_collision",
+    "back", "circle", "mm_switch", "mm_yure", "setcam", "sin",
+    "tm_border", "tm_collision", "tm_out", "tm_switch", "tm_yure", "try_catch",
 };
 
 struct ChoiceCase {
@@ -22,7 +22,7 @@ struct ChoiceCase {
     int WordLength;
 };
 
-TEST(ChooseTemplates, FiltersByTheWordAndSortsOnce)
+TEST(ChooseTemplates, FiltersByTheWordKeepingTheOrderOfTheFileList)
 {
     const std::vector<ChoiceCase> cases = {
         {"the word's templates", SuppliedTemplates, "tm_",
@@ -30,9 +30,8 @@ TEST(ChooseTemplates, FiltersByTheWordAndSortsOnce)
         {"a word that matches nothing lists them all and removes nothing", SuppliedTemplates, "xyz",
          {"back", "circle", "mm_switch", "mm_yure", "setcam", "sin", "tm_border", "tm_collision", "tm_out",
           "tm_switch", "tm_yure", "try_catch"}, 0},
-        {"no word lists them all", {"b", "a"}, "", {"a", "b"}, 0},
-        {"letters sort as upper case, before the underscore; matching is case-sensitive",
-         {"tm_a", "Tmc", "tmb"}, "tm", {"tmb", "tm_a"}, 2},
+        {"no word lists them all", {"a", "b"}, "", {"a", "b"}, 0},
+        {"matching is case-sensitive", {"Tmc", "tmb", "tm_a"}, "tm", {"tmb", "tm_a"}, 2},
         {"no templates at all", {}, "tm", {}, 0},
     };
     for (const ChoiceCase &c : cases) {
