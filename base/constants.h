@@ -16,4 +16,10 @@ inline constexpr bool isSpriteSize(int size)
     return size >= SmallestSpriteSize && size <= LargestSpriteSize;
 }
 
+// The edge of one cell of a sprite sheet for sprites of `spriteSize` pixels:
+// the cel enlarged twice plus a one-pixel frame on each side (34 for the
+// default size). The sheet writer, the sprite declaration and the page
+// generator all measure sheets with it.
+inline constexpr int sheetCellSize(int spriteSize) { return 2 * spriteSize + 2; }
+
 } // namespace quill

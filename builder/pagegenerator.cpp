@@ -1,5 +1,6 @@
 #include "builder/pagegenerator.h"
 
+#include "base/constants.h"
 #include "base/messagesink.h"
 #include "base/quillerror.h"
 #include "base/textfile.h"
@@ -92,8 +93,9 @@ QString textureDeclaration(const CallArgs &args, int separatorCount, const QStri
                            qsizetype sizeLimit)
 {
     const qint64 frames = spriteNumber(args[2], line);
-    qint64 width = 34;
-    qint64 height = 34;
+    // Without sizes, a sheet of default-size sprites.
+    qint64 width = sheetCellSize(DefaultSpriteSize);
+    qint64 height = sheetCellSize(DefaultSpriteSize);
     qint64 margin = 1;
     if (separatorCount >= 3) {
         width = spriteNumber(args[3], line);

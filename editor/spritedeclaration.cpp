@@ -1,5 +1,6 @@
 #include "editor/spritedeclaration.h"
 
+#include "base/constants.h"
 #include "base/quillerror.h"
 
 #include <QImageReader>
@@ -14,10 +15,10 @@ QString withoutExtension(const QString &fileName)
 
 QString SpriteDeclaration(const QString &fileName, int width, int height, int SpriteSize)
 {
-    // 34 is the cell of a sheet of 16-pixel sprites, sheetCell that of a sheet
-    // of the current size: each cel twice enlarged with a one-pixel frame.
-    constexpr int DefaultSheetCell = 34;
-    const int sheetCell = 2 * SpriteSize + 2;
+    // The cell of a sheet of default-size sprites, and that of a sheet of the
+    // current size.
+    constexpr int DefaultSheetCell = sheetCellSize(DefaultSpriteSize);
+    const int sheetCell = sheetCellSize(SpriteSize);
     const QString head = QStringLiteral("sprite(,\"") + withoutExtension(fileName) + QStringLiteral("\",");
     if (height == DefaultSheetCell && width % DefaultSheetCell == 0)
         return head + QStringLiteral("%1);").arg(width / DefaultSheetCell);

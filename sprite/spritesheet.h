@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/constants.h"
 #include "sprite/palette.h"
 
 #include <QImage>
@@ -7,10 +8,6 @@
 namespace quill {
 
 class SpriteDocument;
-
-// The edge of one sheet cell for sprites of `size` pixels: the cel enlarged
-// twice plus a one-pixel frame on each side.
-inline constexpr int sheetCellSize(int size) { return 2 * size + 2; }
 
 // The sprite sheet of the cels 0 to CelCount() - 1, side by side: each cell
 // holds its cel enlarged twice at (1, 1), framed by a one-pixel border that
