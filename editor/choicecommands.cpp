@@ -10,6 +10,7 @@
 #include "editor/spritedeclaration.h"
 #include "editor/templates.h"
 #include "editor/textsplice.h"
+#include "editor/undostep.h"
 #include "editor/wordbeforecursor.h"
 
 #include <algorithm>
@@ -105,11 +106,7 @@ void ChoiceCommands::Jp()
 
 void ChoiceCommands::choose(PickMode mode, int index, const QString &item)
 {
-    buffer_.beginUndoStep();
-    struct StepEnd {
-        CodeBuffer &buffer;
-        ~StepEnd() { buffer.endUndoStep(); }
-    } stepEnd{buffer_};
+    const UndoStep step(buffer_);
     const int line = buffer_.cursorLine();
     const int column = buffer_.cursorColumn();
     switch (mode) {

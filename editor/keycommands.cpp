@@ -3,6 +3,7 @@
 #include "editor/choicecommands.h"
 #include "editor/codebuffer.h"
 #include "editor/keyboardlayer.h"
+#include "editor/undostep.h"
 #include "editor/windowstate.h"
 
 namespace quill {
@@ -127,13 +128,7 @@ void KeyCommands::RunKeyCommand(const QString &caption)
     buffer_.setCodeModified(true);
     const KeyCommand *command = findCommand(caption);
     const bool typing = !command && !caption.isEmpty();
-    buffer_.beginUndoStep(typing ? CodeBuffer::StepKind::Typing : CodeBuffer::StepKind::Command);
-    // The step is closed even when a command fails half-way: the edits made
-    // so far are recorded and can be undone.
-    struct StepEnd {
-        CodeBuffer &buffer;
-        ~StepEnd() { buffer.endUndoStep(); }
-    } stepEnd{buffer_};
+    const UndoStep step(buffer_, typing ? CodeBuffer::StepKind::Typing : CodeBuffer::StepKind::Command);
     if (choices_)
         choices_->commandStarts();
     if (command)
