@@ -134,19 +134,6 @@ QStringList CodeBuffer::removeLines(int index, int count)
     return removed;
 }
 
-void CodeBuffer::replaceLine(int index, const QString &text)
-{
-    if (index < 0 || index >= lineCount())
-        outside("line index");
-    const bool ownStep = !stepOpen_;
-    if (ownStep)
-        beginUndoStep();
-    removeText(index, 0, int(CodeLines.at(index).size()));
-    insertText(index, 0, text);
-    if (ownStep)
-        endUndoStep();
-}
-
 void CodeBuffer::InsertAtCursor(const QString &text)
 {
     insertText(CursorLine, CursorColumn, text);
@@ -320,33 +307,6 @@ bool CodeBuffer::inSelection(int line, int column) const
     if (line == CursorLine)
         return column <= CursorColumn;
     return true;
-}
-
-QString CodeBuffer::selectedText() const
-{
-    if (!SelectionActive || SelectionAnchorLine > CursorLine || SelectionAnchorLine < 0
-        || SelectionAnchorLine >= lineCount())
-        return QString();
-    // Columns beyond the end of a line contribute nothing; the cursor's own
-    // character is part of the range.
-    const auto piece = [this](int line, int from, int to) {
-        const QString &text = CodeLines.at(line);
-        from = std::max(from, 0);
-        to = std::min(to, int(text.size()) - 1);
-        // A range ending on the first half of a pair takes the whole character.
-        if (to >= 0 && to + 1 < text.size() && text.at(to).isHighSurrogate()
-            && text.at(to + 1).isLowSurrogate())
-            ++to;
-        return from <= to ? text.mid(from, to - from + 1) : QString();
-    };
-    if (SelectionAnchorLine == CursorLine)
-        return piece(CursorLine, SelectionAnchorColumn, CursorColumn);
-    QStringList pieces;
-    pieces.append(piece(SelectionAnchorLine, SelectionAnchorColumn, int(CodeLines.at(SelectionAnchorLine).size())));
-    for (int line = SelectionAnchorLine + 1; line < CursorLine; ++line)
-        pieces.append(CodeLines.at(line));
-    pieces.append(piece(CursorLine, 0, CursorColumn));
-    return pieces.join(u'\n');
 }
 
 } // namespace quill

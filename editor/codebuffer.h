@@ -59,8 +59,6 @@ public:
     // costs one pass over the text, not one per line.
     void insertLines(int index, const QStringList &lines);     // 0 <= index <= lineCount()
     QStringList removeLines(int index, int count);             // refuses to remove every line
-    // removeText of the whole line followed by insertText of the new text.
-    void replaceLine(int index, const QString &text);
 
     // Inserts text without line breaks at the cursor, moves the cursor
     // behind it and scrolls it into view.
@@ -75,7 +73,6 @@ public:
     enum class StepKind { Command, Typing };
     void beginUndoStep(StepKind kind = StepKind::Command);
     void endUndoStep();
-    bool stepOpen() const { return stepOpen_; }
 
     // Undo and redo one step. Each sets CodeModified, puts the cursor back
     // where the step began (undo) or ended (redo), scrolls it into view and
@@ -116,9 +113,6 @@ public:
     // Whether (line, column) lies in the selected range (false when no
     // selection is active); the character under the cursor belongs to it.
     bool inSelection(int line, int column) const;
-    // The selected range as text, pieces joined by "\n"; empty when no
-    // selection is active or the range is empty.
-    QString selectedText() const;
 
     bool codeModified() const { return CodeModified; }
     void setCodeModified(bool modified) { CodeModified = modified; }

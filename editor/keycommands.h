@@ -10,7 +10,8 @@ class CodeBuffer;
 class KeyboardLayer;
 class WindowState;
 
-// The one entry point of all code editing. A caption is a command name
+// Where every key edits the code (undo and redo enter through CodeBuffer, a
+// pick list choice through ChoiceCommands::choose). A caption is a command name
 // ("Rt", "Dl", "Sh" ...) or a character to type; the on-screen keys pass the
 // caption they show, the hardware keyboard one made from the key event. Each
 // call sets CodeModified, runs the first row of the command table whose

@@ -18,8 +18,6 @@ struct TextSplice {
     QStringList insertedLines;
     int cursorLine = 0;
     int cursorColumn = 0;
-
-    bool changesText() const { return removedCount > 0 || !insertedLines.isEmpty(); }
 };
 
 // Replaces one line and places the cursor.

@@ -41,15 +41,6 @@ QRgb centreLinePixel(int size, int zoom, int px, int py)
 
 } // namespace
 
-QRgb canvasPixel(ConstCelPixels cel, int size, int zoom, const Palette &palette, int px, int py)
-{
-    const int edge = size * zoom;
-    if (zoom < 1 || px < 0 || py < 0 || px >= edge || py >= edge)
-        return None;
-    const QRgb cell = cellPixel(cel[(py / zoom) * size + px / zoom], zoom, palette, px % zoom, py % zoom);
-    return cell != None ? cell : centreLinePixel(size, zoom, px, py);
-}
-
 void renderCanvas(QImage &image, ConstCelPixels cel, int size, int zoom, const Palette &palette)
 {
     const int edge = size * std::max(zoom, 1);

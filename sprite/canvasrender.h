@@ -18,9 +18,6 @@ namespace quill {
 // `image` is reused when it already has the right size (ARGB32 premultiplied).
 void renderCanvas(QImage &image, ConstCelPixels cel, int size, int zoom, const Palette &palette);
 
-// The colour the canvas gives pixel (px, py), in the same rules; 0 for none.
-QRgb canvasPixel(ConstCelPixels cel, int size, int zoom, const Palette &palette, int px, int py);
-
 // The preview picture: one pixel per sprite pixel, index 0 included in
 // Palette[0], all opaque.
 QImage renderPreview(ConstCelPixels cel, int size, const Palette &palette);
