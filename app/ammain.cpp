@@ -67,13 +67,13 @@ public:
 } // namespace
 
 TfrmMain::TfrmMain(quill::MessageSink *messages, QWidget *parent)
-    : QWidget(parent), Messages(messages ? messages : this)
+    : QWidget(parent), messages_(messages ? messages : this)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("QuillIDE"));
     setAccessibleName(QStringLiteral("QuillIDE"));
     resize(DesignClientWidth, DesignClientHeight);
-    Commands.setChoiceCommands(&Choices);
+    commands_.setChoiceCommands(&choices_);
     createPages();
     FormCreate();
 }
@@ -85,20 +85,19 @@ void TfrmMain::FormCreate()
     TabControl1->setCurrentWidget(TabItem1);
     Settings = quill::SettingsStore();
     Keywords.clear();
-    Program.NewProgram();
-    // The copy buffer joins here.
+    program_.NewProgram();
 
-    Paths = quill::WorkspacePaths::standard();
-    ProgramFiles.setCodeDir(Paths.codeDir);
-    Choices.setSources({Paths.templateDir, Paths.imageDir, Paths.audioDir});
-    if (QFileInfo(Paths.settingsPath).isFile() && QFileInfo(Paths.keywordsPath).isFile()) {
-        Settings.load(Paths.settingsPath);
-        Keywords = quill::readTextFile(Paths.keywordsPath).lines;
+    paths_ = quill::WorkspacePaths::standard();
+    programFiles_.setCodeDir(paths_.codeDir);
+    choices_.setSources({paths_.templateDir, paths_.imageDir, paths_.audioDir});
+    if (QFileInfo(paths_.settingsPath).isFile() && QFileInfo(paths_.keywordsPath).isFile()) {
+        Settings.load(paths_.settingsPath);
+        Keywords = quill::readTextFile(paths_.keywordsPath).lines;
     } else {
-        quill::installWorkspace(Paths, Settings, Keywords, quill::keyPanelWidth(width()),
+        quill::installWorkspace(paths_, Settings, Keywords, quill::keyPanelWidth(width()),
                                 quill::documentsFolder());
     }
-    quill::repairNumericSettings(Settings, quill::keyPanelWidth(width()), *Messages);
+    quill::repairNumericSettings(Settings, quill::keyPanelWidth(width()), *messages_);
 
     LoadSystemPage();
     createKeyButtons();
@@ -108,18 +107,18 @@ void TfrmMain::FormCreate()
 
     setWindowState(Qt::WindowNoState);
     move(0, DesignTop);
-    RunView->resizeButton()->setVisible(true);
-    RunView->widthEdit()->setVisible(true);
+    runView_->resizeButton()->setVisible(true);
+    runView_->widthEdit()->setVisible(true);
 
     LayoutScreen();
-    Memo1->setPlainText(quill::helpText(Paths));
+    Memo1->setPlainText(quill::helpText(paths_));
     // A damaged palette value is reported and leaves the bar black; the
     // program still starts.
-    quill::runHandler(*Messages, [this] { Sprites->ApplyPalette(Settings); });
+    quill::runHandler(*messages_, [this] { spriteEditor_->ApplyPalette(Settings); });
     repaintSpriteColours();
 
-    Program.setCursor(0, 0);
-    Program.setScroll(0, 0);
+    program_.setCursor(0, 0);
+    program_.setScroll(0, 0);
 }
 
 quill::LayoutInput TfrmMain::layoutInput() const
@@ -143,7 +142,7 @@ void TfrmMain::LayoutScreen()
     input.clientWidth = client.width();
     input.clientHeight = client.height();
 
-    Layout = quill::computeLayout(input);
+    layout_ = quill::computeLayout(input);
 
     TabControl1->setGeometry(0, 0, input.clientWidth, input.clientHeight);
     layoutCodePage(input.keyCaptions);
@@ -161,7 +160,7 @@ void TfrmMain::FormResize()
 
 void TfrmMain::FormClose()
 {
-    Settings.save(Paths.settingsPath);
+    Settings.save(paths_.settingsPath);
 }
 
 void TfrmMain::btQuitClick()
@@ -197,8 +196,8 @@ void TfrmMain::lstSelectClick(quill::PickMode mode, int index, const QString &it
     case quill::PickMode::JumpTargets:
     case quill::PickMode::SpriteImages:
     case quill::PickMode::SoundFiles:
-        Choices.choose(mode, index, item);
-        Code.pntProg->update();
+        choices_.choose(mode, index, item);
+        codePage_.pntProg->update();
         break;
     default:
         break;
@@ -208,14 +207,14 @@ void TfrmMain::lstSelectClick(quill::PickMode mode, int index, const QString &it
 
 void TfrmMain::closeEvent(QCloseEvent *event)
 {
-    quill::runHandler(*Messages, [this] { FormClose(); });
+    quill::runHandler(*messages_, [this] { FormClose(); });
     event->accept();
 }
 
 void TfrmMain::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    quill::runHandler(*Messages, [this] { FormResize(); });
+    quill::runHandler(*messages_, [this] { FormResize(); });
 }
 
 void TfrmMain::showMessage(const QString &text)
@@ -259,24 +258,34 @@ void TfrmMain::createPages()
     createOverlays();
 }
 
+void TfrmMain::layoutFileMenu(QWidget *menu, QPushButton *newButton, QPushButton *openButton,
+                              QPushButton *saveButton, QLineEdit *nameEdit)
+{
+    menu->setGeometry(0, 0, layout_.pageWidth, quill::MenuBarHeight);
+    newButton->setGeometry(layout_.newButton);
+    openButton->setGeometry(layout_.openButton);
+    saveButton->setGeometry(layout_.saveButton);
+    nameEdit->setGeometry(layout_.fileEdit);
+}
+
 void TfrmMain::createOverlays()
 {
     PickList = new quill::PickList(this);
     wire(PickList, &quill::PickList::itemChosen, &TfrmMain::lstSelectClick);
-    RunView = new quill::RunView(this);
-    wire(Code.btRun, &QPushButton::clicked, &TfrmMain::btRunClick);
-    wire(RunView->closeButton(), &QPushButton::clicked, &TfrmMain::btnRunCloseClick);
-    wire(RunView->resizeButton(), &QPushButton::clicked, &TfrmMain::btnRunResizeClick);
-    wire(RunView, &quill::RunView::loadFinished, &TfrmMain::webRunDidFinishLoad);
-    wire(RunView, &quill::RunView::pageError, &TfrmMain::webRunError);
-    wire(RunView->errorBar(), &QPushButton::clicked, &TfrmMain::btnRunErrorClick);
+    runView_ = new quill::RunView(this);
+    wire(codePage_.btRun, &QPushButton::clicked, &TfrmMain::btRunClick);
+    wire(runView_->closeButton(), &QPushButton::clicked, &TfrmMain::btnRunCloseClick);
+    wire(runView_->resizeButton(), &QPushButton::clicked, &TfrmMain::btnRunResizeClick);
+    wire(runView_, &quill::RunView::loadFinished, &TfrmMain::webRunDidFinishLoad);
+    wire(runView_, &quill::RunView::pageError, &TfrmMain::webRunError);
+    wire(runView_->errorBar(), &QPushButton::clicked, &TfrmMain::btnRunErrorClick);
 }
 
 void TfrmMain::layoutOverlays()
 {
     constexpr int SelectCloseSize = 43;
-    PickList->setGeometry(Layout.pickList);
-    PickList->layoutBox(Layout.pickListBoxWidth, SelectCloseSize);
+    PickList->setGeometry(layout_.pickList);
+    PickList->layoutBox(layout_.pickListBoxWidth, SelectCloseSize);
     // The run view fills the client area, above the pages and the pick list.
-    RunView->layoutView(TabControl1->geometry());
+    runView_->layoutView(TabControl1->geometry());
 }

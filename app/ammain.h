@@ -26,7 +26,9 @@
 #include <array>
 #include <memory>
 
+class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
 class QTabWidget;
 
 namespace quill {
@@ -66,9 +68,11 @@ public:
     explicit TfrmMain(quill::MessageSink *messages = nullptr, QWidget *parent = nullptr);
     ~TfrmMain() override;
 
-    // The one entry point of all code editing: an on-screen key passes the
-    // caption it shows ("&&" for the ampersand key), a hardware key the
-    // caption made from it. Forwards to the editor's command table and repaints.
+    // Where every key edits the code: an on-screen key passes the caption it
+    // shows ("&&" for the ampersand key), a hardware key the caption made
+    // from it. Forwards to the editor's command table and repaints. Undo and
+    // redo (Ctrl+Z, Ctrl+Y) enter through CodeBuffer, and a choice in the
+    // pick list through ChoiceCommands::choose.
     void RunKeyCommand(const QString &caption);
 
     // The layout pass: measures the client area and places every control.
@@ -76,14 +80,14 @@ public:
 
     const quill::SettingsStore &settings() const { return Settings; }
     const QStringList &keywords() const { return Keywords; }
-    const quill::WorkspacePaths &paths() const { return Paths; }
-    const quill::LayoutResult &layout() const { return Layout; }
-    const std::array<quill::KeyButton *, quill::KeyCount> &keyButtons() const { return Code.KeyButtons; }
+    const quill::WorkspacePaths &paths() const { return paths_; }
+    const quill::LayoutResult &layout() const { return layout_; }
+    const std::array<quill::KeyButton *, quill::KeyCount> &keyButtons() const { return codePage_.KeyButtons; }
     int spriteSize() const { return SpriteSize; }
-    const quill::SpriteEditor &spriteEditor() const { return *Sprites; }
+    const quill::SpriteEditor &spriteEditor() const { return *spriteEditor_; }
     bool shiftState() const override { return ShiftState; }
-    const quill::CodeBuffer &program() const { return Program; }
-    const quill::RunViewState &runState() const { return RunState; }
+    const quill::CodeBuffer &program() const { return program_; }
+    const quill::RunViewState &runState() const { return runState_; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -102,7 +106,7 @@ private:
     void wire(Sender *sender, Signal signal, void (TfrmMain::*handler)(Args...))
     {
         connect(sender, signal, this, [this, handler](Args... args) {
-            quill::runHandler(*Messages, [&] { (this->*handler)(args...); });
+            quill::runHandler(*messages_, [&] { (this->*handler)(args...); });
         });
     }
 
@@ -134,6 +138,9 @@ private:
     void TabControl1Change(int index);
     // Gives every key the caption of the layer (1 or 2).
     void CaptionKeys(int layer);
+    // The Code page is current with its code view shown (not the file
+    // chooser) and no run view over it.
+    bool codeViewShowing() const;
     // Hardware keys edit the code only while the code view shows and no
     // one-line edit has the focus.
     bool codeTakesKeys() const;
@@ -208,33 +215,36 @@ private:
     void createSystemPage(QWidget *page);
     void createOverlays();
 
-    // The layout pass's application, one function per page.
+    // The layout pass's application, one function per page. Both editor
+    // pages share the file menu's row: New, Open, Save and the name field.
+    void layoutFileMenu(QWidget *menu, QPushButton *newButton, QPushButton *openButton,
+                        QPushButton *saveButton, QLineEdit *nameEdit);
     void layoutCodePage(const std::array<QString, quill::KeyCount> &captions);
     void layoutSpritePage();
     void layoutHelpPage();
     void layoutSystemPage();
     void layoutOverlays();
 
-    quill::MessageSink *Messages = nullptr;
+    quill::MessageSink *messages_ = nullptr;
 
     // Application-wide state.
     quill::SettingsStore Settings;
     QStringList Keywords;
-    quill::WorkspacePaths Paths;
-    quill::LayoutResult Layout;
+    quill::WorkspacePaths paths_;
+    quill::LayoutResult layout_;
     bool ShiftState = false;
     int SpriteSize = quill::DefaultSpriteSize;
     // The sprite document, palette and tools (AllocateSpriteBuffers makes it).
-    std::unique_ptr<quill::SpriteEditor> Sprites;
+    std::unique_ptr<quill::SpriteEditor> spriteEditor_;
 
     // The code editor: CodeLines with cursor, scroll window and selection,
     // the command table, the code files, Ctrl shortcuts and the view's drag.
-    quill::CodeBuffer Program;
-    quill::KeyCommands Commands{Program, *this, *this};
-    quill::ChoiceCommands Choices{Program, *this, *this, Keywords, SpriteSize};
-    quill::CodeFiles ProgramFiles;
-    quill::CtrlShortcuts Shortcuts;
-    quill::CodeDrag Drag;
+    quill::CodeBuffer program_;
+    quill::KeyCommands commands_{program_, *this, *this};
+    quill::ChoiceCommands choices_{program_, *this, *this, Keywords, SpriteSize};
+    quill::CodeFiles programFiles_;
+    quill::CtrlShortcuts shortcuts_;
+    quill::CodeDrag drag_;
 
     // Pages.
     QTabWidget *TabControl1 = nullptr;
@@ -242,16 +252,16 @@ private:
     QWidget *TabItem2 = nullptr;
     QWidget *TabItem3 = nullptr;
     QWidget *TabItem4 = nullptr;
-    quill::CodePageControls Code;
-    quill::SpritePageControls Sprite;
+    quill::CodePageControls codePage_;
+    quill::SpritePageControls spritePage_;
     QPlainTextEdit *Memo1 = nullptr;  // the Help page
-    quill::SystemPageControls System;
+    quill::SystemPageControls systemPage_;
 
     // Overlays.
     quill::PickList *PickList = nullptr;
-    quill::RunView *RunView = nullptr;
-    quill::RunViewState RunState;  // RunActive and the overlay's state
-    quill::GeneratedPage RunPage;  // the page shown, with its line origins
-    QString RunProgramName;        // the code file's name at that Run
-    std::optional<quill::RunError> RunErrorShown;
+    quill::RunView *runView_ = nullptr;
+    quill::RunViewState runState_;  // RunActive and the overlay's state
+    quill::GeneratedPage runPage_;  // the page shown, with its line origins
+    QString runProgramName_;        // the code file's name at that Run
+    std::optional<quill::RunError> runErrorShown_;
 };

@@ -26,68 +26,64 @@
 void TfrmMain::createCodePage(QWidget *page)
 {
     using quill::makeButton;
-    Code.pnlBasMenu = quill::makePanel(page, "pnlBasMenu", QStringLiteral("Code menu"));
-    Code.btTextNew = makeButton(Code.pnlBasMenu, "btTextNew", QStringLiteral("New"));
-    Code.btTextOpen = makeButton(Code.pnlBasMenu, "btTextOpen", QStringLiteral("Open"));
-    Code.btTextSave = makeButton(Code.pnlBasMenu, "btTextSave", QStringLiteral("Save"));
-    Code.edtFile = quill::named(new QLineEdit(Code.pnlBasMenu), "edtFile", QStringLiteral("File name"));
-    Code.btRun = makeButton(Code.pnlBasMenu, "btRun", QStringLiteral("Run"));
+    codePage_.pnlBasMenu = quill::makePanel(page, "pnlBasMenu", QStringLiteral("Code menu"));
+    codePage_.btTextNew = makeButton(codePage_.pnlBasMenu, "btTextNew", QStringLiteral("New"));
+    codePage_.btTextOpen = makeButton(codePage_.pnlBasMenu, "btTextOpen", QStringLiteral("Open"));
+    codePage_.btTextSave = makeButton(codePage_.pnlBasMenu, "btTextSave", QStringLiteral("Save"));
+    codePage_.edtFile = quill::named(new QLineEdit(codePage_.pnlBasMenu), "edtFile", QStringLiteral("File name"));
+    codePage_.btRun = makeButton(codePage_.pnlBasMenu, "btRun", QStringLiteral("Run"));
 
-    Code.pntProg = quill::named(new quill::CodeView(page), "pntProg", QStringLiteral("Code view"));
-    Code.imgFonts = quill::named(new QLabel(Code.pntProg), "imgFonts", QStringLiteral("Font image"));
-    Code.imgFonts->hide();
+    codePage_.pntProg = quill::named(new quill::CodeView(page), "pntProg", QStringLiteral("Code view"));
+    codePage_.imgFonts = quill::named(new QLabel(codePage_.pntProg), "imgFonts", QStringLiteral("Font image"));
+    codePage_.imgFonts->hide();
     const QImage fontSheet(QStringLiteral(":/program/fontsheet.png"));
-    Code.imgFonts->setPixmap(QPixmap::fromImage(fontSheet));
-    Code.pntProg->setFontSheet(fontSheet);
-    Code.pntProg->setBuffer(&Program);
+    codePage_.imgFonts->setPixmap(QPixmap::fromImage(fontSheet));
+    codePage_.pntProg->setFontSheet(fontSheet);
+    codePage_.pntProg->setBuffer(&program_);
 
-    Code.files = quill::makeFileChooser(
+    codePage_.files = quill::makeFileChooser(
         page, {"pnlBasfiles", "lstBasfiles", "btTextOk", "btTextCancel", "btTextDelete"},
         QStringLiteral("Code file chooser"), QStringLiteral("Code files"));
 
-    Code.pnlKeys = quill::makePanel(page, "pnlKeys", QStringLiteral("Keyboard"));
+    codePage_.pnlKeys = quill::makePanel(page, "pnlKeys", QStringLiteral("Keyboard"));
 
-    wire(Code.btTextNew, &QPushButton::clicked, &TfrmMain::btTextNewClick);
-    wire(Code.btTextOpen, &QPushButton::clicked, &TfrmMain::btTextOpenClick);
-    wire(Code.btTextSave, &QPushButton::clicked, &TfrmMain::btTextSaveClick);
-    wire(Code.files.ok, &QPushButton::clicked, &TfrmMain::btTextOkClick);
-    wire(Code.files.cancel, &QPushButton::clicked, &TfrmMain::btTextCancelClick);
-    wire(Code.pntProg, &quill::CodeView::mousePressed, &TfrmMain::pntProgMouseDown);
-    wire(Code.pntProg, &quill::CodeView::mouseDragged, &TfrmMain::pntProgMouseMove);
-    wire(Code.pntProg, &quill::CodeView::mouseReleased, &TfrmMain::pntProgMouseUp);
+    wire(codePage_.btTextNew, &QPushButton::clicked, &TfrmMain::btTextNewClick);
+    wire(codePage_.btTextOpen, &QPushButton::clicked, &TfrmMain::btTextOpenClick);
+    wire(codePage_.btTextSave, &QPushButton::clicked, &TfrmMain::btTextSaveClick);
+    wire(codePage_.files.ok, &QPushButton::clicked, &TfrmMain::btTextOkClick);
+    wire(codePage_.files.cancel, &QPushButton::clicked, &TfrmMain::btTextCancelClick);
+    wire(codePage_.pntProg, &quill::CodeView::mousePressed, &TfrmMain::pntProgMouseDown);
+    wire(codePage_.pntProg, &quill::CodeView::mouseDragged, &TfrmMain::pntProgMouseMove);
+    wire(codePage_.pntProg, &quill::CodeView::mouseReleased, &TfrmMain::pntProgMouseUp);
 }
 
 void TfrmMain::createKeyButtons()
 {
     // Row-major, so KeyButtons[row * 10 + column] is the key at row, column.
     for (int index = 0; index < quill::KeyCount; ++index) {
-        auto *key = new quill::KeyButton(Code.pnlKeys);
+        auto *key = new quill::KeyButton(codePage_.pnlKeys);
         key->setObjectName(QStringLiteral("KeyButton%1").arg(index));
         wire(key, &quill::KeyButton::keyClicked, &TfrmMain::RunKeyCommand);
-        Code.KeyButtons[index] = key;
+        codePage_.KeyButtons[index] = key;
     }
 }
 
 void TfrmMain::layoutCodePage(const std::array<QString, quill::KeyCount> &captions)
 {
-    Code.pnlBasMenu->setGeometry(0, 0, Layout.pageWidth, quill::MenuBarHeight);
-    Code.btTextNew->setGeometry(Layout.newButton);
-    Code.btTextOpen->setGeometry(Layout.openButton);
-    Code.btTextSave->setGeometry(Layout.saveButton);
-    Code.edtFile->setGeometry(Layout.fileEdit);
-    Code.btRun->setGeometry(Layout.runButton);
+    layoutFileMenu(codePage_.pnlBasMenu, codePage_.btTextNew, codePage_.btTextOpen, codePage_.btTextSave, codePage_.edtFile);
+    codePage_.btRun->setGeometry(layout_.runButton);
 
-    Code.pntProg->setGeometry(Layout.codeView);
-    Code.pntProg->setCellSize(Layout.cellSize);
-    Program.setViewSize(Layout.visibleColumns, Layout.visibleLines);
-    quill::layoutFileChooser(Code.files, Layout.codeView);
+    codePage_.pntProg->setGeometry(layout_.codeView);
+    codePage_.pntProg->setCellSize(layout_.cellSize);
+    program_.setViewSize(layout_.visibleColumns, layout_.visibleLines);
+    quill::layoutFileChooser(codePage_.files, layout_.codeView);
 
-    Code.pnlKeys->setGeometry(Layout.keyPanel);
+    codePage_.pnlKeys->setGeometry(layout_.keyPanel);
     for (int index = 0; index < quill::KeyCount; ++index) {
-        quill::KeyButton *key = Code.KeyButtons[index];
+        quill::KeyButton *key = codePage_.KeyButtons[index];
         key->setCaption(captions[index]);
-        key->setGeometry(Layout.keys[index].geometry);
-        key->setVisible(Layout.keys[index].visible);
+        key->setGeometry(layout_.keys[index].geometry);
+        key->setVisible(layout_.keys[index].visible);
     }
 }
 
@@ -95,15 +91,15 @@ void TfrmMain::layoutCodePage(const std::array<QString, quill::KeyCount> &captio
 
 void TfrmMain::RunKeyCommand(const QString &caption)
 {
-    Commands.RunKeyCommand(caption);
-    Code.pntProg->update();
+    commands_.RunKeyCommand(caption);
+    codePage_.pntProg->update();
 }
 
 void TfrmMain::CaptionKeys(int layer)
 {
     const auto captions = quill::KeyCaptions(Settings).captionKeys(layer, ShiftState);
     for (int index = 0; index < quill::KeyCount; ++index)
-        Code.KeyButtons[index]->setCaption(captions[index]);
+        codePage_.KeyButtons[index]->setCaption(captions[index]);
 }
 
 void TfrmMain::setShiftState(bool shifted)
@@ -150,34 +146,38 @@ void TfrmMain::setClipboardText(const QString &text)
 
 void TfrmMain::pntProgMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y)
 {
-    quill::tapCodeView(Program, x, y, Layout.cellSize);
-    Code.pntProg->update();
+    quill::tapCodeView(program_, x, y, layout_.cellSize);
+    codePage_.pntProg->update();
 }
 
 void TfrmMain::pntProgMouseMove(Qt::KeyboardModifiers, double x, double y)
 {
-    if (Drag.move(Program, x, y, Layout.cellSize))
-        Code.pntProg->update();
+    if (drag_.move(program_, x, y, layout_.cellSize))
+        codePage_.pntProg->update();
 }
 
 void TfrmMain::pntProgMouseUp()
 {
-    Drag.release();
+    drag_.release();
 }
 
 // ---- the hardware keyboard -------------------------------------------------
 
+bool TfrmMain::codeViewShowing() const
+{
+    return TabControl1->currentWidget() == TabItem1 && codePage_.pntProg->isVisible() && !runView_->isVisible();
+}
+
 bool TfrmMain::codeTakesKeys() const
 {
-    return TabControl1->currentWidget() == TabItem1 && Code.pntProg->isVisible() && !RunView->isVisible()
-        && !qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    return codeViewShowing() && !qobject_cast<QLineEdit *>(QApplication::focusWidget());
 }
 
 void TfrmMain::FormKeyDown(int key, const QString &text, Qt::KeyboardModifiers shift)
 {
     if (!codeTakesKeys())
         return;
-    Shortcuts.keyPressed(key, shift);
+    shortcuts_.keyPressed(key, shift);
     if (const std::optional<QString> caption = quill::keyDownCaption(key, text, shift))
         RunKeyCommand(*caption);
 }
@@ -185,7 +185,7 @@ void TfrmMain::FormKeyDown(int key, const QString &text, Qt::KeyboardModifiers s
 void TfrmMain::FormKeyUp(int key, Qt::KeyboardModifiers, bool autoRepeat)
 {
     // Every release ends its combination, even one the code does not take.
-    const std::optional<quill::Shortcut> shortcut = Shortcuts.keyReleased(key, autoRepeat);
+    const std::optional<quill::Shortcut> shortcut = shortcuts_.keyReleased(key, autoRepeat);
     if (!shortcut || !codeTakesKeys())
         return;
     switch (shortcut->kind) {
@@ -193,24 +193,24 @@ void TfrmMain::FormKeyUp(int key, Qt::KeyboardModifiers, bool autoRepeat)
         RunKeyCommand(shortcut->caption);
         return;
     case quill::Shortcut::Kind::Undo:
-        Program.undo();
+        program_.undo();
         break;
     case quill::Shortcut::Kind::Redo:
-        Program.redo();
+        program_.redo();
         break;
     }
-    Code.pntProg->update();
+    codePage_.pntProg->update();
 }
 
 void TfrmMain::keyPressEvent(QKeyEvent *event)
 {
-    quill::runHandler(*Messages, [&] { FormKeyDown(event->key(), event->text(), event->modifiers()); });
+    quill::runHandler(*messages_, [&] { FormKeyDown(event->key(), event->text(), event->modifiers()); });
     QWidget::keyPressEvent(event);
 }
 
 void TfrmMain::keyReleaseEvent(QKeyEvent *event)
 {
-    quill::runHandler(*Messages,
+    quill::runHandler(*messages_,
                       [&] { FormKeyUp(event->key(), event->modifiers(), event->isAutoRepeat()); });
     QWidget::keyReleaseEvent(event);
 }
@@ -220,15 +220,15 @@ void TfrmMain::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     // When the program shows the window, the keys of a hardware keyboard go
     // to the code, not to the first edit of the focus chain.
-    if (!event->spontaneous() && TabControl1->currentWidget() == TabItem1 && Code.pntProg->isVisible())
-        Code.pntProg->setFocus();
+    if (!event->spontaneous() && codeViewShowing())
+        codePage_.pntProg->setFocus();
 }
 
 bool TfrmMain::focusNextPrevChild(bool next)
 {
     // Tab pressed in the code passes through every parent on its way here;
     // none of them may move the focus out of the code.
-    if (QApplication::focusWidget() == Code.pntProg)
+    if (QApplication::focusWidget() == codePage_.pntProg)
         return false;
     return QWidget::focusNextPrevChild(next);
 }
@@ -236,52 +236,52 @@ bool TfrmMain::focusNextPrevChild(bool next)
 void TfrmMain::TabControl1Change(int)
 {
     // Back on the Code page, the keys go to the code again.
-    if (TabControl1->currentWidget() == TabItem1 && Code.pntProg->isVisible())
-        Code.pntProg->setFocus();
+    if (codeViewShowing())
+        codePage_.pntProg->setFocus();
 }
 
 // ---- code files -------------------------------------------------------------------
 
 void TfrmMain::btTextNewClick()
 {
-    Code.edtFile->clear();
-    Program.NewProgram();
-    Program.setCursor(0, 0);
-    Program.setScroll(0, 0);
-    Code.pntProg->update();
+    codePage_.edtFile->clear();
+    program_.NewProgram();
+    program_.setCursor(0, 0);
+    program_.setScroll(0, 0);
+    codePage_.pntProg->update();
 }
 
 void TfrmMain::btTextOpenClick()
 {
-    Code.pntProg->hide();
-    Code.pnlKeys->hide();
-    quill::setListItems(Code.files.list, quill::ListFiles(Paths.codeDir));
-    Code.files.panel->show();
+    codePage_.pntProg->hide();
+    codePage_.pnlKeys->hide();
+    quill::setListItems(codePage_.files.list, quill::ListFiles(paths_.codeDir));
+    codePage_.files.panel->show();
 }
 
 void TfrmMain::btTextOkClick()
 {
-    const QListWidgetItem *item = Code.files.list->currentItem();
+    const QListWidgetItem *item = codePage_.files.list->currentItem();
     if (!item || !item->isSelected())
         return;
     const QString name = item->text();
-    const std::optional<QString> warning = ProgramFiles.open(name, Program);
-    Code.edtFile->setText(name);
+    const std::optional<QString> warning = programFiles_.open(name, program_);
+    codePage_.edtFile->setText(name);
     btTextCancelClick();
     if (warning)
-        Messages->showMessage(*warning);
+        messages_->showMessage(*warning);
 }
 
 void TfrmMain::btTextCancelClick()
 {
-    Code.files.panel->hide();
-    Code.pnlKeys->show();
-    Code.pntProg->show();
-    Code.pntProg->setFocus();
-    Code.pntProg->update();
+    codePage_.files.panel->hide();
+    codePage_.pnlKeys->show();
+    codePage_.pntProg->show();
+    codePage_.pntProg->setFocus();
+    codePage_.pntProg->update();
 }
 
 void TfrmMain::btTextSaveClick()
 {
-    Messages->showMessage(ProgramFiles.save(Code.edtFile->text(), Program));
+    messages_->showMessage(programFiles_.save(codePage_.edtFile->text(), program_));
 }

@@ -28,5 +28,5 @@ void TfrmMain::createHelpPage(QWidget *page)
 
 void TfrmMain::layoutHelpPage()
 {
-    Memo1->setGeometry(0, 0, Layout.pageWidth, Layout.pageHeight);
+    Memo1->setGeometry(0, 0, layout_.pageWidth, layout_.pageHeight);
 }

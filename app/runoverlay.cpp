@@ -14,45 +14,45 @@
 
 void TfrmMain::btRunClick()
 {
-    const QString name = Code.edtFile->text();
+    const QString name = codePage_.edtFile->text();
     // Saved as Save saves, but without its message, and the code still counts
     // as changed, so the next Run saves again.
-    const quill::RunSource source{Program.lines(), name, Program.codeModified(), [&] {
-                                      ProgramFiles.save(name, Program);
-                                      Program.setCodeModified(true);
+    const quill::RunSource source{program_.lines(), name, program_.codeModified(), [&] {
+                                      programFiles_.save(name, program_);
+                                      program_.setCodeModified(true);
                                   }};
     std::optional<quill::GeneratedPage> page =
-        quill::startRun(source, Paths, Settings, RunState, *Messages);
+        quill::startRun(source, paths_, Settings, runState_, *messages_);
     if (!page)
         return;
-    RunPage = std::move(*page);
-    RunProgramName = name;
-    RunErrorShown.reset();
-    if (RunState.overlay() != quill::RunOverlay::Running) {
-        quill::ShellOpen(Paths.pagePath);
+    runPage_ = std::move(*page);
+    runProgramName_ = name;
+    runErrorShown_.reset();
+    if (runState_.overlay() != quill::RunOverlay::Running) {
+        quill::ShellOpen(paths_.pagePath);
         return;
     }
-    RunView->showPage(QUrl::fromLocalFile(Paths.pagePath), Paths.baseDir);
+    runView_->showPage(QUrl::fromLocalFile(paths_.pagePath), paths_.baseDir);
 }
 
 void TfrmMain::btnRunCloseClick()
 {
-    if (RunState.close())
-        RunView->loadBlank(QUrl::fromLocalFile(Paths.scriptDir + QStringLiteral("blank.html")));
+    if (runState_.close())
+        runView_->loadBlank(QUrl::fromLocalFile(paths_.scriptDir + QStringLiteral("blank.html")));
 }
 
 void TfrmMain::webRunDidFinishLoad()
 {
-    if (RunState.loadFinished())
-        RunView->hide();
+    if (runState_.loadFinished())
+        runView_->hide();
 }
 
 void TfrmMain::btnRunResizeClick()
 {
     // A width the pages cannot be laid out in would only be widened again.
-    const std::optional<int> width = quill::toWholeNumber(RunView->widthEdit()->text());
+    const std::optional<int> width = quill::toWholeNumber(runView_->widthEdit()->text());
     if (!width || *width < minimumWidth() || *width > maximumWidth()) {
-        Messages->showMessage(QStringLiteral("Invalid width."));
+        messages_->showMessage(QStringLiteral("Invalid width."));
         return;
     }
     resize(*width, height());
@@ -62,16 +62,16 @@ void TfrmMain::btnRunResizeClick()
 void TfrmMain::webRunError(const QString &message, int line, const QString &source)
 {
     // The first error is the one to look at; later ones often follow from it.
-    if (RunErrorShown || RunState.overlay() != quill::RunOverlay::Running)
+    if (runErrorShown_ || runState_.overlay() != quill::RunOverlay::Running)
         return;
-    RunErrorShown = quill::mapRunError(message, line, source, QUrl::fromLocalFile(Paths.pagePath),
-                                       RunPage, RunProgramName);
-    RunView->showError(RunErrorShown->text);
+    runErrorShown_ = quill::mapRunError(message, line, source, QUrl::fromLocalFile(paths_.pagePath),
+                                       runPage_, runProgramName_);
+    runView_->showError(runErrorShown_->text);
 }
 
 void TfrmMain::btnRunErrorClick()
 {
-    const int line = RunErrorShown ? RunErrorShown->programLine : -1;
+    const int line = runErrorShown_ ? runErrorShown_->programLine : -1;
     btnRunCloseClick();
     if (line < 0)
         return;
@@ -81,8 +81,8 @@ void TfrmMain::btnRunErrorClick()
 
 void TfrmMain::goToProgramLine(int line)
 {
-    Program.setSelectionActive(false);
-    Program.setCursor(std::min(line, Program.lineCount() - 1), 0);
-    Program.ScrollToCursor();
-    Code.pntProg->update();
+    program_.setSelectionActive(false);
+    program_.setCursor(std::min(line, program_.lineCount() - 1), 0);
+    program_.ScrollToCursor();
+    codePage_.pntProg->update();
 }

@@ -54,206 +54,202 @@ void TfrmMain::createSpritePage(QWidget *page)
     static_assert(quill::toolIndex(SpriteTool::Palette) == quill::ToolButtonCount - 1);
 
     using quill::makeButton;
-    Sprite.pnlGraMenu = quill::makePanel(page, "pnlGraMenu", QStringLiteral("Sprite menu"));
-    Sprite.btGraNew = makeButton(Sprite.pnlGraMenu, "btGraNew", QStringLiteral("New"));
-    Sprite.btGraOpen = makeButton(Sprite.pnlGraMenu, "btGraOpen", QStringLiteral("Open"));
-    Sprite.btGraSave = makeButton(Sprite.pnlGraMenu, "btGraSave", QStringLiteral("Save"));
-    Sprite.edtGraFile = quill::named(new QLineEdit(Sprite.pnlGraMenu), "edtGraFile",
+    spritePage_.pnlGraMenu = quill::makePanel(page, "pnlGraMenu", QStringLiteral("Sprite menu"));
+    spritePage_.btGraNew = makeButton(spritePage_.pnlGraMenu, "btGraNew", QStringLiteral("New"));
+    spritePage_.btGraOpen = makeButton(spritePage_.pnlGraMenu, "btGraOpen", QStringLiteral("Open"));
+    spritePage_.btGraSave = makeButton(spritePage_.pnlGraMenu, "btGraSave", QStringLiteral("Save"));
+    spritePage_.edtGraFile = quill::named(new QLineEdit(spritePage_.pnlGraMenu), "edtGraFile",
                                      QStringLiteral("Sprite name"));
-    Sprite.lblCel = quill::named(new QLabel(QStringLiteral("1/1"), Sprite.pnlGraMenu), "lblCel",
+    spritePage_.lblCel = quill::named(new QLabel(QStringLiteral("1/1"), spritePage_.pnlGraMenu), "lblCel",
                                  QStringLiteral("Cel"));
-    Sprite.lblCel->setAlignment(Qt::AlignCenter);
-    wire(Sprite.btGraNew, &QPushButton::clicked, &TfrmMain::btGraNewClick);
-    wire(Sprite.btGraOpen, &QPushButton::clicked, &TfrmMain::btGraOpenClick);
-    wire(Sprite.btGraSave, &QPushButton::clicked, &TfrmMain::btGraSaveClick);
+    spritePage_.lblCel->setAlignment(Qt::AlignCenter);
+    wire(spritePage_.btGraNew, &QPushButton::clicked, &TfrmMain::btGraNewClick);
+    wire(spritePage_.btGraOpen, &QPushButton::clicked, &TfrmMain::btGraOpenClick);
+    wire(spritePage_.btGraSave, &QPushButton::clicked, &TfrmMain::btGraSaveClick);
 
-    Sprite.pntMain = quill::named(new quill::SpriteCanvas(page), "pntMain", QStringLiteral("Sprite canvas"));
-    wire(Sprite.pntMain, &quill::SpriteCanvas::pressed, &TfrmMain::pntMainMouseDown);
-    wire(Sprite.pntMain, &quill::SpriteCanvas::moved, &TfrmMain::pntMainMouseMove);
+    spritePage_.pntMain = quill::named(new quill::SpriteCanvas(page), "pntMain", QStringLiteral("Sprite canvas"));
+    wire(spritePage_.pntMain, &quill::SpriteCanvas::pressed, &TfrmMain::pntMainMouseDown);
+    wire(spritePage_.pntMain, &quill::SpriteCanvas::moved, &TfrmMain::pntMainMouseMove);
 
-    Sprite.files = quill::makeFileChooser(
+    spritePage_.files = quill::makeFileChooser(
         page, {"pnlGraFiles", "lstGrafiles", "btGraOk", "btGraCancel", "btGraDelete"},
         QStringLiteral("Sprite file chooser"), QStringLiteral("Sprite files"));
-    wire(Sprite.files.ok, &QPushButton::clicked, &TfrmMain::btGraOkClick);
-    wire(Sprite.files.cancel, &QPushButton::clicked, &TfrmMain::btGraCancelClick);
+    wire(spritePage_.files.ok, &QPushButton::clicked, &TfrmMain::btGraOkClick);
+    wire(spritePage_.files.cancel, &QPushButton::clicked, &TfrmMain::btGraCancelClick);
 
-    Sprite.pnlGraTools = quill::makePanel(page, "pnlGraTools", QStringLiteral("Sprite tools"));
-    Sprite.pntColor = quill::named(new quill::ColorBar(Sprite.pnlGraTools), "pntColor",
+    spritePage_.pnlGraTools = quill::makePanel(page, "pnlGraTools", QStringLiteral("Sprite tools"));
+    spritePage_.pntColor = quill::named(new quill::ColorBar(spritePage_.pnlGraTools), "pntColor",
                                    QStringLiteral("Colour bar"));
-    wire(Sprite.pntColor, &quill::ColorBar::pressed, &TfrmMain::pntColorMouseDown);
-    Sprite.pntView = quill::named(new quill::SpritePreview(Sprite.pnlGraTools), "pntView",
+    wire(spritePage_.pntColor, &quill::ColorBar::pressed, &TfrmMain::pntColorMouseDown);
+    spritePage_.pntView = quill::named(new quill::SpritePreview(spritePage_.pnlGraTools), "pntView",
                                   QStringLiteral("Sprite preview"));
-    wire(Sprite.pntView, &quill::SpritePreview::tapped, &TfrmMain::pntViewClick);
-    Sprite.pntView->setSource([this](int cel) { return Sprites->document().cel(cel); },
-                              [this] { return Sprites->document().CelCount(); });
+    wire(spritePage_.pntView, &quill::SpritePreview::tapped, &TfrmMain::pntViewClick);
+    spritePage_.pntView->setSource([this](int cel) { return spriteEditor_->document().cel(cel); },
+                              [this] { return spriteEditor_->document().CelCount(); });
     for (int index = 0; index < quill::ToolButtonCount; ++index) {
         const ToolButtonDesign &design = toolButtonDesigns[index];
         QPushButton *button =
-            makeButton(Sprite.pnlGraTools, design.name, QString::fromLatin1(design.caption));
+            makeButton(spritePage_.pnlGraTools, design.name, QString::fromLatin1(design.caption));
         button->setAccessibleDescription(QString::fromLatin1(design.description));
         wire(button, &QPushButton::clicked, design.handler);
-        Sprite.ToolButtons[index] = button;
+        spritePage_.ToolButtons[index] = button;
     }
 }
 
 void TfrmMain::layoutSpritePage()
 {
-    Sprite.pnlGraMenu->setGeometry(0, 0, Layout.pageWidth, quill::MenuBarHeight);
-    Sprite.btGraNew->setGeometry(Layout.newButton);
-    Sprite.btGraOpen->setGeometry(Layout.openButton);
-    Sprite.btGraSave->setGeometry(Layout.saveButton);
-    Sprite.edtGraFile->setGeometry(Layout.fileEdit);
-    Sprite.lblCel->setGeometry(Layout.celLabel);
+    layoutFileMenu(spritePage_.pnlGraMenu, spritePage_.btGraNew, spritePage_.btGraOpen, spritePage_.btGraSave, spritePage_.edtGraFile);
+    spritePage_.lblCel->setGeometry(layout_.celLabel);
 
-    Sprite.pntMain->setGeometry(Layout.canvas);
-    quill::layoutFileChooser(Sprite.files, Layout.canvas);
+    spritePage_.pntMain->setGeometry(layout_.canvas);
+    quill::layoutFileChooser(spritePage_.files, layout_.canvas);
 
-    Sprite.pnlGraTools->setGeometry(Layout.toolBar);
-    Sprite.pntColor->setGeometry(Layout.colorBar);
-    Sprite.pntView->setGeometry(Layout.preview);
+    spritePage_.pnlGraTools->setGeometry(layout_.toolBar);
+    spritePage_.pntColor->setGeometry(layout_.colorBar);
+    spritePage_.pntView->setGeometry(layout_.preview);
     for (int index = 0; index < quill::ToolButtonCount; ++index)
-        Sprite.ToolButtons[index]->setGeometry(Layout.toolButtons[index]);
-    if (Sprites)
+        spritePage_.ToolButtons[index]->setGeometry(layout_.toolButtons[index]);
+    if (spriteEditor_)
         repaintSpriteColours();
 }
 
 void TfrmMain::AllocateSpriteBuffers()
 {
-    if (!Sprites)
-        Sprites = std::make_unique<quill::SpriteEditor>(SpriteSize);
+    if (!spriteEditor_)
+        spriteEditor_ = std::make_unique<quill::SpriteEditor>(SpriteSize);
     else
-        Sprites->document().AllocateSpriteBuffers(SpriteSize);
-    Sprites->selectColor(2);
+        spriteEditor_->document().AllocateSpriteBuffers(SpriteSize);
+    spriteEditor_->selectColor(2);
     RefreshSprite();
 }
 
 void TfrmMain::RefreshSprite()
 {
-    const quill::SpriteDocument &doc = Sprites->document();
-    Sprite.lblCel->setText(doc.celLabel());
-    Sprite.pntView->stopAnimation();
-    Sprite.pntMain->showCel(doc.currentCel(), doc.spriteSize(), Layout.canvasZoom, Sprites->Palette());
-    Sprite.pntView->showCel(doc.CurrentCel(), doc.spriteSize(), Sprites->Palette());
+    const quill::SpriteDocument &doc = spriteEditor_->document();
+    spritePage_.lblCel->setText(doc.celLabel());
+    spritePage_.pntView->stopAnimation();
+    spritePage_.pntMain->showCel(doc.currentCelPixels(), doc.spriteSize(), layout_.canvasZoom, spriteEditor_->palette());
+    spritePage_.pntView->showCel(doc.CurrentCel(), doc.spriteSize(), spriteEditor_->palette());
 }
 
 void TfrmMain::repaintSpriteColours()
 {
-    const quill::SpriteDocument &doc = Sprites->document();
-    Sprite.pntColor->showPalette(Sprites->Palette(), Sprites->SelectedColor(), Layout.swatchSize);
-    Sprite.pntMain->showCel(doc.currentCel(), doc.spriteSize(), Layout.canvasZoom, Sprites->Palette());
-    Sprite.pntView->showCel(doc.CurrentCel(), doc.spriteSize(), Sprites->Palette());
+    const quill::SpriteDocument &doc = spriteEditor_->document();
+    spritePage_.pntColor->showPalette(spriteEditor_->palette(), spriteEditor_->SelectedColor(), layout_.swatchSize);
+    spritePage_.pntMain->showCel(doc.currentCelPixels(), doc.spriteSize(), layout_.canvasZoom, spriteEditor_->palette());
+    spritePage_.pntView->showCel(doc.CurrentCel(), doc.spriteSize(), spriteEditor_->palette());
 }
 
 void TfrmMain::pntMainMouseDown(QPointF position)
 {
-    const auto cell = quill::canvasCellAt(position, Layout.canvasZoom, Sprites->document().spriteSize());
+    const auto cell = quill::canvasCellAt(position, layout_.canvasZoom, spriteEditor_->document().spriteSize());
     if (!cell)
         return;
-    const bool changed = Sprites->tap(cell->x, cell->y);
-    Sprite.tool(SpriteTool::Pen)->setText(quill::penKindCaption(Sprites->penKind()));
+    const bool changed = spriteEditor_->tap(cell->x, cell->y);
+    spritePage_.tool(SpriteTool::Pen)->setText(quill::penKindCaption(spriteEditor_->penKind()));
     if (changed)
         RefreshSprite();
 }
 
 void TfrmMain::pntMainMouseMove(QPointF position, bool leftHeld)
 {
-    const auto cell = quill::canvasCellAt(position, Layout.canvasZoom, Sprites->document().spriteSize());
-    if (leftHeld && cell && Sprites->drag(cell->x, cell->y))
+    const auto cell = quill::canvasCellAt(position, layout_.canvasZoom, spriteEditor_->document().spriteSize());
+    if (leftHeld && cell && spriteEditor_->drag(cell->x, cell->y))
         RefreshSprite();
 }
 
 void TfrmMain::pntColorMouseDown(double x)
 {
-    Sprites->selectColor(quill::swatchAt(x, Layout.swatchSize));
-    Sprite.pntColor->showPalette(Sprites->Palette(), Sprites->SelectedColor(), Layout.swatchSize);
+    spriteEditor_->selectColor(quill::swatchAt(x, layout_.swatchSize));
+    spritePage_.pntColor->showPalette(spriteEditor_->palette(), spriteEditor_->SelectedColor(), layout_.swatchSize);
 }
 
 void TfrmMain::pntViewClick()
 {
-    Sprite.pntView->toggleAnimation();
+    spritePage_.pntView->toggleAnimation();
 }
 
 void TfrmMain::btGraAddClick()
 {
-    Sprites->document().addCel();
+    spriteEditor_->document().addCel();
     RefreshSprite();
 }
 
 void TfrmMain::btGraDelClick()
 {
-    Sprites->document().deleteCel();
+    spriteEditor_->document().deleteCel();
     RefreshSprite();
 }
 
 void TfrmMain::btGraBackClick()
 {
-    Sprites->document().previousCel();
+    spriteEditor_->document().previousCel();
     RefreshSprite();
 }
 
 void TfrmMain::btGraNextClick()
 {
-    Sprites->document().nextCel();
+    spriteEditor_->document().nextCel();
     RefreshSprite();
 }
 
 void TfrmMain::btGraCopyClick()
 {
-    Sprites->document().copyCel();
+    spriteEditor_->document().copyCel();
     RefreshSprite();
 }
 
 void TfrmMain::btGraPasteClick()
 {
-    Sprites->document().pasteCel();
+    spriteEditor_->document().pasteCel();
     RefreshSprite();
 }
 
 void TfrmMain::btGraPaintClick()
 {
-    Sprites->cyclePenKind();
-    Sprite.tool(SpriteTool::Pen)->setText(quill::penKindCaption(Sprites->penKind()));
+    spriteEditor_->cyclePenKind();
+    spritePage_.tool(SpriteTool::Pen)->setText(quill::penKindCaption(spriteEditor_->penKind()));
 }
 
 void TfrmMain::btGraRotateClick()
 {
-    Sprites->rotate();
+    spriteEditor_->rotate();
     RefreshSprite();
 }
 
 void TfrmMain::btGraFlipVClick()
 {
-    Sprites->mirrorLeftRight();
+    spriteEditor_->mirrorLeftRight();
     RefreshSprite();
 }
 
 void TfrmMain::btGraFlipHClick()
 {
-    Sprites->mirrorTopBottom();
+    spriteEditor_->mirrorTopBottom();
     RefreshSprite();
 }
 
 void TfrmMain::btGraShiftUClick()
 {
-    Sprites->shift();
+    spriteEditor_->shift();
     RefreshSprite();
 }
 
 void TfrmMain::btGraShiftRClick()
 {
-    Sprites->cycleShiftDirection();
-    Sprite.tool(SpriteTool::ShiftDirection)->setText(quill::shiftDirectionCaption(Sprites->shiftDirection()));
+    spriteEditor_->cycleShiftDirection();
+    spritePage_.tool(SpriteTool::ShiftDirection)->setText(quill::shiftDirectionCaption(spriteEditor_->shiftDirection()));
 }
 
 void TfrmMain::btGraShiftDClick()
 {
-    Sprites->document().eraseCel();
+    spriteEditor_->document().eraseCel();
     RefreshSprite();
 }
 
 void TfrmMain::btGraShiftLClick()
 {
-    Sprites->document().Undo();
+    spriteEditor_->document().Undo();
     RefreshSprite();
 }
 
@@ -265,21 +261,21 @@ void TfrmMain::btGraDataClick()
 
 void TfrmMain::choosePalette(const QString &name)
 {
-    Sprites->choosePalette(Settings, name);
+    spriteEditor_->choosePalette(Settings, name);
     repaintSpriteColours();
 }
 
 void TfrmMain::btGraNewClick()
 {
-    Sprite.edtGraFile->clear();
-    Sprites->document().NewSprite();
+    spritePage_.edtGraFile->clear();
+    spriteEditor_->document().NewSprite();
     RefreshSprite();
 }
 
 void TfrmMain::btGraOpenClick()
 {
-    Sprites->document().discardUndo();
-    quill::setListItems(Sprite.files.list, quill::ListFiles(Paths.spriteDir));
+    spriteEditor_->document().discardUndo();
+    quill::setListItems(spritePage_.files.list, quill::ListFiles(paths_.spriteDir));
     showSpriteChooser(true);
 }
 
@@ -290,14 +286,14 @@ void TfrmMain::btGraCancelClick()
 
 void TfrmMain::btGraOkClick()
 {
-    const QListWidgetItem *item = Sprite.files.list->currentItem();
+    const QListWidgetItem *item = spritePage_.files.list->currentItem();
     if (!item || !item->isSelected())
         return;
     const QString name = item->text();
     // The file is read and checked whole before the document changes.
-    const quill::SpriteFileContent content = quill::openSprite(Paths.spriteDir, name);
-    Sprite.edtGraFile->setText(name);
-    if (Sprites->document().loadFile(content)) {
+    const quill::SpriteFileContent content = quill::openSprite(paths_.spriteDir, name);
+    spritePage_.edtGraFile->setText(name);
+    if (spriteEditor_->document().loadFile(content)) {
         // Another size for this run only: the "sprite" setting stays.
         SpriteSize = content.size;
         LayoutScreen();
@@ -308,14 +304,14 @@ void TfrmMain::btGraOkClick()
 
 void TfrmMain::btGraSaveClick()
 {
-    quill::saveSprite(Sprites->document(), Sprites->Palette(), Paths.spriteDir, Paths.imageDir,
-                      Sprite.edtGraFile->text());
-    Messages->showMessage(QStringLiteral("Saved."));
+    quill::saveSprite(spriteEditor_->document(), spriteEditor_->palette(), paths_.spriteDir, paths_.imageDir,
+                      spritePage_.edtGraFile->text());
+    messages_->showMessage(QStringLiteral("Saved."));
 }
 
 void TfrmMain::showSpriteChooser(bool choosing)
 {
-    Sprite.pnlGraTools->setVisible(!choosing);
-    Sprite.pntMain->setVisible(!choosing);
-    Sprite.files.panel->setVisible(choosing);
+    spritePage_.pnlGraTools->setVisible(!choosing);
+    spritePage_.pntMain->setVisible(!choosing);
+    spritePage_.files.panel->setVisible(choosing);
 }

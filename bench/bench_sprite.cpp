@@ -111,7 +111,7 @@ void BM_SaveSprite(benchmark::State &state)
     const quill::SpriteEditor editor = drawnSprite(127, 32);
     const QString folder = dir.path() + "/";
     for (auto _ : state)
-        quill::saveSprite(editor.document(), editor.Palette(), folder, folder, "sprite");
+        quill::saveSprite(editor.document(), editor.palette(), folder, folder, "sprite");
 }
 
 void BM_WriteSameBytesRaw(benchmark::State &state)
@@ -119,7 +119,7 @@ void BM_WriteSameBytesRaw(benchmark::State &state)
     QTemporaryDir dir;
     const quill::SpriteEditor editor = drawnSprite(127, 32);
     const QByteArray sprite = editor.document().fileBytes();
-    const QImage sheet = quill::buildSpriteSheet(editor.document(), editor.Palette());
+    const QImage sheet = quill::buildSpriteSheet(editor.document(), editor.palette());
     const QByteArray image(reinterpret_cast<const char *>(sheet.constBits()), sheet.sizeInBytes());
     for (auto _ : state) {
         quill::writeBinaryFile(dir.path() + "/sprite", sprite);
@@ -131,7 +131,7 @@ void BM_WriteSameBytesRaw(benchmark::State &state)
 void BM_EncodeSheetAtLevel(benchmark::State &state)
 {
     const quill::SpriteEditor editor = drawnSprite(127, 32);
-    const QImage sheet = quill::buildSpriteSheet(editor.document(), editor.Palette());
+    const QImage sheet = quill::buildSpriteSheet(editor.document(), editor.palette());
     const int level = static_cast<int>(state.range(0));
     QByteArray png;
     for (auto _ : state) {
@@ -169,7 +169,7 @@ void BM_CanvasRepaintDuringDrag(benchmark::State &state)
     canvas.show();
     while (!canvas.windowHandle() || !canvas.windowHandle()->isExposed())
         QCoreApplication::processEvents();
-    canvas.showCel(editor.document().currentCel(), size, zoom, editor.Palette());
+    canvas.showCel(editor.document().currentCelPixels(), size, zoom, editor.palette());
     canvas.repaint();   // the first paint sets up the backing store
     std::vector<double> &times = repaintTimes[size];
     std::vector<double> &cpuTimes = repaintCpuTimes[size];
@@ -181,7 +181,7 @@ void BM_CanvasRepaintDuringDrag(benchmark::State &state)
         const quill::SpriteDocument &doc = editor.document();
         const auto start = std::chrono::steady_clock::now();
         const double cpuStart = threadMilliseconds();
-        canvas.showCel(doc.currentCel(), size, zoom, editor.Palette());
+        canvas.showCel(doc.currentCelPixels(), size, zoom, editor.palette());
         canvas.repaint();
         cpuTimes.push_back(threadMilliseconds() - cpuStart);
         times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());

@@ -10,7 +10,7 @@ namespace quill {
 // (both size x size, distinct blocks), so no transform reads a pixel it has
 // already written; the caller copies `work` back over the cel.
 //
-//   RotateCel(doc.currentCel(), doc.WorkCel(), size);  doc.CommitWorkCel();
+//   RotateCel(doc.currentCelPixels(), doc.WorkCel(), size);  doc.CommitWorkCel();
 
 // A quarter turn counter-clockwise: the former top-right pixel ends top-left.
 void RotateCel(ConstCelPixels cel, CelPixels work, int size);

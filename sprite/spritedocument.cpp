@@ -103,24 +103,24 @@ void SpriteDocument::nextCel()
 
 void SpriteDocument::copyCel()
 {
-    std::ranges::copy(currentCel(), clipboard_.begin());
+    std::ranges::copy(currentCelPixels(), clipboard_.begin());
 }
 
 void SpriteDocument::pasteCel()
 {
     TakeUndoSnapshot();
-    std::ranges::copy(clipboard_, currentCel().begin());
+    std::ranges::copy(clipboard_, currentCelPixels().begin());
 }
 
 void SpriteDocument::eraseCel()
 {
     TakeUndoSnapshot();
-    std::ranges::fill(currentCel(), 0);
+    std::ranges::fill(currentCelPixels(), 0);
 }
 
 void SpriteDocument::CommitWorkCel()
 {
-    std::ranges::copy(work_, currentCel().begin());
+    std::ranges::copy(work_, currentCelPixels().begin());
 }
 
 QByteArray SpriteDocument::fileBytes() const

@@ -39,11 +39,11 @@ public:
     QString celLabel() const;
 
     const std::vector<std::uint8_t> &SpriteBuffer() const { return buffer_; }
-    CelPixels currentCel() { return slot(currentCel_); }
-    ConstCelPixels currentCel() const { return slot(currentCel_); }
+    CelPixels currentCelPixels() { return slot(currentCel_); }
+    ConstCelPixels currentCelPixels() const { return slot(currentCel_); }
     ConstCelPixels cel(int index) const { return slot(index); }
-    std::uint8_t pixel(int x, int y) const { return currentCel()[y * size_ + x]; }
-    void setPixel(int x, int y, std::uint8_t color) { currentCel()[y * size_ + x] = color; }
+    std::uint8_t pixel(int x, int y) const { return currentCelPixels()[y * size_ + x]; }
+    void setPixel(int x, int y, std::uint8_t color) { currentCelPixels()[y * size_ + x] = color; }
 
     void TakeUndoSnapshot();
     bool UndoAvailable() const { return undoAvailable_; }

@@ -68,9 +68,9 @@ bool SpriteEditor::tap(int x, int y)
         document_.setPixel(x, y, color);
         return true;
     case PenKind::Fill:
-        return FloodFill(document_.currentCel(), size, x, y, color).pushes > 0;
+        return FloodFill(document_.currentCelPixels(), size, x, y, color).pushes > 0;
     case PenKind::Replace:
-        return ReplaceColor(document_.currentCel(), size, x, y, color);
+        return ReplaceColor(document_.currentCelPixels(), size, x, y, color);
     }
     return false;
 }
@@ -89,25 +89,25 @@ bool SpriteEditor::drag(int x, int y)
 
 void SpriteEditor::rotate()
 {
-    RotateCel(document_.currentCel(), document_.WorkCel(), document_.spriteSize());
+    RotateCel(document_.currentCelPixels(), document_.WorkCel(), document_.spriteSize());
     document_.CommitWorkCel();
 }
 
 void SpriteEditor::mirrorLeftRight()
 {
-    MirrorLeftRight(document_.currentCel(), document_.WorkCel(), document_.spriteSize());
+    MirrorLeftRight(document_.currentCelPixels(), document_.WorkCel(), document_.spriteSize());
     document_.CommitWorkCel();
 }
 
 void SpriteEditor::mirrorTopBottom()
 {
-    MirrorTopBottom(document_.currentCel(), document_.WorkCel(), document_.spriteSize());
+    MirrorTopBottom(document_.currentCelPixels(), document_.WorkCel(), document_.spriteSize());
     document_.CommitWorkCel();
 }
 
 void SpriteEditor::shift()
 {
-    ShiftCel(document_.currentCel(), document_.WorkCel(), document_.spriteSize(), shiftDirection_);
+    ShiftCel(document_.currentCelPixels(), document_.WorkCel(), document_.spriteSize(), shiftDirection_);
     document_.CommitWorkCel();
 }
 

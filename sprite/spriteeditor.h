@@ -41,7 +41,7 @@ public:
     SpriteDocument &document() { return document_; }
     const SpriteDocument &document() const { return document_; }
 
-    const quill::Palette &Palette() const { return palette_; }
+    const Palette &palette() const { return palette_; }
     // Decodes the palette named by "palette"; a damaged value throws and
     // keeps the current colours.
     void ApplyPalette(const SettingsStore &settings);
@@ -70,15 +70,15 @@ public:
     void shift();
 
 private:
-    static quill::Palette opaqueBlack()
+    static Palette opaqueBlack()
     {
-        quill::Palette palette;
+        Palette palette;
         palette.fill(0xFF000000u);
         return palette;
     }
 
     SpriteDocument document_;
-    quill::Palette palette_ = opaqueBlack();
+    Palette palette_ = opaqueBlack();
     int selectedColor_ = 2;
     PenKind penKind_ = PenKind::Pen;
     ShiftDirection shiftDirection_ = ShiftDirection::Up;

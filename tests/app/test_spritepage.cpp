@@ -112,9 +112,9 @@ TEST_F(SpritePageTest, MouseAndTouchDrawTheSame)
         c.stroke(*this, {cellCentre(1, 1), cellCentre(2, 1), cellCentre(3, 2)});
         for (const auto &[x, y] : std::vector<std::pair<int, int>>{{1, 1}, {2, 1}, {3, 2}})
             EXPECT_EQ(document().pixel(x, y), 2) << x << "," << y;
-        EXPECT_EQ(std::count(document().currentCel().begin(), document().currentCel().end(), 2), 3);
+        EXPECT_EQ(std::count(document().currentCelPixels().begin(), document().currentCelPixels().end(), 2), 3);
         press("btGraShiftL");   // Un
-        EXPECT_EQ(std::count(document().currentCel().begin(), document().currentCel().end(), 0), 256);
+        EXPECT_EQ(std::count(document().currentCelPixels().begin(), document().currentCelPixels().end(), 0), 256);
     }
 }
 
@@ -151,7 +151,7 @@ TEST_F(SpritePageTest, FillIsOneShotAndTheColourBarPicks)
     press("btGraPaint");
     EXPECT_EQ(control<QPushButton>("btGraPaint")->text(), "Fl");
     mouseAt(QEvent::MouseButtonPress, cellCentre(4, 4), Qt::LeftButton);
-    EXPECT_EQ(std::count(document().currentCel().begin(), document().currentCel().end(), 15), 256);
+    EXPECT_EQ(std::count(document().currentCelPixels().begin(), document().currentCelPixels().end(), 15), 256);
     EXPECT_EQ(control<QPushButton>("btGraPaint")->text(), "Pn");
 }
 
@@ -168,16 +168,16 @@ TEST_F(SpritePageTest, PalettesThroughThePickList)
     emit pickList->list()->itemClicked(pickList->list()->item(1));   // DB16
     EXPECT_FALSE(pickList->isVisible());
     EXPECT_EQ(window->settings().value("palette"), "DB16");
-    EXPECT_NE(window->spriteEditor().Palette()[0], 0xFF000000u);
+    EXPECT_NE(window->spriteEditor().palette()[0], 0xFF000000u);
 
     // A damaged palette is refused with a message and the list stays shown.
-    const quill::Palette db16 = window->spriteEditor().Palette();
+    const quill::Palette db16 = window->spriteEditor().palette();
     const_cast<quill::SettingsStore &>(window->settings()).setValue("pltBAD", "12xx56");
     press("btGraData");
     emit pickList->list()->itemClicked(pickList->list()->item(17));
     EXPECT_EQ(sink.messages, QStringList{"Invalid palette."});
     EXPECT_TRUE(pickList->isVisible());
-    EXPECT_EQ(window->spriteEditor().Palette(), db16);
+    EXPECT_EQ(window->spriteEditor().palette(), db16);
     EXPECT_EQ(window->settings().value("palette"), "DB16");
 }
 

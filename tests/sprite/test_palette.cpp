@@ -62,7 +62,7 @@ TEST(Palette, ADamagedValueKeepsTheCurrentColours)
     quill::SettingsStore settings = defaults();
     quill::SpriteEditor editor(16);
     editor.ApplyPalette(settings);
-    const quill::Palette msx = editor.Palette();
+    const quill::Palette msx = editor.palette();
     settings.setValue("pltBAD", QString(90, u'0') + "00zz00");
     try {
         editor.choosePalette(settings, "BAD");
@@ -70,7 +70,7 @@ TEST(Palette, ADamagedValueKeepsTheCurrentColours)
     } catch (const quill::QuillError &error) {
         EXPECT_EQ(error.message(), "Invalid palette.");
     }
-    EXPECT_EQ(editor.Palette(), msx);
+    EXPECT_EQ(editor.palette(), msx);
     EXPECT_EQ(settings.value("palette"), "MSX");
 }
 
@@ -80,10 +80,10 @@ TEST(Palette, ChoosingStoresTheNameAndUnknownNamesGiveBlack)
     quill::SpriteEditor editor(16);
     editor.choosePalette(settings, "DB16");
     EXPECT_EQ(settings.value("palette"), "DB16");
-    EXPECT_EQ(editor.Palette()[0], 0xFF000000u | quill::HexToInt(settings.value("pltDB16").left(6)));
-    EXPECT_NE(editor.Palette()[0], 0xFF000000u);
+    EXPECT_EQ(editor.palette()[0], 0xFF000000u | quill::HexToInt(settings.value("pltDB16").left(6)));
+    EXPECT_NE(editor.palette()[0], 0xFF000000u);
     editor.choosePalette(settings, "NOSUCH");
-    for (const QRgb colour : editor.Palette())
+    for (const QRgb colour : editor.palette())
         EXPECT_EQ(colour, 0xFF000000u);
 }
 

@@ -48,7 +48,7 @@ quill::SpriteEditor editorWith(const QStringList &before)
 
 QStringList celRows(const quill::SpriteEditor &editor)
 {
-    const quill::ConstCelPixels current = editor.document().currentCel();
+    const quill::ConstCelPixels current = editor.document().currentCelPixels();
     return rows({current.begin(), current.end()}, 4);
 }
 
