@@ -15,6 +15,42 @@ QString characters(const QString &line, int first, int last)
     return line.mid(first, last - first + 1);
 }
 
+bool splitsPair(const QString &line, int column)
+{
+    return column > 0 && column < line.size() && line.at(column).isLowSurrogate()
+           && line.at(column - 1).isHighSurrogate();
+}
+
+// The range widened to whole characters: an anchor left inside a pair by
+// later edits starts at the pair, and a cursor on a pair takes both halves.
+// Without this the clipboard would get half a character and the text keep
+// the other half.
+SelectionRange wholeCharacters(const CodeText &lines, SelectionRange range)
+{
+    if (range.anchorLine < 0 || range.anchorLine >= lines.size() || range.cursorLine < 0
+        || range.cursorLine >= lines.size())
+        return range;
+    if (splitsPair(lines[range.anchorLine], range.anchorColumn))
+        --range.anchorColumn;
+    const QString &cursorLine = lines[range.cursorLine];
+    if (splitsPair(cursorLine, range.cursorColumn + 1))
+        ++range.cursorColumn;
+    return range;
+}
+
+// A clipboard text may come from another program with half a character in
+// it; the code text never holds one.
+QString withoutHalfPairs(QString line)
+{
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i].isHighSurrogate() && i + 1 < line.size() && line[i + 1].isLowSurrogate())
+            ++i;
+        else if (line[i].isSurrogate())
+            line[i] = QChar::ReplacementCharacter;
+    }
+    return line;
+}
+
 QStringList rangePieces(const CodeText &lines, const SelectionRange &range)
 {
     QStringList pieces;
@@ -35,7 +71,7 @@ QStringList rangePieces(const CodeText &lines, const SelectionRange &range)
 
 QStringList SelectedLines(const CodeText &lines, const SelectionRange &range)
 {
-    return rangePieces(lines, range);
+    return rangePieces(lines, wholeCharacters(lines, range));
 }
 
 QString ClipboardText(const QStringList &ClipLines)
@@ -54,11 +90,15 @@ QString ClipboardText(const QStringList &ClipLines)
 
 QStringList ClipboardLines(const QString &text)
 {
-    return splitLines(text);
+    QStringList lines = splitLines(text);
+    for (QString &line : lines)
+        line = withoutHalfPairs(std::move(line));
+    return lines;
 }
 
-Cut CutSelection(const CodeText &lines, const SelectionRange &range)
+Cut CutSelection(const CodeText &lines, const SelectionRange &selected)
 {
+    const SelectionRange range = wholeCharacters(lines, selected);
     Cut cut;
     cut.ClipLines = rangePieces(lines, range);
     if (range.anchorLine == range.cursorLine) {
@@ -85,7 +125,9 @@ std::optional<TextSplice> PasteInsertion(const CodeText &lines, int cursorLine, 
         return std::nullopt;
     if (ClipLines.size() == 1) {
         QString line = lines[cursorLine];
-        const int column = std::clamp(cursorColumn, 0, int(line.size()));
+        int column = std::clamp(cursorColumn, 0, int(line.size()));
+        if (splitsPair(line, column))
+            --column;
         line.insert(column, ClipLines.front());
         return lineReplacement(cursorLine, line, cursorLine, column + int(ClipLines.front().size()));
     }

@@ -60,6 +60,80 @@ TEST(CutSelection, TakesTheRangeOutAsOneChange)
     }
 }
 
+// Fixtures for characters outside the Basic Multilingual Plane: "P" stands
+// for one such character, two 16-bit units long.
+const QString Pair = QString::fromUtf8("\xF0\x9F\x98\x80");
+
+QStringList withPairs(QStringList lines)
+{
+    for (QString &line : lines)
+        line.replace(u'P', Pair);
+    return lines;
+}
+
+struct PairSelectionCase {
+    const char *name;
+    QStringList before;  // "|" at the cursor, "P" a pair
+    int anchorLine;
+    int anchorColumn;    // in units of the text with the pairs in place
+    QStringList ClipLines;
+    QStringList afterCut;
+};
+
+TEST(CopyAndCut, NeverSplitAPairAtEitherEndOfTheRange)
+{
+    const std::vector<PairSelectionCase> cases = {
+        {"the cursor on a pair takes all of it", {"a|Pb"}, 0, 0, {"aP"}, {"|b"}},
+        {"an anchor inside a pair starts before it", {"aPb|c"}, 0, 2, {"Pbc"}, {"a|"}},
+        {"pairs at both ends", {"P|Px"}, 0, 1, {"PP"}, {"|x"}},
+        {"the anchor inside the cursor's own pair takes that pair", {"a|Pb"}, 0, 2, {"P"}, {"a|b"}},
+        {"across lines, a pair at each end", {"aP", "b|Pc"}, 0, 2, {"P", "bP"}, {"a|c"}},
+        {"across lines, the anchor on a pair", {"xPy", "|z"}, 0, 1, {"Py", "z"}, {"x|"}},
+    };
+    for (const PairSelectionCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        CursorText text = testing::parseCursorText(withPairs(c.before));
+        const SelectionRange range = rangeOf(text, c.anchorLine, c.anchorColumn);
+        EXPECT_EQ(SelectedLines(text.lines, range), withPairs(c.ClipLines));
+        const Cut cut = CutSelection(text.lines, range);
+        EXPECT_EQ(cut.ClipLines, withPairs(c.ClipLines));
+        ASSERT_TRUE(cut.removal);
+        testing::apply(text, *cut.removal);
+        EXPECT_EQ(testing::markCursor(text), withPairs(c.afterCut));
+    }
+}
+
+TEST(PasteInsertion, NeverSplitsOrLeavesHalfAPair)
+{
+    struct Case {
+        const char *name;
+        QStringList before;  // "P" a pair
+        int column;          // where the paste goes, in units
+        QString clipboard;
+        QStringList after;   // "|" at the cursor
+    };
+    const QChar high(0xD83D);
+    const QChar low(0xDE00);
+    const std::vector<Case> cases = {
+        {"a pair pasted whole, the cursor after it", {"ab"}, 1, Pair, {"aP|b"}},
+        {"a column inside a pair pastes before the pair", {"aPb"}, 2, "x", {"ax|Pb"}},
+        {"half a pair on the clipboard becomes a replacement character", {"ab"}, 1,
+         QString("x") + high, {QString("ax") + QChar::ReplacementCharacter + "|b"}},
+        {"a lone low half at the start of a pasted line", {"ab"}, 0, QString(low) + "\r\ny\r\n",
+         {"ab", QString(QChar::ReplacementCharacter), "y|"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        CursorText text;
+        text.lines = withPairs(c.before);
+        text.column = c.column;
+        const auto paste = PasteInsertion(text.lines, 0, c.column, ClipboardLines(c.clipboard));
+        ASSERT_TRUE(paste);
+        testing::apply(text, *paste);
+        EXPECT_EQ(testing::markCursor(text), withPairs(c.after));
+    }
+}
+
 TEST(ClipboardText, EndsEveryLineWithCrLf)
 {
     EXPECT_EQ(ClipboardText({"cde"}), "cde\r\n");
