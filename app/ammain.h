@@ -96,6 +96,7 @@ protected:
     bool focusNextPrevChild(bool next) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void showMessage(const QString &text) override;
@@ -133,8 +134,10 @@ private:
     void pntProgMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
     void pntProgMouseMove(Qt::KeyboardModifiers shift, double x, double y);
     void pntProgMouseUp();
-    void FormKeyDown(int key, const QString &text, Qt::KeyboardModifiers shift);
-    void FormKeyUp(int key, Qt::KeyboardModifiers shift, bool autoRepeat);
+    // autoRepeat and timestamp tell a held key's repeats from new presses.
+    void FormKeyDown(int key, const QString &text, Qt::KeyboardModifiers shift, bool autoRepeat,
+                     unsigned long timestamp);
+    void FormKeyUp(int key, Qt::KeyboardModifiers shift, bool autoRepeat, unsigned long timestamp);
     void TabControl1Change(int index);
     // Gives every key the caption of the layer (1 or 2).
     void CaptionKeys(int layer);

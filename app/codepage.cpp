@@ -173,19 +173,20 @@ bool TfrmMain::codeTakesKeys() const
     return codeViewShowing() && !qobject_cast<QLineEdit *>(QApplication::focusWidget());
 }
 
-void TfrmMain::FormKeyDown(int key, const QString &text, Qt::KeyboardModifiers shift)
+void TfrmMain::FormKeyDown(int key, const QString &text, Qt::KeyboardModifiers shift, bool autoRepeat,
+                           unsigned long timestamp)
 {
     if (!codeTakesKeys())
         return;
-    shortcuts_.keyPressed(key, shift);
+    shortcuts_.keyPressed(key, shift, autoRepeat, timestamp);
     if (const std::optional<QString> caption = quill::keyDownCaption(key, text, shift))
         RunKeyCommand(*caption);
 }
 
-void TfrmMain::FormKeyUp(int key, Qt::KeyboardModifiers, bool autoRepeat)
+void TfrmMain::FormKeyUp(int key, Qt::KeyboardModifiers, bool autoRepeat, unsigned long timestamp)
 {
     // Every release ends its combination, even one the code does not take.
-    const std::optional<quill::Shortcut> shortcut = shortcuts_.keyReleased(key, autoRepeat);
+    const std::optional<quill::Shortcut> shortcut = shortcuts_.keyReleased(key, autoRepeat, timestamp);
     if (!shortcut || !codeTakesKeys())
         return;
     switch (shortcut->kind) {
@@ -204,15 +205,28 @@ void TfrmMain::FormKeyUp(int key, Qt::KeyboardModifiers, bool autoRepeat)
 
 void TfrmMain::keyPressEvent(QKeyEvent *event)
 {
-    quill::runHandler(*messages_, [&] { FormKeyDown(event->key(), event->text(), event->modifiers()); });
+    quill::runHandler(*messages_, [&] {
+        FormKeyDown(event->key(), event->text(), event->modifiers(), event->isAutoRepeat(),
+                    event->timestamp());
+    });
     QWidget::keyPressEvent(event);
 }
 
 void TfrmMain::keyReleaseEvent(QKeyEvent *event)
 {
-    quill::runHandler(*messages_,
-                      [&] { FormKeyUp(event->key(), event->modifiers(), event->isAutoRepeat()); });
+    quill::runHandler(*messages_, [&] {
+        FormKeyUp(event->key(), event->modifiers(), event->isAutoRepeat(), event->timestamp());
+    });
     QWidget::keyReleaseEvent(event);
+}
+
+void TfrmMain::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // Keys let go while another window (a message box) had the keyboard
+    // never reach this one: no key counts as held any more.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        shortcuts_.reset();
 }
 
 void TfrmMain::showEvent(QShowEvent *event)

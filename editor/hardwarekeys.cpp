@@ -39,9 +39,14 @@ std::optional<QString> keyDownCaption(int key, const QString &text, Qt::Keyboard
     return text;
 }
 
-void CtrlShortcuts::keyPressed(int key, Qt::KeyboardModifiers modifiers)
+void CtrlShortcuts::keyPressed(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat,
+                               unsigned long timestamp)
 {
-    if (!modifiers.testFlag(Qt::ControlModifier))
+    const auto released = released_.find(key);
+    const bool repeat = autoRepeat || down_.contains(key)
+                        || (timestamp != 0 && released != released_.end() && released->second == timestamp);
+    down_.insert(key);
+    if (repeat || !modifiers.testFlag(Qt::ControlModifier))
         return;
     for (const KeyCaption &letter : CtrlLetters) {
         if (letter.key == key) {
@@ -57,10 +62,12 @@ void CtrlShortcuts::keyPressed(int key, Qt::KeyboardModifiers modifiers)
         armed_[key] = Shortcut{Shortcut::Kind::Redo, QString()};
 }
 
-std::optional<Shortcut> CtrlShortcuts::keyReleased(int key, bool autoRepeat)
+std::optional<Shortcut> CtrlShortcuts::keyReleased(int key, bool autoRepeat, unsigned long timestamp)
 {
     if (autoRepeat)
         return std::nullopt;
+    down_.erase(key);
+    released_[key] = timestamp;
     const auto found = armed_.find(key);
     if (found == armed_.end())
         return std::nullopt;

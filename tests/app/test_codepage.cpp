@@ -17,6 +17,8 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -97,15 +99,18 @@ protected:
     }
 
     void press(int keyCode, const QString &text = QString(), Qt::KeyboardModifiers modifiers = Qt::NoModifier,
-               bool autoRepeat = false)
+               bool autoRepeat = false, ulong timestamp = 0)
     {
         QKeyEvent event(QEvent::KeyPress, keyCode, modifiers, text, autoRepeat);
+        event.setTimestamp(timestamp);
         QApplication::sendEvent(keyTarget(), &event);
     }
 
-    void release(int keyCode, const QString &text = QString(), Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    void release(int keyCode, const QString &text = QString(), Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+                 bool autoRepeat = false, ulong timestamp = 0)
     {
-        QKeyEvent event(QEvent::KeyRelease, keyCode, modifiers, text);
+        QKeyEvent event(QEvent::KeyRelease, keyCode, modifiers, text, autoRepeat);
+        event.setTimestamp(timestamp);
         QApplication::sendEvent(keyTarget(), &event);
     }
 
@@ -360,6 +365,28 @@ TEST_F(CodePageTest, SaveOpenAndUndoThroughThePage)
     edited[3] = "abcde";
     edited.insert(4, "");
     EXPECT_EQ(fileBytes("mine"), (edited.join("\r\n") + "\r\n").toUtf8());
+}
+
+// Holding Ctrl+V on X11: the repeats come as a release and a press at the
+// same instant, not always marked as repeats. One press pastes once.
+TEST_F(CodePageTest, AHeldCtrlShortcutRunsOncePerPress)
+{
+    QGuiApplication::clipboard()->setText("x");
+    tapCode(0, 0);
+    const auto ctrl = Qt::ControlModifier;
+    press(Qt::Key_Control, QString(), ctrl, false, 1000);
+    press(Qt::Key_V, "\x16", ctrl, false, 1010);
+    for (ulong time = 1500; time < 2000; time += 33) {
+        release(Qt::Key_V, QString(), ctrl, false, time);
+        press(Qt::Key_V, "\x16", ctrl, false, time);
+    }
+    release(Qt::Key_V, QString(), ctrl, false, 2100);
+    EXPECT_EQ(program().line(0), "x//");
+    // The next press is a new one.
+    press(Qt::Key_V, "\x16", ctrl, false, 2500);
+    release(Qt::Key_V, QString(), ctrl, false, 2600);
+    release(Qt::Key_Control, QString(), Qt::NoModifier, false, 2700);
+    EXPECT_EQ(program().line(0), "xx//");
 }
 
 TEST_F(CodePageTest, ADamagedFileOpensWithAWarning)
