@@ -104,6 +104,8 @@ void TfrmMain::FormCreate()
 
     SpriteSize = spriteSetting();
     AllocateSpriteBuffers();
+    // Only here: a later change of the sprite size keeps the pen's colour.
+    spriteEditor_->selectColor(2);
 
     setWindowState(Qt::WindowNoState);
     move(0, DesignTop);

@@ -130,4 +130,12 @@ int installedKeyHeight(int keyPanelWidth)
     return rescaled(unscaledKeyHeight(keyPanelWidth));
 }
 
+QString exportFolder(const SettingsStore &settings, const QString &documentsDir)
+{
+    const QString folder = settings.value(QStringLiteral("exportdir"));
+    if (folder.isEmpty())
+        return documentsDir;
+    return folder;
+}
+
 } // namespace quill

@@ -21,6 +21,11 @@ std::vector<SettingDefault> defaultSettings(const QString &documentsDir, int key
 // Sets every default in table order on the store (existing keys keep their place).
 void applyDefaultSettings(SettingsStore &settings, const QString &documentsDir, int keyPanelWidth);
 
+// The folder Export writes into: the "exportdir" setting, or the documents
+// folder (its default) when the setting is empty or missing, never the root
+// that an empty folder followed by "/" would name.
+QString exportFolder(const SettingsStore &settings, const QString &documentsDir);
+
 // keyheight and command become value div 3 x 2.
 void rescaleInstalledHeights(SettingsStore &settings);
 

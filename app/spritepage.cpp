@@ -119,7 +119,6 @@ void TfrmMain::AllocateSpriteBuffers()
         spriteEditor_ = std::make_unique<quill::SpriteEditor>(SpriteSize);
     else
         spriteEditor_->document().AllocateSpriteBuffers(SpriteSize);
-    spriteEditor_->selectColor(2);
     RefreshSprite();
 }
 

@@ -37,8 +37,9 @@ bool applySettings(const SystemFields &fields, SettingsStore &settings,
         return false;
     settings.setValue(QStringLiteral("keyheight"), QString::number(*keyHeight));
 
-    // Stored as typed, so "026" stays "026"; empty removes the key.
-    if (!fields.command.isEmpty() && !boundedNumber(fields.command, CommandBounds))
+    // Stored as typed, so "026" stays "026". Empty is a bad number like any
+    // other: without the key no layout pass could run.
+    if (!boundedNumber(fields.command, CommandBounds))
         return false;
     settings.setValue(QStringLiteral("command"), fields.command);
 

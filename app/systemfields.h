@@ -35,11 +35,11 @@ struct SystemPageEffects {
 
 // Apply, in order: exportdir, width, keyheight, command, web, the sprite size,
 // sprite; then the layout pass and "Done.". A width, key height or sprite
-// size that is not a whole number within its bounds, and a non-empty command
-// that is not, stop Apply at that step with "Error.": the settings set before
+// size or command that is not a whole number within its bounds (an empty one
+// included) stops Apply at that step with "Error.": the settings set before
 // it keep their new values, and neither the sprite nor the layout is touched.
-// An empty export folder or command removes its key. The sprite is resized
-// only when the new size differs from spriteSize.
+// An empty export folder removes its key (Export then uses the documents
+// folder). The sprite is resized only when the new size differs from spriteSize.
 void applySystemFields(const SystemFields &fields, SettingsStore &settings, int spriteSize,
                        const SystemPageEffects &effects, MessageSink &messages);
 

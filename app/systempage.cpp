@@ -3,6 +3,7 @@
 #include "app/ammain.h"
 
 #include "app/aboutpage.h"
+#include "app/defaultsettings.h"
 #include "base/controls/controls.h"
 #include "base/workspace.h"
 #include "app/shellopen.h"
@@ -133,7 +134,7 @@ void TfrmMain::btWebsiteClick()
 void TfrmMain::btExportClick()
 {
     // The folder applied to the settings, not the one typed in the field.
+    const QString documents = quill::documentsFolder();
     quill::exportCode(program_.lines(), codePage_.edtFile->text(), paths_,
-                      Settings.value(QStringLiteral("exportdir")), quill::documentsFolder(),
-                      *messages_);
+                      quill::exportFolder(Settings, documents), documents, *messages_);
 }

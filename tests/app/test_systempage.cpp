@@ -15,6 +15,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -64,6 +65,15 @@ protected:
     void type(const char *field, const QString &text) { control(field)->setText(text); }
     void press(const char *button) { control<QPushButton>(button)->click(); }
     QString setting(const QString &key) const { return window->settings().value(key); }
+    static void tapAt(QWidget *target, QPointF where)
+    {
+        QMouseEvent down(QEvent::MouseButtonPress, where, target->mapToGlobal(where), Qt::LeftButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &down);
+        QMouseEvent up(QEvent::MouseButtonRelease, where, target->mapToGlobal(where), Qt::LeftButton,
+                       Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &up);
+    }
 
     RecordingSink sink;
     std::unique_ptr<TfrmMain> window;
@@ -123,6 +133,49 @@ TEST_F(SystemPageTest, ABadFieldSaysErrorAndLeavesTheLayoutAlone)
     press("btApply");
     EXPECT_EQ(sink.messages, QStringList({"Error."}));
     EXPECT_EQ(setting("keyheight"), "55");
+}
+
+TEST_F(SystemPageTest, AnEmptyButtonsHeightIsAnErrorAndTheLayoutGoesOn)
+{
+    type("edtCommand", "");
+    press("btApply");
+    EXPECT_EQ(sink.messages, QStringList({"Error."}));
+    EXPECT_EQ(setting("command"), "26");
+
+    // Every later layout pass still works, without a message.
+    sink.messages.clear();
+    window->resize(window->width() + 40, window->height() + 40);
+    QApplication::processEvents();
+    window->resize(window->width() - 20, window->height());
+    QApplication::processEvents();
+    EXPECT_TRUE(sink.messages.isEmpty()) << sink.messages.join('|').toStdString();
+    EXPECT_EQ(window->layout().toolButtonHeight, 26);
+}
+
+TEST_F(SystemPageTest, ASpriteSizeChangeKeepsThePenColour)
+{
+    auto *colours = control<QWidget>("pntColor");
+    const int swatch = window->layout().swatchSize;
+    tapAt(colours, QPointF(swatch * 9.5, swatch / 2.0));
+    ASSERT_EQ(window->spriteEditor().SelectedColor(), 9);
+    type("edtSpriteSize", "24");
+    press("btApply");
+    EXPECT_EQ(window->spriteSize(), 24);
+    EXPECT_EQ(window->spriteEditor().SelectedColor(), 9);
+}
+
+TEST_F(SystemPageTest, AnEmptyExportFolderExportsIntoTheDocumentsFolder)
+{
+    type("edtOpenmsxdir", "");
+    press("btApply");
+    EXPECT_EQ(setting("exportdir"), "");
+    control<QLineEdit>("edtFile")->setText("cat_sample");
+    sink.messages.clear();
+    press("btExport");
+    EXPECT_EQ(sink.messages, QStringList({"Completed."}));
+    EXPECT_TRUE(QFile::exists(quill::documentsFolder() + "/cat_sample.zip"));
+    EXPECT_TRUE(quill::documentsFolder().startsWith(home.path()));
+    EXPECT_FALSE(QFile::exists("/cat_sample.zip"));
 }
 
 TEST_F(SystemPageTest, DefaultRestoresTheSettingsAndTheFields)
