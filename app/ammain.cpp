@@ -94,8 +94,14 @@ void TfrmMain::FormCreate()
         Settings.load(paths_.settingsPath);
         Keywords = quill::readTextFile(paths_.keywordsPath).lines;
     } else {
-        quill::installWorkspace(paths_, Settings, Keywords, quill::keyPanelWidth(width()),
-                                quill::documentsFolder());
+        const quill::InstallReport report =
+            quill::installWorkspace(paths_, Settings, Keywords, quill::keyPanelWidth(width()),
+                                    quill::documentsFolder(), quill::stateFolder() + QStringLiteral("kept/"));
+        // Written at once: a first session that ends without a close must
+        // not make the next start install over what the user saved since.
+        quill::runHandler(*messages_, [this] { Settings.save(paths_.settingsPath); });
+        if (const std::optional<QString> kept = quill::keptFilesMessage(report))
+            messages_->showMessage(*kept);
     }
     quill::repairNumericSettings(Settings, quill::keyPanelWidth(width()), *messages_);
 

@@ -8,6 +8,8 @@
 #include "base/workspace.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 namespace quill {
 
@@ -43,10 +45,63 @@ QStringList defaultKeywords()
     };
 }
 
-void installWorkspace(const WorkspacePaths &paths, SettingsStore &settings,
-                      QStringList &keywords, int keyPanelWidth,
-                      const QString &documentsDir)
+namespace {
+
+// The user's bytes in place of a starter file, if any differ from it.
+std::optional<QByteArray> ownVersion(const QString &path, const QByteArray &starter)
 {
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError || bytes == starter)
+        return std::nullopt;
+    return bytes;
+}
+
+// Copies the user's version into the keep folder; false when it cannot.
+bool keepOwnVersion(const QString &keepDir, const QString &relative, const QByteArray &bytes)
+{
+    const QString base = keepDir + relative;
+    if (!QDir().mkpath(QFileInfo(base).path()))
+        return false;
+    QString target = base;
+    for (int n = 1; QFileInfo::exists(target); ++n) {
+        QFile kept(target);
+        if (kept.open(QIODevice::ReadOnly) && kept.readAll() == bytes)
+            return true;  // this version is kept already
+        target = base + u'.' + QString::number(n);
+    }
+    try {
+        writeBinaryFile(target, bytes);
+    } catch (const QuillError &) {
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<QString> keptFilesMessage(const InstallReport &report)
+{
+    QStringList sentences;
+    if (!report.kept.isEmpty())
+        sentences << QStringLiteral("Your own versions were kept in %1: %2.")
+                         .arg(report.keepDir, report.kept.join(QStringLiteral(", ")));
+    if (!report.leftAlone.isEmpty())
+        sentences << QStringLiteral("Your own versions could not be kept and were left as they were: %1.")
+                         .arg(report.leftAlone.join(QStringLiteral(", ")));
+    if (sentences.isEmpty())
+        return std::nullopt;
+    return sentences.join(u' ');
+}
+
+InstallReport installWorkspace(const WorkspacePaths &paths, SettingsStore &settings,
+                               QStringList &keywords, int keyPanelWidth,
+                               const QString &documentsDir, const QString &keepDir)
+{
+    InstallReport report;
+    report.keepDir = keepDir;
     // A folder that cannot be made is reported here, naming it, rather than
     // by the first file that would go into it.
     for (const QString &dir : {paths.codeDir, paths.spriteDir, paths.templateDir,
@@ -57,15 +112,29 @@ void installWorkspace(const WorkspacePaths &paths, SettingsStore &settings,
 
     applyDefaultSettings(settings, documentsDir, keyPanelWidth);
 
-    // Same-named files are replaced with the carried copies, edited or not;
-    // every other file in these folders is left alone.
-    for (const StarterFile &file : starterFiles())
-        writeBinaryFile(paths.baseDir + file.directory + u'/' + file.name, starterFileBytes(file));
+    // Same-named files are replaced with the carried copies, the user's own
+    // versions kept first; every other file in these folders is left alone.
+    for (const StarterFile &file : starterFiles()) {
+        const QString relative = file.directory + u'/' + file.name;
+        const QString path = paths.baseDir + relative;
+        const QByteArray starter = starterFileBytes(file);
+        if (!keepDir.isEmpty()) {
+            if (const std::optional<QByteArray> own = ownVersion(path, starter)) {
+                if (!keepOwnVersion(keepDir, relative, *own)) {
+                    report.leftAlone << relative;
+                    continue;
+                }
+                report.kept << relative;
+            }
+        }
+        writeBinaryFile(path, starter);
+    }
 
     keywords = defaultKeywords();
     writeTextFile(paths.keywordsPath, keywords, TextEncoding::Local8Bit);
 
     rescaleInstalledHeights(settings);
+    return report;
 }
 
 } // namespace quill

@@ -82,13 +82,16 @@ void applySystemFields(const SystemFields &fields, SettingsStore &settings, int 
 void restoreDefaults(const DefaultsTarget &target, int spriteSize,
                      const SystemPageEffects &effects, MessageSink &messages)
 {
-    installWorkspace(target.paths, target.settings, target.keywords, target.keyPanelWidth,
-                     target.documentsDir);
+    const InstallReport report = installWorkspace(target.paths, target.settings, target.keywords,
+                                                  target.keyPanelWidth, target.documentsDir,
+                                                  target.keepDir);
     effects.unshift();
     if (spriteSize != DefaultSpriteSize)
         effects.resizeSprite(DefaultSpriteSize);
     effects.loadSystemPage();
     effects.layoutScreen();
+    if (const std::optional<QString> kept = keptFilesMessage(report))
+        messages.showMessage(*kept);
     messages.showMessage(QStringLiteral("Done."));
 }
 

@@ -50,11 +50,13 @@ struct DefaultsTarget {
     QStringList &keywords;
     int keyPanelWidth;     // the key height is recomputed for this width
     QString documentsDir;  // the default of "exportdir"
+    QString keepDir = {};  // where the user's own versions of starter files go
 };
 
 // Default, in order: re-install the workspace (directories, every default
 // setting, the starter files, keywords.ini), unshift the keyboard, the sprite
-// back to 16 when it is not 16, LoadSystemPage, the layout pass, "Done.".
+// back to 16 when it is not 16, LoadSystemPage, the layout pass, the message
+// naming the user's own versions of starter files that were kept, "Done.".
 // A failed installation throws QuillError before anything else is touched.
 void restoreDefaults(const DefaultsTarget &target, int spriteSize,
                      const SystemPageEffects &effects, MessageSink &messages);

@@ -122,7 +122,7 @@ void TfrmMain::btApplyClick()
 void TfrmMain::btDefaultClick()
 {
     quill::restoreDefaults({paths_, Settings, Keywords, quill::keyPanelWidth(width()),
-                            quill::documentsFolder()},
+                            quill::documentsFolder(), quill::stateFolder() + QStringLiteral("kept/")},
                            SpriteSize, systemPageEffects(), *messages_);
 }
 

@@ -1,5 +1,6 @@
 #include "base/workspace.h"
 
+#include <QDir>
 #include <QStandardPaths>
 
 namespace quill {
@@ -31,6 +32,14 @@ WorkspacePaths WorkspacePaths::standard()
 QString documentsFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+QString stateFolder()
+{
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty() || !QDir::isAbsolutePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    return state + QStringLiteral("/QuillIDE/");
 }
 
 } // namespace quill

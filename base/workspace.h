@@ -27,4 +27,10 @@ struct WorkspacePaths {
 // The user's documents folder without a trailing separator; empty when unknown.
 QString documentsFolder();
 
+// QuillIDE/ under the user's XDG state folder ($XDG_STATE_HOME, or
+// ~/.local/state when that is unset, empty or not an absolute path), ending
+// in "/": what the program keeps beyond the workspace (the recovery journal,
+// the user's own versions of starter files). Nothing here touches the disk.
+QString stateFolder();
+
 } // namespace quill

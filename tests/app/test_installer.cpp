@@ -178,6 +178,57 @@ TEST_F(InstallerTest, KeyHeightFollowsTheKeyPanelAtInstallTime)
     }
 }
 
+TEST_F(InstallerTest, AnInstallationKeepsTheUsersOwnVersionsFirst)
+{
+    install();
+    const QString keep = tempDir.path() + "/state/kept/";
+    const QString sample = paths.codeDir + "cat_sample";
+    const QString sin = paths.templateDir + "sin";
+    writeBytes(sample, "my cat game\r\n");
+    writeBytes(sin, "my sin\r\n");
+
+    InstallReport report = installWorkspace(paths, settings, keywords, 384, Documents, keep);
+    EXPECT_EQ(report.kept, QStringList({"prgfiles/cat_sample", "tempfiles/sin"}));
+    EXPECT_TRUE(report.leftAlone.isEmpty());
+    EXPECT_EQ(readBytes(keep + "prgfiles/cat_sample"), "my cat game\r\n");
+    EXPECT_EQ(readBytes(keep + "tempfiles/sin"), "my sin\r\n");
+    EXPECT_EQ(readBytes(sample), starterFileBytes({"prgfiles", "cat_sample"}));
+    EXPECT_EQ(keptFilesMessage(report),
+              "Your own versions were kept in " + keep + ": prgfiles/cat_sample, tempfiles/sin.");
+
+    // Unchanged starter files are nothing to keep; another version of the
+    // same file goes beside the first, and the same one is not kept twice.
+    report = installWorkspace(paths, settings, keywords, 384, Documents, keep);
+    EXPECT_TRUE(report.kept.isEmpty());
+    EXPECT_EQ(keptFilesMessage(report), std::nullopt);
+    writeBytes(sample, "my second cat game\r\n");
+    installWorkspace(paths, settings, keywords, 384, Documents, keep);
+    writeBytes(sample, "my second cat game\r\n");
+    report = installWorkspace(paths, settings, keywords, 384, Documents, keep);
+    EXPECT_EQ(report.kept, QStringList({"prgfiles/cat_sample"}));
+    EXPECT_EQ(readBytes(keep + "prgfiles/cat_sample"), "my cat game\r\n");
+    EXPECT_EQ(readBytes(keep + "prgfiles/cat_sample.1"), "my second cat game\r\n");
+    EXPECT_FALSE(QFileInfo::exists(keep + "prgfiles/cat_sample.2"));
+}
+
+TEST_F(InstallerTest, AVersionThatCannotBeKeptIsLeftInPlace)
+{
+    install();
+    const QString keep = tempDir.path() + "/state/";
+    ASSERT_TRUE(QDir().mkpath(keep));
+    testsupport::FullDisk disk(keep);
+    ASSERT_TRUE(disk.mounted()) << disk.error();
+    ASSERT_TRUE(disk.fill());
+    writeBytes(paths.codeDir + "3d_sample", "mine\r\n");
+
+    const InstallReport report = installWorkspace(paths, settings, keywords, 384, Documents, keep);
+    EXPECT_TRUE(report.kept.isEmpty());
+    EXPECT_EQ(report.leftAlone, QStringList({"prgfiles/3d_sample"}));
+    EXPECT_EQ(readBytes(paths.codeDir + "3d_sample"), "mine\r\n");
+    EXPECT_EQ(keptFilesMessage(report),
+              "Your own versions could not be kept and were left as they were: prgfiles/3d_sample.");
+}
+
 TEST(DefaultKeywords, SeventyOneSortedEntriesFourWithTrailingSpace)
 {
     const QStringList words = defaultKeywords();

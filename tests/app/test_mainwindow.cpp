@@ -5,6 +5,7 @@
 #include "app/processsetup.h"
 #include "app/starterfiles.h"
 #include "base/textfile.h"
+#include "base/workspace.h"
 
 #include "tests/app/windowtest.h"
 
@@ -145,8 +146,9 @@ TEST_F(MainWindowTest, FirstStartInstallsTheWorkspaceAndCloseWritesTheSettings)
     }
     EXPECT_EQ(quill::readTextFile(baseDir() + QStringLiteral("keywords.ini")).lines, window.keywords());
     EXPECT_EQ(window.keywords().size(), 71);
-    // Only a normal close writes the settings.
-    EXPECT_FALSE(QFileInfo::exists(settingsPath()));
+    // The first start writes the settings as soon as it has installed, so
+    // that a kill before the first close does not install again.
+    EXPECT_TRUE(QFileInfo::exists(settingsPath()));
 
     window.close();
 
@@ -162,6 +164,56 @@ TEST_F(MainWindowTest, FirstStartInstallsTheWorkspaceAndCloseWritesTheSettings)
     EXPECT_TRUE(lines.contains(QStringLiteral("command=26")));
     EXPECT_TRUE(lines.contains(QStringLiteral("exportdir=") + quill::documentsFolder()));
     EXPECT_TRUE(sink.messages.isEmpty());
+}
+
+// Open cat_sample, type, Save, and the process is killed before it ever
+// closed: the next start is an ordinary one and the sample keeps the edit.
+TEST_F(MainWindowTest, AKillDuringTheFirstSessionLosesNoSavedEdit)
+{
+    const QString sample = baseDir() + QStringLiteral("prgfiles/cat_sample");
+    {
+        auto window = std::make_unique<TfrmMain>(&sink);
+        auto *name = window->findChild<QLineEdit *>(QStringLiteral("edtFile"));
+        auto *save = window->findChild<QPushButton *>(QStringLiteral("btTextSave"));
+        ASSERT_TRUE(name && save);
+        name->setText(QStringLiteral("cat_sample"));
+        window->RunKeyCommand(QStringLiteral("x"));
+        save->click();
+        ASSERT_EQ(sink.messages.last(), QStringLiteral("Saved."));
+        // Destroyed without a close, as a kill leaves it.
+    }
+    const QByteArray edited = [&] {
+        QFile file(sample);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    ASSERT_TRUE(edited.startsWith("x//"));
+
+    RecordingSink messages;
+    TfrmMain again(&messages);
+    QFile file(sample);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), edited);
+}
+
+// Default replaces the samples and templates with the starter bytes, after
+// keeping the user's own versions in the state folder.
+TEST_F(MainWindowTest, DefaultKeepsTheUsersOwnStarterVersionsAndNamesThem)
+{
+    TfrmMain window(&sink);
+    const QString sample = baseDir() + QStringLiteral("prgfiles/cat_sample");
+    quill::writeTextFile(sample, {QStringLiteral("my game")});
+    sink.messages.clear();
+    window.findChild<QPushButton *>(QStringLiteral("btDefault"))->click();
+    const QString keep = quill::stateFolder() + QStringLiteral("kept/");
+    EXPECT_TRUE(keep.startsWith(stateHome.path()));
+    EXPECT_EQ(sink.messages,
+              QStringList({QStringLiteral("Your own versions were kept in %1: prgfiles/cat_sample.").arg(keep),
+                           QStringLiteral("Done.")}));
+    EXPECT_EQ(quill::readTextFile(keep + QStringLiteral("prgfiles/cat_sample")).lines,
+              QStringList({QStringLiteral("my game")}));
+    QFile file(sample);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), quill::starterFileBytes({QStringLiteral("prgfiles"), QStringLiteral("cat_sample")}));
 }
 
 TEST_F(MainWindowTest, WhichStartIsOrdinary)
@@ -571,14 +623,16 @@ TEST_F(MainWindowTest, ClosingSavesTheSettings)
 
 TEST_F(MainWindowTest, ASettingsFileThatCannotBeWrittenIsReportedAtClose)
 {
-    // A directory in the settings file's place: the start is a first run and
-    // the save at close fails.
+    // A directory in the settings file's place: the start is a first run,
+    // whose save after installing fails and is told without stopping the
+    // start, and the save at close fails too.
     ASSERT_TRUE(QDir().mkpath(settingsPath()));
     TfrmMain window(&sink);
-    EXPECT_TRUE(sink.messages.isEmpty());
-    window.close();
     ASSERT_EQ(sink.messages.size(), 1);
-    EXPECT_FALSE(sink.messages.front().isEmpty());
+    EXPECT_TRUE(sink.messages.front().contains(QStringLiteral("quillide.ini")));
+    window.close();
+    ASSERT_EQ(sink.messages.size(), 2);
+    EXPECT_FALSE(sink.messages.back().isEmpty());
     EXPECT_TRUE(QFileInfo(settingsPath()).isDir());
 }
 
@@ -588,6 +642,7 @@ TEST_F(MainWindowTest, AHandlerThatFailsLeavesTheWindowWorking)
     // handler, which is told and ends; the window goes on laying out.
     ASSERT_TRUE(QDir().mkpath(settingsPath()));
     TfrmMain window(&sink);
+    sink.messages.clear();  // the start's own save has failed as well
     window.show();
     click(window.findChild<QWidget *>(QStringLiteral("btQuit")));
     ASSERT_EQ(sink.messages.size(), 1);

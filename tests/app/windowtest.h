@@ -22,13 +22,16 @@ protected:
             new QApplication(argc, argv);
     }
 
-    // XDG_DATA_HOME and HOME point at this test's folders (the documents
-    // folder lies under HOME unless a user-dirs file says otherwise).
+    // XDG_DATA_HOME, XDG_STATE_HOME and HOME point at this test's folders
+    // (the documents folder lies under HOME unless a user-dirs file says
+    // otherwise).
     void useFreshWorkspace()
     {
         ASSERT_TRUE(dataHome.isValid());
+        ASSERT_TRUE(stateHome.isValid());
         ASSERT_TRUE(home.isValid());
         qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
+        qputenv("XDG_STATE_HOME", QFile::encodeName(stateHome.path()));
         qputenv("HOME", QFile::encodeName(home.path()));
         qunsetenv("XDG_CONFIG_HOME");
     }
@@ -42,6 +45,7 @@ protected:
     }
 
     QTemporaryDir dataHome;
+    QTemporaryDir stateHome;
     QTemporaryDir home;
 };
 
