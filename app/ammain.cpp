@@ -211,6 +211,7 @@ void TfrmMain::lstSelectClick(quill::PickMode mode, int index, const QString &it
         break;
     }
     PickList->hide();
+    giveCodeTheKeys();
 }
 
 void TfrmMain::closeEvent(QCloseEvent *event)
@@ -229,6 +230,16 @@ void TfrmMain::showMessage(const QString &text)
 {
     QMessageBox box(QMessageBox::NoIcon, windowTitle(), text, QMessageBox::Ok, this);
     box.exec();
+    giveCodeTheKeys();
+}
+
+bool TfrmMain::askQuestion(const QString &question)
+{
+    QMessageBox box(QMessageBox::Question, windowTitle(), question, QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    const bool yes = box.exec() == QMessageBox::Yes;
+    giveCodeTheKeys();
+    return yes;
 }
 
 int TfrmMain::spriteSetting() const

@@ -100,6 +100,7 @@ protected:
 
 private:
     void showMessage(const QString &text) override;
+    bool askQuestion(const QString &question) override;
 
     // Connects a control's signal to a design handler that runs inside the
     // one error boundary; every handler is wired through here.
@@ -131,6 +132,13 @@ private:
     void btTextSaveClick();
     void btTextOkClick();
     void btTextCancelClick();
+    void edtFileChange(const QString &text);
+    // The name field shows the name the code text belongs to.
+    void showFileName();
+    // Whenever the Code page shows its code view, the keys of a hardware
+    // keyboard go to the code: after an overlay hides, a message box closes,
+    // New, Open, Save and a switch back to the Code page.
+    void giveCodeTheKeys();
     void pntProgMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
     void pntProgMouseMove(Qt::KeyboardModifiers shift, double x, double y);
     void pntProgMouseUp();

@@ -31,6 +31,9 @@ void TfrmMain::createCodePage(QWidget *page)
     codePage_.btTextOpen = makeButton(codePage_.pnlBasMenu, "btTextOpen", QStringLiteral("Open"));
     codePage_.btTextSave = makeButton(codePage_.pnlBasMenu, "btTextSave", QStringLiteral("Save"));
     codePage_.edtFile = quill::named(new QLineEdit(codePage_.pnlBasMenu), "edtFile", QStringLiteral("File name"));
+    // The name field takes the keys only from a tap, never on its way
+    // through the focus chain.
+    codePage_.edtFile->setFocusPolicy(Qt::ClickFocus);
     codePage_.btRun = makeButton(codePage_.pnlBasMenu, "btRun", QStringLiteral("Run"));
 
     codePage_.pntProg = quill::named(new quill::CodeView(page), "pntProg", QStringLiteral("Code view"));
@@ -47,6 +50,7 @@ void TfrmMain::createCodePage(QWidget *page)
 
     codePage_.pnlKeys = quill::makePanel(page, "pnlKeys", QStringLiteral("Keyboard"));
 
+    wire(codePage_.edtFile, &QLineEdit::textEdited, &TfrmMain::edtFileChange);
     wire(codePage_.btTextNew, &QPushButton::clicked, &TfrmMain::btTextNewClick);
     wire(codePage_.btTextOpen, &QPushButton::clicked, &TfrmMain::btTextOpenClick);
     wire(codePage_.btTextSave, &QPushButton::clicked, &TfrmMain::btTextSaveClick);
@@ -200,6 +204,8 @@ void TfrmMain::FormKeyUp(int key, Qt::KeyboardModifiers, bool autoRepeat, unsign
         program_.redo();
         break;
     }
+    // Undoing a New or an Open brings back the name as well.
+    showFileName();
     codePage_.pntProg->update();
 }
 
@@ -234,8 +240,8 @@ void TfrmMain::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     // When the program shows the window, the keys of a hardware keyboard go
     // to the code, not to the first edit of the focus chain.
-    if (!event->spontaneous() && codeViewShowing())
-        codePage_.pntProg->setFocus();
+    if (!event->spontaneous())
+        giveCodeTheKeys();
 }
 
 bool TfrmMain::focusNextPrevChild(bool next)
@@ -250,19 +256,39 @@ bool TfrmMain::focusNextPrevChild(bool next)
 void TfrmMain::TabControl1Change(int)
 {
     // Back on the Code page, the keys go to the code again.
+    giveCodeTheKeys();
+}
+
+void TfrmMain::giveCodeTheKeys()
+{
+    // A widget that hides while it has the focus hands it to the next one
+    // that takes Tab, and the web view takes it when a page shows: neither
+    // may leave the keys in the name field.
     if (codeViewShowing())
-        codePage_.pntProg->setFocus();
+        codePage_.pntProg->setFocus(Qt::OtherFocusReason);
 }
 
 // ---- code files -------------------------------------------------------------------
 
 void TfrmMain::btTextNewClick()
 {
-    codePage_.edtFile->clear();
-    program_.NewProgram();
-    program_.setCursor(0, 0);
-    program_.setScroll(0, 0);
+    // One undo step: Ctrl+Z brings back the text and its name, still unsaved.
+    program_.replaceDocument(quill::CodeBuffer::newProgramLines(),
+                             {QString(), QString(), program_.identity().encoding});
+    showFileName();
     codePage_.pntProg->update();
+    giveCodeTheKeys();
+}
+
+void TfrmMain::showFileName()
+{
+    if (codePage_.edtFile->text() != program_.identity().name)
+        codePage_.edtFile->setText(program_.identity().name);
+}
+
+void TfrmMain::edtFileChange(const QString &text)
+{
+    program_.setFileName(text);
 }
 
 void TfrmMain::btTextOpenClick()
@@ -280,7 +306,7 @@ void TfrmMain::btTextOkClick()
         return;
     const QString name = item->text();
     const std::optional<QString> warning = programFiles_.open(name, program_);
-    codePage_.edtFile->setText(name);
+    showFileName();
     btTextCancelClick();
     if (warning)
         messages_->showMessage(*warning);
@@ -291,11 +317,13 @@ void TfrmMain::btTextCancelClick()
     codePage_.files.panel->hide();
     codePage_.pnlKeys->show();
     codePage_.pntProg->show();
-    codePage_.pntProg->setFocus();
     codePage_.pntProg->update();
+    giveCodeTheKeys();
 }
 
 void TfrmMain::btTextSaveClick()
 {
-    messages_->showMessage(programFiles_.save(codePage_.edtFile->text(), program_));
+    if (const std::optional<QString> saved = programFiles_.save(codePage_.edtFile->text(), program_, *messages_))
+        messages_->showMessage(*saved);
+    giveCodeTheKeys();
 }

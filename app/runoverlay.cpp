@@ -17,9 +17,11 @@ void TfrmMain::btRunClick()
     const QString name = codePage_.edtFile->text();
     // Saved as Save saves, but without its message, and the code still counts
     // as changed, so the next Run saves again.
+    // Another program's file is replaced only when the user says so; for
+    // no, nothing is saved and the run goes on, as for unnamed code.
     const quill::RunSource source{program_.lines(), name, program_.codeModified(), [&] {
-                                      programFiles_.save(name, program_);
-                                      program_.setCodeModified(true);
+                                      if (programFiles_.save(name, program_, *messages_))
+                                          program_.setCodeModified(true);
                                   }};
     std::optional<quill::GeneratedPage> page =
         quill::startRun(source, paths_, Settings, runState_, *messages_);
@@ -39,12 +41,15 @@ void TfrmMain::btnRunCloseClick()
 {
     if (runState_.close())
         runView_->loadBlank(QUrl::fromLocalFile(paths_.scriptDir + QStringLiteral("blank.html")));
+    giveCodeTheKeys();
 }
 
 void TfrmMain::webRunDidFinishLoad()
 {
-    if (runState_.loadFinished())
+    if (runState_.loadFinished()) {
         runView_->hide();
+        giveCodeTheKeys();
+    }
 }
 
 void TfrmMain::btnRunResizeClick()
@@ -77,6 +82,7 @@ void TfrmMain::btnRunErrorClick()
         return;
     TabControl1->setCurrentWidget(TabItem1);
     goToProgramLine(line);
+    giveCodeTheKeys();
 }
 
 void TfrmMain::goToProgramLine(int line)

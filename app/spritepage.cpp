@@ -60,6 +60,7 @@ void TfrmMain::createSpritePage(QWidget *page)
     spritePage_.btGraSave = makeButton(spritePage_.pnlGraMenu, "btGraSave", QStringLiteral("Save"));
     spritePage_.edtGraFile = quill::named(new QLineEdit(spritePage_.pnlGraMenu), "edtGraFile",
                                      QStringLiteral("Sprite name"));
+    spritePage_.edtGraFile->setFocusPolicy(Qt::ClickFocus);
     spritePage_.lblCel = quill::named(new QLabel(QStringLiteral("1/1"), spritePage_.pnlGraMenu), "lblCel",
                                  QStringLiteral("Cel"));
     spritePage_.lblCel->setAlignment(Qt::AlignCenter);

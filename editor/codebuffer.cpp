@@ -67,6 +67,31 @@ void CodeBuffer::loadText(CodeText text)
     CodeModified = false;
 }
 
+void CodeBuffer::replaceDocument(CodeText text, FileIdentity identity)
+{
+    if (text.isEmpty())
+        text.insert(0, QString());
+    beginUndoStep();
+    auto whole = std::make_shared<WholeText>();
+    whole->before = CodeLines;
+    whole->beforeIdentity = identity_;
+    whole->after = std::move(text);
+    whole->afterIdentity = std::move(identity);
+    EditRecord edit{EditRecord::Kind::ReplaceWhole, 0, 0, QString()};
+    edit.whole = std::move(whole);
+    record(std::move(edit));
+    CursorLine = CursorColumn = 0;
+    endUndoStep();
+    TopLine = LeftColumn = 0;
+}
+
+void CodeBuffer::savedAs(const QString &name, TextEncoding encoding)
+{
+    identity_.name = name;
+    identity_.origin = name;
+    identity_.encoding = encoding;
+}
+
 // ---- edits ------------------------------------------------------------------
 
 void CodeBuffer::insertText(int line, int column, const QString &text)
@@ -161,6 +186,14 @@ void CodeBuffer::apply(const EditRecord &edit)
         break;
     case EditRecord::Kind::RemoveLines:
         CodeLines.remove(edit.line, int(edit.lines.size()));
+        break;
+    case EditRecord::Kind::ReplaceWhole:
+        CodeLines = edit.whole->after;
+        identity_ = edit.whole->afterIdentity;
+        break;
+    case EditRecord::Kind::RestoreWhole:
+        CodeLines = edit.whole->before;
+        identity_ = edit.whole->beforeIdentity;
         break;
     }
 }

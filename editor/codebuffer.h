@@ -39,13 +39,27 @@ public:
     const QString &line(int index) const { return CodeLines.at(index); }
 
     // Replaces the whole text with the new-program text and clears the undo
-    // history. Leaves cursor, scroll, selection and CodeModified alone.
+    // history (the start-up's new program). Leaves cursor, scroll, selection,
+    // the file identity and CodeModified alone.
     void NewProgram();
     // Replaces the whole text with loaded lines (no lines: one empty line),
     // clears the history, sets cursor and scroll to 0 and clears CodeModified.
-    // Leaves the selection state alone.
+    // Leaves the selection state and the file identity alone.
     void loadLines(QStringList lines);
     void loadText(CodeText text);
+
+    // New and Open: the whole text (no lines: one empty line) and the file
+    // identity replaced as one undo step, so that undo brings back the text
+    // with its name and encoding and redo replaces it again. Cursor and
+    // scroll go to 0; CodeModified and the selection are left alone.
+    void replaceDocument(CodeText text, FileIdentity identity);
+
+    // ---- the file the text belongs to ---------------------------------------
+    const FileIdentity &identity() const { return identity_; }
+    // The name field as the user typed it; not an undo step.
+    void setFileName(const QString &name) { identity_.name = name; }
+    // After a save under `name` in `encoding`: the text now belongs there.
+    void savedAs(const QString &name, TextEncoding encoding);
 
     // ---- edits: the only ways the text changes ---------------------------
     // Every edit outside an open step forms a step of its own. Positions are
@@ -133,6 +147,7 @@ private:
     int SelectionAnchorLine = 0;
     int SelectionAnchorColumn = 0;
     bool CodeModified = false;
+    FileIdentity identity_;
 
     EditHistory history_;
     EditStep step_;

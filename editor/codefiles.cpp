@@ -1,6 +1,7 @@
 #include "editor/codefiles.h"
 
 #include "base/filename.h"
+#include "base/replacequestion.h"
 #include "editor/codebuffer.h"
 
 namespace quill {
@@ -83,20 +84,23 @@ std::optional<QString> CodeFiles::open(const QString &name, CodeBuffer &buffer)
 {
     checkFileName(name);
     CodeFileContent content = readCodeFile(codeDir_ + name);
-    buffer.loadText(std::move(content.text));
-    encoding_ = content.encoding;
+    buffer.replaceDocument(std::move(content.text), FileIdentity{name, name, content.encoding});
+    buffer.setCodeModified(false);
     if (content.malformed)
         return damagedWarning();
     return std::nullopt;
 }
 
-QString CodeFiles::save(const QString &name, CodeBuffer &buffer)
+std::optional<QString> CodeFiles::save(const QString &name, CodeBuffer &buffer, MessageSink &messages)
 {
     checkFileName(name);
-    const bool fits = buffer.text().fits(encoding_);
-    const TextEncoding encoding = fits ? encoding_ : TextEncoding::Utf8Bom;
+    if (!mayReplace(messages, name, buffer.identity().origin, {codeDir_ + name}))
+        return std::nullopt;
+    const TextEncoding remembered = buffer.identity().encoding;
+    const bool fits = buffer.text().fits(remembered);
+    const TextEncoding encoding = fits ? remembered : TextEncoding::Utf8Bom;
     writeBinaryFile(codeDir_ + name, buffer.text().encoded(encoding));
-    encoding_ = encoding;
+    buffer.savedAs(name, encoding);
     buffer.setCodeModified(false);
     return fits ? QStringLiteral("Saved.") : QStringLiteral("Saved as UTF-8.");
 }

@@ -10,6 +10,7 @@
 namespace quill {
 
 class CodeBuffer;
+class MessageSink;
 
 // The text of a code file's bytes, as decodeText reads it: by the
 // byte-order mark, else UTF-8, else Latin-1. Text of 8 bits stays bytes
@@ -24,41 +25,44 @@ CodeFileContent decodeCodeFile(QByteArray bytes);
 // throws QuillError with the platform's message.
 CodeFileContent readCodeFile(const QString &path);
 
-// Loading and saving the code text in the code directory. The encoding found
-// by the last successful open is remembered and used by every later save, so
-// that opening and saving changes no byte the user did not edit (apart from
-// line ends, written CR LF). Names are checked with checkFileName.
+// Loading and saving the code text in the code directory. The buffer's file
+// identity remembers the encoding found by the last open and every later
+// save uses it, so that opening and saving changes no byte the user did not
+// edit (apart from line ends, written CR LF); undoing an Open brings the
+// former encoding back with the former text. Names are checked with
+// checkFileName.
 //
 //   CodeFiles files(paths.codeDir);
 //   if (auto warning = files.open(QStringLiteral("cat_sample"), buffer)) show(*warning);
-//   show(files.save(QStringLiteral("cat_copy"), buffer));   // "Saved."
+//   show(*files.save(QStringLiteral("cat_copy"), buffer, messages));   // "Saved."
 class CodeFiles {
 public:
     explicit CodeFiles(QString codeDir = QString()) : codeDir_(std::move(codeDir)) {}
     void setCodeDir(const QString &codeDir) { codeDir_ = codeDir; }
 
-    // Loads the file into the buffer (cursor and scroll 0, CodeModified
-    // cleared, history cleared). Throws QuillError when the name is refused or
-    // the file cannot be read; the buffer then keeps its text. Returns a
-    // warning when the file held bytes that are not text in its encoding.
+    // Loads the file into the buffer as one undo step (cursor and scroll 0,
+    // CodeModified cleared, the identity: the name, the file, its encoding).
+    // Throws QuillError when the name is refused or the file cannot be read;
+    // the buffer then keeps its text. Returns a warning when the file held
+    // bytes that are not text in its encoding.
     std::optional<QString> open(const QString &name, CodeBuffer &buffer);
 
     // Writes the buffer's lines through a temporary file and a rename and
-    // clears CodeModified. Returns "Saved.", or "Saved as UTF-8." when the
-    // remembered encoding cannot hold a character of the text (the file is
-    // then written as UTF-8 with its mark, which is remembered). Throws
-    // QuillError ("Input file name.", "Invalid file name." or the platform's
-    // reason) with nothing written and CodeModified kept.
-    QString save(const QString &name, CodeBuffer &buffer);
+    // clears CodeModified. Another existing file than the one the text came
+    // from is replaced only after "Replace NAME?" was answered yes; for no,
+    // nothing is written and nothing is returned. Returns "Saved.", or "Saved
+    // as UTF-8." when the remembered encoding cannot hold a character of the
+    // text (the file is then written as UTF-8 with its mark, which is
+    // remembered). Throws QuillError ("Input file name.", "Invalid file
+    // name." or the platform's reason) with nothing written and CodeModified kept.
+    std::optional<QString> save(const QString &name, CodeBuffer &buffer, MessageSink &messages);
 
-    TextEncoding encoding() const { return encoding_; }
     const QString &codeDir() const { return codeDir_; }
 
     static QString damagedWarning();
 
 private:
     QString codeDir_;
-    TextEncoding encoding_ = TextEncoding::Local8Bit;
 };
 
 } // namespace quill

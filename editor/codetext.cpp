@@ -127,6 +127,21 @@ QStringList CodeText::mid(int index, int count) const
     return lines;
 }
 
+qsizetype CodeText::approximateBytes() const
+{
+    qsizetype size = qsizetype(sizeof(CodeText));
+    for (const Block &block : blocks_) {
+        size += qsizetype(sizeof(Block));
+        if (!block.decoded) {
+            size += block.end - block.begin;
+            continue;
+        }
+        for (const QString &line : block.lines)
+            size += qsizetype(sizeof(QString)) + line.size() * qsizetype(sizeof(QChar));
+    }
+    return size;
+}
+
 QStringList CodeText::toStringList() const
 {
     return mid(0, count_);

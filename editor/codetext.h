@@ -59,6 +59,8 @@ public:
     const QString &last() const { return at(count_ - 1); }
     QStringList mid(int index, int count) const;
     QStringList toStringList() const;
+    // About what the text holds in memory, without decoding anything.
+    qsizetype approximateBytes() const;
 
     class const_iterator {
     public:

@@ -14,6 +14,8 @@ EditRecord EditRecord::inverse() const
     case Kind::RemoveLine: undo.kind = Kind::InsertLine; break;
     case Kind::InsertLines: undo.kind = Kind::RemoveLines; break;
     case Kind::RemoveLines: undo.kind = Kind::InsertLines; break;
+    case Kind::ReplaceWhole: undo.kind = Kind::RestoreWhole; break;
+    case Kind::RestoreWhole: undo.kind = Kind::ReplaceWhole; break;
     }
     return undo;
 }
@@ -23,6 +25,10 @@ qsizetype EditRecord::bytes() const
     qsizetype size = qsizetype(sizeof(EditRecord)) + text.size() * qsizetype(sizeof(QChar));
     for (const QString &line : lines)
         size += qsizetype(sizeof(QString)) + line.size() * qsizetype(sizeof(QChar));
+    // Both texts of a whole replacement: one of them lives only here.
+    if (whole)
+        size += qsizetype(sizeof(WholeText)) + whole->before.approximateBytes()
+                + whole->after.approximateBytes();
     return size;
 }
 

@@ -1,21 +1,50 @@
 #pragma once
 
+#include "base/textfile.h"
+#include "editor/codetext.h"
+
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <memory>
 #include <vector>
 
 namespace quill {
 
+// Which file the code text belongs to: the name in the name field, the
+// file it was last read from or written to (empty for none), and the
+// encoding that the next save writes.
+struct FileIdentity {
+    QString name;
+    QString origin;
+    TextEncoding encoding = TextEncoding::Local8Bit;
+    friend bool operator==(const FileIdentity &, const FileIdentity &) = default;
+};
+
+// A whole text with its identity replaced by another (New, Open): both
+// sides are kept, so that undo and redo can swap them.
+struct WholeText {
+    CodeText before;
+    FileIdentity beforeIdentity;
+    CodeText after;
+    FileIdentity afterIdentity;
+};
+
 // One change of the text at a position, enough to redo it and to undo it.
 // Texts hold no line breaks: lines are inserted and removed whole.
+// ReplaceWhole puts whole->after in place of the text, RestoreWhole
+// whole->before, each with its identity.
 struct EditRecord {
-    enum class Kind { InsertText, RemoveText, InsertLine, RemoveLine, InsertLines, RemoveLines };
+    enum class Kind {
+        InsertText, RemoveText, InsertLine, RemoveLine, InsertLines, RemoveLines,
+        ReplaceWhole, RestoreWhole
+    };
     Kind kind = Kind::InsertText;
     int line = 0;
     int column = 0; // InsertText and RemoveText only
     QString text;   // the inserted or removed characters or line
     QStringList lines; // InsertLines and RemoveLines: a block of lines as one edit
+    std::shared_ptr<const WholeText> whole; // ReplaceWhole and RestoreWhole
 
     EditRecord inverse() const;
     // What the record holds in memory, for the history's limit.

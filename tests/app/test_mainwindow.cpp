@@ -173,20 +173,22 @@ TEST_F(MainWindowTest, AKillDuringTheFirstSessionLosesNoSavedEdit)
     const QString sample = baseDir() + QStringLiteral("prgfiles/cat_sample");
     {
         auto window = std::make_unique<TfrmMain>(&sink);
-        auto *name = window->findChild<QLineEdit *>(QStringLiteral("edtFile"));
-        auto *save = window->findChild<QPushButton *>(QStringLiteral("btTextSave"));
-        ASSERT_TRUE(name && save);
-        name->setText(QStringLiteral("cat_sample"));
+        window->findChild<QPushButton *>(QStringLiteral("btTextOpen"))->click();
+        auto *list = window->findChild<QListWidget *>(QStringLiteral("lstBasfiles"));
+        const QList<QListWidgetItem *> found = list->findItems(QStringLiteral("cat_sample"), Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1);
+        list->setCurrentItem(found.front());
+        window->findChild<QPushButton *>(QStringLiteral("btTextOk"))->click();
         window->RunKeyCommand(QStringLiteral("x"));
-        save->click();
-        ASSERT_EQ(sink.messages.last(), QStringLiteral("Saved."));
+        window->findChild<QPushButton *>(QStringLiteral("btTextSave"))->click();
+        ASSERT_EQ(sink.messages, QStringList({QStringLiteral("Saved.")}));
         // Destroyed without a close, as a kill leaves it.
     }
     const QByteArray edited = [&] {
         QFile file(sample);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }();
-    ASSERT_TRUE(edited.startsWith("x//"));
+    ASSERT_TRUE(edited.startsWith("\xEF\xBB\xBFx//"));
 
     RecordingSink messages;
     TfrmMain again(&messages);

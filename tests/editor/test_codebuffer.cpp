@@ -238,5 +238,58 @@ TEST(CodeBuffer, AStepLargerThanTheLimitIsNotKept)
     EXPECT_EQ(buffer.line(0).size(), 10000);
 }
 
+// New and Open replace the whole text and the file it belongs to as one
+// step: undo gives both back, redo takes them again, and the typing that
+// follows is a step of its own.
+TEST(CodeBuffer, ReplacingTheDocumentIsOneUndoStepWithItsName)
+{
+    CodeBuffer buffer;
+    loadState(buffer, "mine|");
+    const FileIdentity mine{"mine", "mine", TextEncoding::Utf8Bom};
+    buffer.replaceDocument(QStringList{"placeholder"}, mine);
+    buffer.setCursor(0, 4);
+    buffer.beginUndoStep(CodeBuffer::StepKind::Typing);
+    buffer.InsertAtCursor("x");
+    buffer.endUndoStep();
+    buffer.setScroll(3, 2);
+
+    const FileIdentity fresh{QString(), QString(), TextEncoding::Utf8Bom};
+    buffer.replaceDocument(CodeBuffer::newProgramLines(), fresh);
+    EXPECT_EQ(buffer.lines(), CodeBuffer::newProgramLines());
+    EXPECT_EQ(buffer.identity(), fresh);
+    EXPECT_EQ(stateOf(buffer).left(3), "|//");
+    EXPECT_EQ(buffer.topLine(), 0);
+    EXPECT_EQ(buffer.leftColumn(), 0);
+
+    buffer.beginUndoStep(CodeBuffer::StepKind::Typing);
+    buffer.InsertAtCursor("y");
+    buffer.endUndoStep();
+    ASSERT_TRUE(buffer.undo());
+    EXPECT_EQ(buffer.line(0), "//");
+    ASSERT_TRUE(buffer.undo());
+    EXPECT_EQ(stateOf(buffer), "placx|eholder");
+    EXPECT_EQ(buffer.identity(), mine);
+    ASSERT_TRUE(buffer.redo());
+    EXPECT_EQ(buffer.identity(), fresh);
+    EXPECT_EQ(buffer.lines(), CodeBuffer::newProgramLines());
+
+    // No lines at all still make one.
+    buffer.replaceDocument(QStringList{}, fresh);
+    EXPECT_EQ(buffer.lines(), QStringList{""});
+}
+
+// The replaced text counts toward the history's limit: a huge text is not
+// kept twice over.
+TEST(CodeBuffer, AReplacedTextCountsTowardTheLimit)
+{
+    CodeBuffer buffer;
+    buffer.setHistoryLimit(64 * 1024);
+    buffer.replaceDocument(QStringList(20000, QStringLiteral("line of code")), {});
+    EXPECT_LE(buffer.historyBytes(), 64 * 1024);
+    EXPECT_FALSE(buffer.canUndo());
+    buffer.replaceDocument(CodeBuffer::newProgramLines(), {});
+    EXPECT_LE(buffer.historyBytes(), 64 * 1024);
+}
+
 } // namespace
 } // namespace quill

@@ -1,5 +1,6 @@
 #include "editor/codefiles.h"
 
+#include "base/messagesink.h"
 #include "base/quillerror.h"
 #include "editor/codebuffer.h"
 
@@ -14,6 +15,19 @@
 namespace quill {
 namespace {
 
+// Records what it is told and asked, and answers every question alike.
+class Recorder : public MessageSink {
+public:
+    void showMessage(const QString &text) override { log << text; }
+    bool askQuestion(const QString &question) override
+    {
+        log << question;
+        return answer;
+    }
+    QStringList log;
+    bool answer = false;
+};
+
 class CodeFileFixture : public ::testing::Test {
 protected:
     void SetUp() override
@@ -22,6 +36,8 @@ protected:
         ASSERT_TRUE(QDir(root.path()).mkpath("prgfiles"));
         codeDir = root.path() + "/prgfiles/";
     }
+
+    Recorder messages;
 
     void writeBytes(const QString &name, const QByteArray &bytes)
     {
@@ -77,32 +93,96 @@ TEST_F(CodeFileFixture, RoundTripsByteForByte)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.label);
         writeBytes("in", c.file);
+        QFile::remove(codeDir + "out");
         CodeBuffer buffer;
         CodeFiles files(codeDir);
         EXPECT_FALSE(files.open("in", buffer));
         EXPECT_EQ(buffer.lines(), c.lines);
-        EXPECT_EQ(files.encoding(), c.encoding);
-        EXPECT_EQ(files.save("out", buffer), "Saved.");
+        EXPECT_EQ(buffer.identity().encoding, c.encoding);
+        EXPECT_EQ(files.save("out", buffer, messages), "Saved.");
         EXPECT_EQ(readBytes("out"), c.saved.isEmpty() ? c.file : c.saved);
     }
 }
 
-TEST_F(CodeFileFixture, OpenResetsCursorModifiedAndHistory)
+TEST_F(CodeFileFixture, OpenResetsCursorAndModifiedAsOneUndoStep)
 {
     writeBytes("prog", "one\r\ntwo\r\n");
+    writeBytes("wide", bytes("\xFF\xFEw\0\r\0\n\0", 8));
     CodeBuffer buffer;
-    buffer.setCursor(5, 3);
-    buffer.setScroll(4, 2);
+    CodeFiles files(codeDir);
+    files.open("wide", buffer);
+    buffer.setCursor(0, 1);
     buffer.insertText(0, 0, "x");
     buffer.setCodeModified(true);
-    CodeFiles files(codeDir);
+    buffer.setScroll(4, 2);
     files.open("prog", buffer);
     EXPECT_EQ(buffer.cursorLine(), 0);
     EXPECT_EQ(buffer.cursorColumn(), 0);
     EXPECT_EQ(buffer.topLine(), 0);
     EXPECT_EQ(buffer.leftColumn(), 0);
     EXPECT_FALSE(buffer.codeModified());
-    EXPECT_FALSE(buffer.canUndo());
+    EXPECT_EQ(buffer.identity(), (FileIdentity{"prog", "prog", TextEncoding::Local8Bit}));
+
+    // Undo brings back the text with its name and encoding, unsaved.
+    ASSERT_TRUE(buffer.undo());
+    EXPECT_EQ(buffer.lines(), QStringList({"xw"}));
+    EXPECT_EQ(buffer.identity(), (FileIdentity{"wide", "wide", TextEncoding::Utf16LE}));
+    EXPECT_TRUE(buffer.codeModified());
+    EXPECT_EQ(buffer.cursorColumn(), 1);
+    files.save("wide", buffer, messages);
+    EXPECT_EQ(readBytes("wide"), bytes("\xFF\xFEx\0w\0\r\0\n\0", 10));
+    EXPECT_TRUE(messages.log == QStringList({}));
+
+    ASSERT_TRUE(buffer.redo());
+    EXPECT_EQ(buffer.lines(), QStringList({"one", "two"}));
+    EXPECT_EQ(buffer.identity().name, "prog");
+}
+
+TEST_F(CodeFileFixture, SavingOverAnotherExistingFileAsksFirst)
+{
+    struct Case {
+        const char *label;
+        QString opened;   // empty: the new program, never saved
+        QString savedAs;
+        bool answer;
+        QStringList asked;
+        bool written;
+    };
+    const std::vector<Case> cases = {
+        {"the file the text came from", "mine", "mine", false, {}, true},
+        {"a name no file has", "mine", "fresh", false, {}, true},
+        {"another file, answered no", "mine", "theirs", false, {"Replace theirs?"}, false},
+        {"another file, answered yes", "mine", "theirs", true, {"Replace theirs?"}, true},
+        {"a new program under a file's name", "", "theirs", false, {"Replace theirs?"}, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.label);
+        QDir(codeDir).removeRecursively();
+        QDir().mkpath(codeDir);
+        writeBytes("mine", "m\r\n");
+        writeBytes("theirs", "t\r\n");
+        CodeBuffer buffer;
+        CodeFiles files(codeDir);
+        if (!c.opened.isEmpty())
+            files.open(c.opened, buffer);
+        buffer.insertText(0, 0, "edit ");
+        buffer.setCodeModified(true);
+        messages.log.clear();
+        messages.answer = c.answer;
+
+        const std::optional<QString> saved = files.save(c.savedAs, buffer, messages);
+        EXPECT_EQ(messages.log, c.asked);
+        EXPECT_EQ(saved.has_value(), c.written);
+        EXPECT_EQ(readBytes(c.savedAs).startsWith("edit "), c.written);
+        EXPECT_EQ(buffer.codeModified(), !c.written);
+        EXPECT_EQ(buffer.identity().origin, c.written ? c.savedAs : c.opened);
+        if (!c.written)
+            continue;
+        // The text belongs to that file now: the next save does not ask.
+        messages.log.clear();
+        EXPECT_EQ(files.save(c.savedAs, buffer, messages), "Saved.");
+        EXPECT_TRUE(messages.log.isEmpty());
+    }
 }
 
 TEST_F(CodeFileFixture, EmptyFileLoadsAsOneEmptyLine)
@@ -143,10 +223,10 @@ TEST_F(CodeFileFixture, ALatin1FileThatGainsAWideCharacterIsSavedAsUtf8)
     CodeFiles files(codeDir);
     files.open("old", buffer);
     buffer.insertText(0, 0, QString(QChar(0x3C0)));
-    EXPECT_EQ(files.save("old", buffer), "Saved as UTF-8.");
+    EXPECT_EQ(files.save("old", buffer, messages), "Saved as UTF-8.");
     EXPECT_EQ(readBytes("old"), QByteArray("\xEF\xBB\xBF\xCF\x80" "caf\xC3\xA9\r\n"));
-    EXPECT_EQ(files.encoding(), TextEncoding::Utf8Bom);
-    EXPECT_EQ(files.save("old", buffer), "Saved.");
+    EXPECT_EQ(buffer.identity().encoding, TextEncoding::Utf8Bom);
+    EXPECT_EQ(files.save("old", buffer, messages), "Saved.");
 }
 
 TEST_F(CodeFileFixture, ALatin1FileKeepsItsEncodingForCharactersItHolds)
@@ -159,7 +239,7 @@ TEST_F(CodeFileFixture, ALatin1FileKeepsItsEncodingForCharactersItHolds)
     writeBytes("latin", "\xFC\r\n");
     files.open("latin", buffer);
     buffer.insertText(0, 1, QString(QChar(0xF6)));
-    EXPECT_EQ(files.save("latin", buffer), "Saved.");
+    EXPECT_EQ(files.save("latin", buffer, messages), "Saved.");
     EXPECT_EQ(readBytes("latin"), QByteArray("\xFC\xF6\r\n"));
 }
 
@@ -170,7 +250,7 @@ TEST_F(CodeFileFixture, TheEncodingOutlivesNew)
     CodeFiles files(codeDir);
     files.open("sixteen", buffer);
     buffer.NewProgram();
-    files.save("fresh", buffer);
+    files.save("fresh", buffer, messages);
     EXPECT_TRUE(readBytes("fresh").startsWith(bytes("\xFF\xFE/\0/\0\r\0\n\0", 10)));
 }
 
@@ -194,7 +274,7 @@ TEST_F(CodeFileFixture, SaveRefusesBadNamesAndWritesNothing)
         buffer.setCodeModified(true);
         CodeFiles files(codeDir);
         try {
-            files.save(c.name, buffer);
+            files.save(c.name, buffer, messages);
             ADD_FAILURE() << "saved";
         } catch (const QuillError &error) {
             EXPECT_EQ(error.message(), c.message);
@@ -211,7 +291,7 @@ TEST_F(CodeFileFixture, AFailedSaveKeepsModifiedAndTheOldFile)
     CodeBuffer buffer;
     buffer.setCodeModified(true);
     CodeFiles files(root.path() + "/missing-dir/");
-    EXPECT_THROW(files.save("kept", buffer), QuillError);
+    EXPECT_THROW(files.save("kept", buffer, messages), QuillError);
     EXPECT_TRUE(buffer.codeModified());
     EXPECT_EQ(readBytes("kept"), "old\r\n");
 }
