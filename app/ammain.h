@@ -187,6 +187,13 @@ private:
     void btGraCancelClick();
     void choosePalette(const QString &name);
     void showSpriteChooser(bool choosing);
+    void edtGraFileChange(const QString &text);
+    // The sprite name field shows the name the sprite belongs to.
+    void showSpriteName();
+    // The sprite size follows the document's (Open, Un) for this run.
+    void adoptDocumentSize();
+    // Apply and Default's change of the sprite size.
+    void resizeSprite(int size);
 
     // Run and the run overlay (app/runoverlay.cpp).
     void btRunClick();

@@ -50,7 +50,7 @@ void TfrmMain::createCodePage(QWidget *page)
 
     codePage_.pnlKeys = quill::makePanel(page, "pnlKeys", QStringLiteral("Keyboard"));
 
-    wire(codePage_.edtFile, &QLineEdit::textEdited, &TfrmMain::edtFileChange);
+    wire(codePage_.edtFile, &QLineEdit::textChanged, &TfrmMain::edtFileChange);
     wire(codePage_.btTextNew, &QPushButton::clicked, &TfrmMain::btTextNewClick);
     wire(codePage_.btTextOpen, &QPushButton::clicked, &TfrmMain::btTextOpenClick);
     wire(codePage_.btTextSave, &QPushButton::clicked, &TfrmMain::btTextSaveClick);

@@ -5,6 +5,8 @@
 
 #include "base/controls/controls.h"
 #include "base/filelist.h"
+#include "base/filename.h"
+#include "base/replacequestion.h"
 #include "app/spritepage.h"
 #include "editor/picklist.h"
 #include "sprite/colorbar.h"
@@ -64,6 +66,7 @@ void TfrmMain::createSpritePage(QWidget *page)
     spritePage_.lblCel = quill::named(new QLabel(QStringLiteral("1/1"), spritePage_.pnlGraMenu), "lblCel",
                                  QStringLiteral("Cel"));
     spritePage_.lblCel->setAlignment(Qt::AlignCenter);
+    wire(spritePage_.edtGraFile, &QLineEdit::textChanged, &TfrmMain::edtGraFileChange);
     wire(spritePage_.btGraNew, &QPushButton::clicked, &TfrmMain::btGraNewClick);
     wire(spritePage_.btGraOpen, &QPushButton::clicked, &TfrmMain::btGraOpenClick);
     wire(spritePage_.btGraSave, &QPushButton::clicked, &TfrmMain::btGraSaveClick);
@@ -250,6 +253,40 @@ void TfrmMain::btGraShiftDClick()
 void TfrmMain::btGraShiftLClick()
 {
     spriteEditor_->document().Undo();
+    // Undoing a New, an Open or a change of size brings back the former
+    // sprite's name, and its size for this run.
+    showSpriteName();
+    adoptDocumentSize();
+    RefreshSprite();
+}
+
+void TfrmMain::adoptDocumentSize()
+{
+    const int size = spriteEditor_->document().spriteSize();
+    if (size == SpriteSize)
+        return;
+    SpriteSize = size;
+    LayoutScreen();
+}
+
+void TfrmMain::showSpriteName()
+{
+    if (spritePage_.edtGraFile->text() != spriteEditor_->document().name())
+        spritePage_.edtGraFile->setText(spriteEditor_->document().name());
+}
+
+void TfrmMain::edtGraFileChange(const QString &text)
+{
+    if (spriteEditor_)
+        spriteEditor_->document().setName(text);
+}
+
+void TfrmMain::resizeSprite(int size)
+{
+    // Un brings the former sprite back, at its own size.
+    spriteEditor_->document().startOver(size);
+    SpriteSize = size;
+    showSpriteName();
     RefreshSprite();
 }
 
@@ -267,14 +304,14 @@ void TfrmMain::choosePalette(const QString &name)
 
 void TfrmMain::btGraNewClick()
 {
-    spritePage_.edtGraFile->clear();
-    spriteEditor_->document().NewSprite();
+    // Un brings back the sprite and its name.
+    spriteEditor_->document().startNew();
+    showSpriteName();
     RefreshSprite();
 }
 
 void TfrmMain::btGraOpenClick()
 {
-    spriteEditor_->document().discardUndo();
     quill::setListItems(spritePage_.files.list, quill::ListFiles(paths_.spriteDir));
     showSpriteChooser(true);
 }
@@ -290,22 +327,27 @@ void TfrmMain::btGraOkClick()
     if (!item || !item->isSelected())
         return;
     const QString name = item->text();
-    // The file is read and checked whole before the document changes.
+    // The file is read and checked whole before the document changes; Un
+    // brings back the sprite it replaces.
     const quill::SpriteFileContent content = quill::openSprite(paths_.spriteDir, name);
-    spritePage_.edtGraFile->setText(name);
-    if (spriteEditor_->document().loadFile(content)) {
-        // Another size for this run only: the "sprite" setting stays.
-        SpriteSize = content.size;
-        LayoutScreen();
-    }
+    spriteEditor_->document().open(content, name);
+    showSpriteName();
+    // Another size for this run only: the "sprite" setting stays.
+    adoptDocumentSize();
     showSpriteChooser(false);
     RefreshSprite();
 }
 
 void TfrmMain::btGraSaveClick()
 {
-    quill::saveSprite(spriteEditor_->document(), spriteEditor_->palette(), paths_.spriteDir, paths_.imageDir,
-                      spritePage_.edtGraFile->text());
+    const QString name = spritePage_.edtGraFile->text();
+    quill::checkFileName(name);
+    quill::SpriteDocument &document = spriteEditor_->document();
+    if (!quill::mayReplace(*messages_, name, document.origin(),
+                           {paths_.spriteDir + name, paths_.imageDir + name + QStringLiteral(".png")}))
+        return;
+    quill::saveSprite(document, spriteEditor_->palette(), paths_.spriteDir, paths_.imageDir, name);
+    document.savedAs(name);
     messages_->showMessage(QStringLiteral("Saved."));
 }
 

@@ -106,10 +106,7 @@ quill::SystemFields TfrmMain::systemFields() const
 
 quill::SystemPageEffects TfrmMain::systemPageEffects()
 {
-    return {[this](int size) {
-                SpriteSize = size;
-                AllocateSpriteBuffers();
-            },
+    return {[this](int size) { resizeSprite(size); },
             [this] { ShiftState = false; }, [this] { LoadSystemPage(); },
             [this] { LayoutScreen(); }};
 }

@@ -15,20 +15,24 @@ SpriteDocument::SpriteDocument(int size)
 
 void SpriteDocument::AllocateSpriteBuffers(int size)
 {
+    reallocate(size);
+    undoBuffer_.assign(buffer_.size(), 0);
+    undoAvailable_ = false;
+    NewSprite();
+}
+
+void SpriteDocument::reallocate(int size)
+{
     if (!isSpriteSize(size))
         throw QuillError(QStringLiteral("Invalid sprite size."));
     const std::size_t cel = static_cast<std::size_t>(size) * size;
     std::vector<std::uint8_t> buffer(HeaderSize + MaxCels * cel);
-    std::vector<std::uint8_t> undo(buffer.size());
     // The clipboard starts empty, so a Paste before any Copy erases the cel.
     std::vector<std::uint8_t> clipboard(cel), work(cel);
     size_ = size;
     buffer_ = std::move(buffer);
-    undoBuffer_ = std::move(undo);
     clipboard_ = std::move(clipboard);
     work_ = std::move(work);
-    undoAvailable_ = false;
-    NewSprite();
 }
 
 void SpriteDocument::NewSprite()
@@ -49,7 +53,18 @@ void SpriteDocument::TakeUndoSnapshot()
     undoBuffer_ = buffer_;
     undoCurrentCel_ = currentCel_;
     undoCelCount_ = celCount_;
+    undoSize_ = size_;
     undoAvailable_ = true;
+    undoHasName_ = false;
+}
+
+void SpriteDocument::takeWholeSnapshot()
+{
+    TakeUndoSnapshot();
+    undoHasName_ = true;
+    undoName_ = name_;
+    undoOrigin_ = origin_;
+    undoSavedBytes_ = savedBytes_;
 }
 
 void SpriteDocument::Undo()
@@ -57,9 +72,78 @@ void SpriteDocument::Undo()
     if (!undoAvailable_)
         return;
     undoAvailable_ = false;
-    buffer_ = undoBuffer_;
+    if (undoSize_ != size_) {
+        // Back to the former size: the cel clipboard starts empty again.
+        std::vector<std::uint8_t> buffer = std::move(undoBuffer_);
+        reallocate(undoSize_);
+        buffer_ = std::move(buffer);
+    } else {
+        buffer_ = undoBuffer_;
+    }
     currentCel_ = undoCurrentCel_;
     celCount_ = undoCelCount_;
+    if (undoHasName_) {
+        name_ = undoName_;
+        origin_ = undoOrigin_;
+        savedBytes_ = undoSavedBytes_;
+    }
+}
+
+void SpriteDocument::startNew()
+{
+    takeWholeSnapshot();
+    NewSprite();
+    name_.clear();
+    origin_.clear();
+}
+
+void SpriteDocument::startOver(int size)
+{
+    if (!isSpriteSize(size))
+        throw QuillError(QStringLiteral("Invalid sprite size."));
+    takeWholeSnapshot();
+    reallocate(size);
+    NewSprite();
+    name_.clear();
+    origin_.clear();
+}
+
+void SpriteDocument::open(const SpriteFileContent &content, const QString &name)
+{
+    checkContent(content);
+    takeWholeSnapshot();
+    if (content.size != size_)
+        reallocate(content.size);
+    takeContent(content);
+    name_ = name;
+    origin_ = name;
+    savedBytes_ = fileBytes();
+}
+
+void SpriteDocument::recover(const SpriteFileContent &content, int currentCel, const QString &name,
+                             const QString &origin)
+{
+    checkContent(content);
+    if (content.size != size_)
+        reallocate(content.size);
+    takeContent(content);
+    currentCel_ = std::clamp(currentCel, 0, celCount_ - 1);
+    name_ = name;
+    origin_ = origin;
+}
+
+void SpriteDocument::savedAs(const QString &name)
+{
+    name_ = name;
+    origin_ = name;
+    savedBytes_ = fileBytes();
+}
+
+bool SpriteDocument::pristine() const
+{
+    const ConstCelPixels first = slot(0);
+    return name_.isEmpty() && celCount_ == 1
+           && std::all_of(first.begin(), first.end(), [](std::uint8_t pixel) { return pixel == 0; });
 }
 
 void SpriteDocument::addCel()
@@ -129,18 +213,28 @@ QByteArray SpriteDocument::fileBytes() const
     return QByteArray(reinterpret_cast<const char *>(buffer_.data()), static_cast<qsizetype>(length));
 }
 
-bool SpriteDocument::loadFile(const SpriteFileContent &content)
+void SpriteDocument::checkContent(const SpriteFileContent &content)
 {
     if (!isSpriteSize(content.size) || content.celCount < 1 || content.celCount > MaxCels
         || content.cels.size() != static_cast<qsizetype>(content.celCount) * content.size * content.size)
         throw QuillError(QStringLiteral("Invalid sprite file."));
-    const bool resized = content.size != size_;
-    if (resized)
-        AllocateSpriteBuffers(content.size);
+}
+
+void SpriteDocument::takeContent(const SpriteFileContent &content)
+{
     celCount_ = content.celCount;
     currentCel_ = 0;
     writeHeader();
     std::copy(content.cels.begin(), content.cels.end(), buffer_.begin() + HeaderSize);
+}
+
+bool SpriteDocument::loadFile(const SpriteFileContent &content)
+{
+    checkContent(content);
+    const bool resized = content.size != size_;
+    if (resized)
+        AllocateSpriteBuffers(content.size);
+    takeContent(content);
     return resized;
 }
 

@@ -3,6 +3,7 @@
 #include "sprite/celdata.h"
 
 #include <QByteArray>
+#include <QString>
 #include <vector>
 
 namespace quill {
@@ -32,6 +33,35 @@ public:
     // One empty cel; every slot cleared; the undo snapshot stays.
     void NewSprite();
 
+    // ---- switching to other work, each with a way back through Undo --------
+    // Each takes a snapshot of the whole document (its size and its name
+    // included) first, so that Un brings the former sprite back, at its
+    // own size and under its own name.
+    // The New button: an empty sprite without a name.
+    void startNew();
+    // A change of the sprite size: an empty sprite of `size` without a name.
+    void startOver(int size);
+    // OK in the file chooser: a checked file's content under `name`, which
+    // is then the file the sprite came from.
+    void open(const SpriteFileContent &content, const QString &name);
+
+    // ---- the file the sprite belongs to -------------------------------------
+    // The name field; the file last read or written (empty for none).
+    const QString &name() const { return name_; }
+    const QString &origin() const { return origin_; }
+    void setName(const QString &name) { name_ = name; }
+    // After Save under `name`: the sprite now belongs to that file.
+    void savedAs(const QString &name);
+    // Whether the sprite differs from what its file held when last read or
+    // written (a sprite never saved always does).
+    bool unsaved() const { return fileBytes() != savedBytes_; }
+    // An empty sprite of one cel without a name: nothing worth keeping.
+    bool pristine() const;
+    // Takes the sprite back as the recovery journal kept it: the content,
+    // the current cel, the name and the file it came from. Still unsaved.
+    void recover(const SpriteFileContent &content, int currentCel, const QString &name,
+                 const QString &origin);
+
     int spriteSize() const { return size_; }
     int CurrentCel() const { return currentCel_; }
     int CelCount() const { return celCount_; }
@@ -48,7 +78,9 @@ public:
     void TakeUndoSnapshot();
     bool UndoAvailable() const { return undoAvailable_; }
     void discardUndo() { undoAvailable_ = false; }
-    // Restores the last snapshot once; does nothing without one.
+    // Restores the last snapshot once; does nothing without one. A snapshot
+    // taken by startNew, startOver or open brings back the size and the name
+    // as well; the caller checks spriteSize() afterwards.
     void Undo();
 
     // A new empty cel at the end, made current; refused at 32 cels (the
@@ -76,6 +108,11 @@ public:
     bool loadFile(const SpriteFileContent &content);
 
 private:
+    // The four blocks for `size`, the undo snapshot left alone.
+    void reallocate(int size);
+    void takeWholeSnapshot();
+    static void checkContent(const SpriteFileContent &content);
+    void takeContent(const SpriteFileContent &content);
     CelPixels slot(int index);
     ConstCelPixels slot(int index) const;
     std::size_t celBytes() const { return static_cast<std::size_t>(size_) * size_; }
@@ -88,7 +125,16 @@ private:
     std::vector<std::uint8_t> undoBuffer_;
     int undoCurrentCel_ = 0;
     int undoCelCount_ = 1;
+    int undoSize_ = 0;
     bool undoAvailable_ = false;
+    // A snapshot of a switch to other work also holds the work's name.
+    bool undoHasName_ = false;
+    QString undoName_;
+    QString undoOrigin_;
+    QByteArray undoSavedBytes_;
+    QString name_;
+    QString origin_;
+    QByteArray savedBytes_;
     std::vector<std::uint8_t> clipboard_;
     std::vector<std::uint8_t> work_;
 };

@@ -33,7 +33,13 @@ namespace {
 class RecordingSink : public quill::MessageSink {
 public:
     void showMessage(const QString &text) override { messages << text; }
+    bool askQuestion(const QString &question) override
+    {
+        messages << question;
+        return answer;
+    }
     QStringList messages;
+    bool answer = false;
 };
 
 class SpritePageTest : public quill::testsupport::WindowTest {
@@ -240,6 +246,82 @@ TEST_F(SpritePageTest, SaveAndOpen)
     EXPECT_EQ(window->layout().canvasZoom, 48);
     EXPECT_EQ(control("pntView")->size(), QSize(16, 16));
     EXPECT_EQ(window->settings().value("sprite"), "16");
+}
+
+// New, Open and a change of the sprite size each give the former sprite
+// back on Un, at its own size and under its own name.
+TEST_F(SpritePageTest, NewOpenAndASizeChangeAreUndoneByUn)
+{
+    auto *name = control<QLineEdit>("edtGraFile");
+    mouseAt(QEvent::MouseButtonPress, cellCentre(0, 0), Qt::LeftButton);
+    name->setText("hero");
+    press("btGraSave");
+    mouseAt(QEvent::MouseButtonPress, cellCentre(1, 0), Qt::LeftButton);  // unsaved
+    const QByteArray drawing = document().fileBytes();
+
+    press("btGraNew");
+    EXPECT_EQ(name->text(), "");
+    EXPECT_TRUE(document().pristine());
+    press("btGraShiftL");
+    EXPECT_EQ(document().fileBytes(), drawing);
+    EXPECT_EQ(name->text(), "hero");
+    EXPECT_TRUE(document().unsaved());
+
+    const int zoom = window->layout().canvasZoom;
+    QFile small(spriteDir() + "small");
+    ASSERT_TRUE(small.open(QIODevice::WriteOnly));
+    small.write(QByteArray("\x08\x08\x01", 3) + QByteArray(64, '\x04'));
+    small.close();
+    press("btGraOpen");
+    auto *files = control<QListWidget>("lstGrafiles");
+    files->setCurrentItem(files->findItems("small", Qt::MatchExactly).front());
+    press("btGraOk");
+    EXPECT_EQ(window->spriteSize(), 8);
+    press("btGraShiftL");
+    EXPECT_EQ(window->spriteSize(), 16);
+    EXPECT_EQ(window->layout().canvasZoom, zoom);
+    EXPECT_EQ(document().fileBytes(), drawing);
+    EXPECT_EQ(name->text(), "hero");
+
+    control<QLineEdit>("edtSpriteSize")->setText("24");
+    control<QPushButton>("btApply")->click();
+    EXPECT_EQ(window->spriteSize(), 24);
+    EXPECT_EQ(name->text(), "");
+    press("btGraShiftL");
+    EXPECT_EQ(window->spriteSize(), 16);
+    EXPECT_EQ(document().fileBytes(), drawing);
+    EXPECT_EQ(name->text(), "hero");
+    EXPECT_EQ(window->settings().value("sprite"), "24") << "the setting is what Apply stored";
+}
+
+TEST_F(SpritePageTest, SavingOverAnotherSpriteAsksFirst)
+{
+    auto *name = control<QLineEdit>("edtGraFile");
+    mouseAt(QEvent::MouseButtonPress, cellCentre(0, 0), Qt::LeftButton);
+    name->setText("theirs");
+    press("btGraSave");
+    const QByteArray theirs = document().fileBytes();
+    press("btGraNew");
+    mouseAt(QEvent::MouseButtonPress, cellCentre(3, 3), Qt::LeftButton);
+    name->setText("theirs");
+    sink.messages.clear();
+
+    press("btGraSave");
+    EXPECT_EQ(sink.messages, QStringList({"Replace theirs?"}));
+    QFile file(spriteDir() + "theirs");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), theirs);
+    file.close();
+
+    sink.answer = true;
+    press("btGraSave");
+    EXPECT_EQ(sink.messages, QStringList({"Replace theirs?", "Replace theirs?", "Saved."}));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), document().fileBytes());
+    // Now it is this sprite's own file.
+    press("btGraSave");
+    EXPECT_EQ(sink.messages.last(), "Saved.");
+    EXPECT_EQ(sink.messages.size(), 4);
 }
 
 TEST_F(SpritePageTest, PreviewAnimatesUntilTheDocumentChanges)

@@ -192,6 +192,68 @@ TEST(SpriteDocument, NewKeepsTheSnapshotAndAllocateDropsIt)
     EXPECT_EQ(doc.WorkCel().size(), 64u);
 }
 
+// New, a change of size and Open each leave a way back: Un brings back the
+// former sprite at its size, with its name and whether it was saved.
+TEST(SpriteDocument, SwitchingToOtherWorkIsUndoneWithSizeAndName)
+{
+    struct Case {
+        const char *name;
+        std::function<void(SpriteDocument &)> switchTo;
+        int sizeAfter;
+        QString nameAfter;
+    };
+    const quill::SpriteFileContent eightByEight{8, 2, QByteArray(2 * 64, '\x03')};
+    const std::vector<Case> cases = {
+        {"New", [](SpriteDocument &doc) { doc.startNew(); }, 2, ""},
+        {"another size", [](SpriteDocument &doc) { doc.startOver(8); }, 8, ""},
+        {"Open of another size", [&](SpriteDocument &doc) { doc.open(eightByEight, "big"); }, 8, "big"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        SpriteDocument doc = withCels({1, 2}, 1);
+        doc.savedAs("mine");
+        doc.setPixel(1, 1, 7);  // unsaved from here on
+        const QByteArray before = doc.fileBytes();
+        ASSERT_TRUE(doc.unsaved());
+
+        c.switchTo(doc);
+        EXPECT_EQ(doc.spriteSize(), c.sizeAfter);
+        EXPECT_EQ(doc.name(), c.nameAfter);
+        EXPECT_TRUE(doc.UndoAvailable());
+
+        doc.Undo();
+        EXPECT_EQ(doc.spriteSize(), 2);
+        EXPECT_EQ(doc.fileBytes(), before);
+        EXPECT_EQ(doc.celLabel(), "2/2");
+        EXPECT_EQ(doc.name(), "mine");
+        EXPECT_EQ(doc.origin(), "mine");
+        EXPECT_TRUE(doc.unsaved());
+        EXPECT_EQ(doc.CelClipboard().size(), 4u);
+        EXPECT_EQ(doc.WorkCel().size(), 4u);
+    }
+}
+
+TEST(SpriteDocument, SavedOpenedAndPristine)
+{
+    SpriteDocument doc(2);
+    EXPECT_TRUE(doc.pristine());
+    doc.setPixel(0, 0, 1);
+    EXPECT_FALSE(doc.pristine());
+    EXPECT_TRUE(doc.unsaved());
+    doc.savedAs("dot");
+    EXPECT_FALSE(doc.unsaved());
+    EXPECT_EQ(doc.origin(), "dot");
+    doc.setPixel(0, 0, 2);
+    EXPECT_TRUE(doc.unsaved());
+    doc.setPixel(0, 0, 1);
+    EXPECT_FALSE(doc.unsaved()) << "the same bytes as the file again";
+    doc.open({2, 1, QByteArray(4, '\0')}, "blank");
+    EXPECT_FALSE(doc.unsaved());
+    EXPECT_FALSE(doc.pristine()) << "it has a name";
+    doc.startNew();
+    EXPECT_TRUE(doc.pristine());
+}
+
 TEST(SpriteDocument, SizesOutsideTheRangeNeverReachTheBuffers)
 {
     for (const int size : {0, -1, 128, 255, 1000}) {
