@@ -7,6 +7,7 @@
 #include "app/helptext.h"
 #include "app/installer.h"
 #include "app/numericsettings.h"
+#include "app/unsavedwork.h"
 #include "builder/runview.h"
 #include "editor/codeview.h"
 #include "editor/keycaptions.h"
@@ -24,6 +25,7 @@
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -127,6 +129,42 @@ void TfrmMain::FormCreate()
 
     program_.setCursor(0, 0);
     program_.setScroll(0, 0);
+
+    // Work that a kill, a power cut or a Quit left unsaved comes back.
+    unsavedWork_ = std::make_unique<quill::UnsavedWork>(journalFolder(), *messages_);
+    journalTimer_ = new QTimer(this);
+    journalTimer_->setSingleShot(true);
+    journalTimer_->setInterval(JournalDelay);
+    connect(journalTimer_, &QTimer::timeout, this, [this] {
+        quill::runHandler(*messages_, [this] { keepUnsavedWork(); });
+    });
+    quill::runHandler(*messages_, [this] {
+        const std::optional<QString> recovered =
+            unsavedWork_->recover(program_, spriteEditor_->document(), paths_.codeDir, paths_.spriteDir);
+        showFileName();
+        showSpriteName();
+        adoptDocumentSize();
+        RefreshSprite();
+        if (recovered)
+            messages_->showMessage(*recovered);
+    });
+}
+
+QString TfrmMain::journalFolder() const
+{
+    return quill::stateFolder() + QStringLiteral("journal/");
+}
+
+void TfrmMain::workChanged()
+{
+    if (journalTimer_ && !journalTimer_->isActive())
+        journalTimer_->start();
+}
+
+void TfrmMain::keepUnsavedWork()
+{
+    if (unsavedWork_)
+        unsavedWork_->checkpoint(program_, spriteEditor_->document());
 }
 
 quill::LayoutInput TfrmMain::layoutInput() const
@@ -168,6 +206,12 @@ void TfrmMain::FormResize()
 
 void TfrmMain::FormClose()
 {
+    // Quit keeps the unsaved work in the journal; the next start brings it back.
+    quill::runHandler(*messages_, [this] {
+        keepUnsavedWork();
+        if (unsavedWork_)
+            unsavedWork_->flush();
+    });
     Settings.save(paths_.settingsPath);
 }
 
@@ -206,6 +250,7 @@ void TfrmMain::lstSelectClick(quill::PickMode mode, int index, const QString &it
     case quill::PickMode::SoundFiles:
         choices_.choose(mode, index, item);
         codePage_.pntProg->update();
+        workChanged();
         break;
     default:
         break;

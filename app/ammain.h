@@ -27,12 +27,14 @@
 #include <memory>
 
 class QLineEdit;
+class QTimer;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 
 namespace quill {
 class PickList;
+class UnsavedWork;
 class RunView;
 class SpriteEditor;
 struct SystemFields;
@@ -62,6 +64,8 @@ public:
     static constexpr int DesignClientWidth = 384;
     static constexpr int DesignClientHeight = 567;
     static constexpr int DesignTop = 32;
+    // How long after a change the unsaved work is journaled, in milliseconds.
+    static constexpr int JournalDelay = 1000;
 
     // Runs the start-up sequence; a QuillError that ends it leaves the
     // constructor, so the process entry reports it and the window never shows.
@@ -88,6 +92,8 @@ public:
     bool shiftState() const override { return ShiftState; }
     const quill::CodeBuffer &program() const { return program_; }
     const quill::RunViewState &runState() const { return runState_; }
+    // Where the recovery journal lives.
+    QString journalFolder() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -215,6 +221,11 @@ private:
     quill::SystemFields systemFields() const;
     quill::SystemPageEffects systemPageEffects();
 
+    // The unsaved code and sprite go into the recovery journal a second after
+    // a change (the timer starts at the first change after a write).
+    void workChanged();
+    void keepUnsavedWork();
+
     // The sprite size of the settings; a missing "sprite" means the default.
     int spriteSetting() const;
     // A numeric setting already repaired at start-up.
@@ -274,6 +285,10 @@ private:
     quill::SpritePageControls spritePage_;
     QPlainTextEdit *Memo1 = nullptr;  // the Help page
     quill::SystemPageControls systemPage_;
+
+    // The recovery journal of the unsaved code and sprite.
+    std::unique_ptr<quill::UnsavedWork> unsavedWork_;
+    QTimer *journalTimer_ = nullptr;
 
     // Overlays.
     quill::PickList *PickList = nullptr;

@@ -4,6 +4,7 @@
 
 #include "base/controls/controls.h"
 #include "base/filelist.h"
+#include "app/unsavedwork.h"
 #include "builder/runview.h"
 #include "editor/codeview.h"
 #include "editor/picklist.h"
@@ -97,6 +98,7 @@ void TfrmMain::RunKeyCommand(const QString &caption)
 {
     commands_.RunKeyCommand(caption);
     codePage_.pntProg->update();
+    workChanged();
 }
 
 void TfrmMain::CaptionKeys(int layer)
@@ -207,6 +209,7 @@ void TfrmMain::FormKeyUp(int key, Qt::KeyboardModifiers, bool autoRepeat, unsign
     // Undoing a New or an Open brings back the name as well.
     showFileName();
     codePage_.pntProg->update();
+    workChanged();
 }
 
 void TfrmMain::keyPressEvent(QKeyEvent *event)
@@ -276,6 +279,7 @@ void TfrmMain::btTextNewClick()
     program_.replaceDocument(quill::CodeBuffer::newProgramLines(),
                              {QString(), QString(), program_.identity().encoding});
     showFileName();
+    workChanged();
     codePage_.pntProg->update();
     giveCodeTheKeys();
 }
@@ -323,7 +327,9 @@ void TfrmMain::btTextCancelClick()
 
 void TfrmMain::btTextSaveClick()
 {
-    if (const std::optional<QString> saved = programFiles_.save(codePage_.edtFile->text(), program_, *messages_))
+    if (const std::optional<QString> saved = programFiles_.save(codePage_.edtFile->text(), program_, *messages_)) {
+        unsavedWork_->codeSaved(program_);
         messages_->showMessage(*saved);
+    }
     giveCodeTheKeys();
 }

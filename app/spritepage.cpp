@@ -5,6 +5,7 @@
 
 #include "base/controls/controls.h"
 #include "base/filelist.h"
+#include "app/unsavedwork.h"
 #include "base/filename.h"
 #include "base/replacequestion.h"
 #include "app/spritepage.h"
@@ -128,6 +129,7 @@ void TfrmMain::AllocateSpriteBuffers()
 
 void TfrmMain::RefreshSprite()
 {
+    workChanged();
     const quill::SpriteDocument &doc = spriteEditor_->document();
     spritePage_.lblCel->setText(doc.celLabel());
     spritePage_.pntView->stopAnimation();
@@ -283,11 +285,20 @@ void TfrmMain::edtGraFileChange(const QString &text)
 
 void TfrmMain::resizeSprite(int size)
 {
-    // Un brings the former sprite back, at its own size.
-    spriteEditor_->document().startOver(size);
+    // An unsaved drawing goes into the journal now, where the empty sprite
+    // of the new size does not replace it, and Un brings it back at once.
+    quill::SpriteDocument &document = spriteEditor_->document();
+    const bool keep = document.unsaved() && !document.pristine();
+    if (keep) {
+        keepUnsavedWork();
+        unsavedWork_->flush();
+    }
+    document.startOver(size);
     SpriteSize = size;
     showSpriteName();
     RefreshSprite();
+    if (keep)
+        messages_->showMessage(QStringLiteral("The unsaved drawing was kept: Un brings it back."));
 }
 
 void TfrmMain::btGraDataClick()
@@ -348,6 +359,7 @@ void TfrmMain::btGraSaveClick()
         return;
     quill::saveSprite(document, spriteEditor_->palette(), paths_.spriteDir, paths_.imageDir, name);
     document.savedAs(name);
+    unsavedWork_->spriteSaved(document);
     messages_->showMessage(QStringLiteral("Saved."));
 }
 

@@ -42,6 +42,7 @@ CodeBuffer::CodeBuffer() : CodeLines(newProgramLines()) {}
 void CodeBuffer::NewProgram()
 {
     CodeLines = newProgramLines();
+    ++revision_;
     history_.clear();
     stepOpen_ = false;
     typingRunOpen_ = false;
@@ -60,6 +61,7 @@ void CodeBuffer::loadText(CodeText text)
     if (text.isEmpty())
         text.insert(0, QString());
     CodeLines = std::move(text);
+    ++revision_;
     history_.clear();
     stepOpen_ = false;
     typingRunOpen_ = false;
@@ -168,6 +170,7 @@ void CodeBuffer::InsertAtCursor(const QString &text)
 
 void CodeBuffer::apply(const EditRecord &edit)
 {
+    ++revision_;
     switch (edit.kind) {
     case EditRecord::Kind::InsertText:
         CodeLines.modifiableLine(edit.line).insert(edit.column, edit.text);

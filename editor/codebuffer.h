@@ -128,6 +128,10 @@ public:
     // selection is active); the character under the cursor belongs to it.
     bool inSelection(int line, int column) const;
 
+    // Counts every change of the text (undo and redo too): equal counts
+    // mean the same text.
+    quint64 revision() const { return revision_; }
+
     bool codeModified() const { return CodeModified; }
     void setCodeModified(bool modified) { CodeModified = modified; }
 
@@ -148,6 +152,7 @@ private:
     int SelectionAnchorColumn = 0;
     bool CodeModified = false;
     FileIdentity identity_;
+    quint64 revision_ = 0;
 
     EditHistory history_;
     EditStep step_;

@@ -284,7 +284,10 @@ TEST_F(SpritePageTest, NewOpenAndASizeChangeAreUndoneByUn)
     EXPECT_EQ(name->text(), "hero");
 
     control<QLineEdit>("edtSpriteSize")->setText("24");
+    sink.messages.clear();
     control<QPushButton>("btApply")->click();
+    EXPECT_EQ(sink.messages, QStringList({"The unsaved drawing was kept: Un brings it back.", "Done."}));
+    EXPECT_TRUE(QFile::exists(window->journalFolder() + "sprite.journal")) << "kept in the journal";
     EXPECT_EQ(window->spriteSize(), 24);
     EXPECT_EQ(name->text(), "");
     press("btGraShiftL");
