@@ -6,6 +6,7 @@
 #include "app/starterfiles.h"
 #include "base/textfile.h"
 #include "base/workspace.h"
+#include "sprite/spriteeditor.h"
 
 #include "tests/app/windowtest.h"
 
@@ -216,6 +217,28 @@ TEST_F(MainWindowTest, DefaultKeepsTheUsersOwnStarterVersionsAndNamesThem)
     QFile file(sample);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), quill::starterFileBytes({QStringLiteral("prgfiles"), QStringLiteral("cat_sample")}));
+}
+
+// Quit asks nothing and loses nothing: the unsaved code and sprite are in the
+// journal, and the next start brings them back, still unsaved.
+TEST_F(MainWindowTest, QuitKeepsUnsavedWorkForTheNextStart)
+{
+    {
+        TfrmMain window(&sink);
+        window.RunKeyCommand(QStringLiteral("z"));
+        window.findChild<QLineEdit *>(QStringLiteral("edtGraFile"))->setText(QStringLiteral("hero"));
+        click(window.findChild<QWidget *>(QStringLiteral("btGraAdd")));
+        click(window.findChild<QWidget *>(QStringLiteral("btQuit")));
+    }
+    EXPECT_TRUE(sink.messages.isEmpty()) << sink.messages.join(u'|').toStdString();
+    RecordingSink messages;
+    TfrmMain again(&messages);
+    EXPECT_EQ(messages.messages,
+              QStringList({QStringLiteral("Recovered unsaved changes: an unnamed program and sprite hero.")}));
+    EXPECT_EQ(again.program().line(0), QStringLiteral("z//"));
+    EXPECT_TRUE(again.program().codeModified());
+    EXPECT_EQ(again.spriteEditor().document().celLabel(), QStringLiteral("2/2"));
+    EXPECT_EQ(again.findChild<QLineEdit *>(QStringLiteral("edtGraFile"))->text(), QStringLiteral("hero"));
 }
 
 TEST_F(MainWindowTest, WhichStartIsOrdinary)
