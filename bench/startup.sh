@@ -33,6 +33,8 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 export XDG_RUNTIME_DIR="$scratch/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+# The recovery journal of the runs, away from the user's.
+export XDG_STATE_HOME="$scratch/state"
 
 # An installed workspace for ordinary starts: a first start closed normally.
 installed="$scratch/installed"

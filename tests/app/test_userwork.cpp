@@ -78,7 +78,8 @@ protected:
     // key at the very same millisecond are a held key's repeat.
     void ctrlKey(Qt::Key key)
     {
-        QTest::keyClick(window->windowHandle(), key, Qt::ControlModifier, 5);
+        QTest::qWait(10);
+        QTest::keyClick(window->windowHandle(), key, Qt::ControlModifier);
         QApplication::processEvents();
     }
     void tap(QWidget *target) { QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5)); }

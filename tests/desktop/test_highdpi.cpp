@@ -22,6 +22,7 @@ Probe runProbe(const char *scaleFactor, const QString &screenshots)
     QTemporaryDir data;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
+    environment.insert(QStringLiteral("XDG_STATE_HOME"), data.path() + QStringLiteral("/state"));
     environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QLatin1String(scaleFactor));
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     const Result result = run(QStringLiteral(QUILL_LAYOUTPROBE), {screenshots}, environment, 60000);

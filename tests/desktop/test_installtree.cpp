@@ -138,6 +138,7 @@ protected:
             environment.insert(QStringLiteral("HOME"), home());
             environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.path() + QStringLiteral("/runtime"));
             environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
+            environment.remove(QStringLiteral("XDG_STATE_HOME"));  // so under HOME
             environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
             if (!withDisplay) {
                 environment.remove(QStringLiteral("DISPLAY"));
@@ -315,7 +316,8 @@ TEST_F(InstallTree, TheInstalledProgramStartsInstallsItsWorkspaceAndShowsItsIden
     ASSERT_TRUE(program.waitForStarted(10000));
 
     const QString base = scratch.data() + QStringLiteral("/QuillIDE/");
-    QStringList expected = {QStringLiteral("keywords.ini")};
+    // quillide.ini too: the first start writes it once it has installed.
+    QStringList expected = {QStringLiteral("keywords.ini"), QStringLiteral("quillide.ini")};
     for (const quill::StarterFile &file : quill::starterFiles())
         expected << file.directory + u'/' + file.name;
     expected.sort();
