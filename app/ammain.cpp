@@ -145,8 +145,10 @@ void TfrmMain::FormCreate()
         showSpriteName();
         adoptDocumentSize();
         RefreshSprite();
+        // Told once the window shows, over the work it names.
         if (recovered)
-            messages_->showMessage(*recovered);
+            QMetaObject::invokeMethod(
+                this, [this, text = *recovered] { messages_->showMessage(text); }, Qt::QueuedConnection);
     });
 }
 

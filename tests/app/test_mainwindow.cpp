@@ -233,6 +233,8 @@ TEST_F(MainWindowTest, QuitKeepsUnsavedWorkForTheNextStart)
     EXPECT_TRUE(sink.messages.isEmpty()) << sink.messages.join(u'|').toStdString();
     RecordingSink messages;
     TfrmMain again(&messages);
+    again.show();
+    QApplication::processEvents();
     EXPECT_EQ(messages.messages,
               QStringList({QStringLiteral("Recovered unsaved changes: an unnamed program and sprite hero.")}));
     EXPECT_EQ(again.program().line(0), QStringLiteral("z//"));
