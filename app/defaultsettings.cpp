@@ -1,6 +1,7 @@
 #include "app/defaultsettings.h"
 
 #include "base/constants.h"
+#include "base/quillerror.h"
 
 #include "base/wholenumber.h"
 #include "base/settingsstore.h"
@@ -133,9 +134,11 @@ int installedKeyHeight(int keyPanelWidth)
 QString exportFolder(const SettingsStore &settings, const QString &documentsDir)
 {
     const QString folder = settings.value(QStringLiteral("exportdir"));
-    if (folder.isEmpty())
-        return documentsDir;
-    return folder;
+    if (!folder.isEmpty())
+        return folder;
+    if (documentsDir.isEmpty())
+        throw QuillError(QStringLiteral("No export folder."));
+    return documentsDir;
 }
 
 } // namespace quill

@@ -23,7 +23,8 @@ void applyDefaultSettings(SettingsStore &settings, const QString &documentsDir, 
 
 // The folder Export writes into: the "exportdir" setting, or the documents
 // folder (its default) when the setting is empty or missing, never the root
-// that an empty folder followed by "/" would name.
+// that an empty folder followed by "/" would name; without either, QuillError
+// "No export folder.".
 QString exportFolder(const SettingsStore &settings, const QString &documentsDir);
 
 // keyheight and command become value div 3 x 2.

@@ -1,4 +1,5 @@
 #include "app/defaultsettings.h"
+#include "base/quillerror.h"
 #include "base/settingsstore.h"
 
 #include <QRegularExpression>
@@ -175,6 +176,34 @@ TEST(DefaultSettings, ApplyWithoutDocumentsFolderRemovesExportdir)
     EXPECT_EQ(settings.value("exportdir"), "");
     EXPECT_EQ(settings.entries().size(), 40);
     EXPECT_EQ(settings.entries().first(), "pltMINE=ffffff");
+}
+
+// Export's folder: the setting, else the documents folder, never the root
+// that an empty folder followed by "/" would name.
+TEST(DefaultSettings, TheExportFolderFallsBackToTheDocumentsFolder)
+{
+    struct Case {
+        const char *name;
+        QString exportdir;  // empty: the key is missing
+        QString documents;
+        QString folder;
+    };
+    const std::vector<Case> cases = {
+        {"the setting", "/home/anna/games", "/home/anna/Documents", "/home/anna/games"},
+        {"no setting", "", "/home/anna/Documents", "/home/anna/Documents"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        SettingsStore settings;
+        settings.setValue("exportdir", c.exportdir);
+        EXPECT_EQ(exportFolder(settings, c.documents), c.folder);
+    }
+    try {
+        exportFolder(SettingsStore(), QString());
+        ADD_FAILURE() << "no folder at all";
+    } catch (const QuillError &error) {
+        EXPECT_EQ(error.message(), "No export folder.");
+    }
 }
 
 } // namespace
