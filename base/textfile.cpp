@@ -213,18 +213,41 @@ void writeTextFile(const QString &path, const QStringList &lines, TextEncoding e
     writeBinaryFile(path, encodeText(lines, encoding));
 }
 
-void writeBinaryFile(const QString &path, const QByteArray &bytes)
+PendingFile::PendingFile(const QString &path) : file_(path), path_(path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw QuillError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+    if (!file_.open(QIODevice::WriteOnly))
+        throw QuillError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file_.errorString()));
+}
+
+void PendingFile::write(QByteArrayView bytes)
+{
+    errno = 0;
+    if (file_.write(bytes.data(), bytes.size()) != bytes.size())
+        failed(errno);
+}
+
+void PendingFile::commit()
+{
     // flush first: commit() can report success after a buffered write failed on a full disk.
     errno = 0;
-    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    const bool flushed = file_.flush();
     const int writeErrno = errno;
-    if (!written || !file.commit())
-        throw QuillError(QStringLiteral("Cannot write file \"%1\". %2")
-                             .arg(path, writeFailure(file, writeErrno)));
+    if (!flushed || !file_.commit())
+        failed(writeErrno);
+}
+
+void PendingFile::failed(int writeErrno)
+{
+    const QString reason = writeFailure(file_, writeErrno);
+    file_.cancelWriting();
+    throw QuillError(QStringLiteral("Cannot write file \"%1\". %2").arg(path_, reason));
+}
+
+void writeBinaryFile(const QString &path, const QByteArray &bytes)
+{
+    PendingFile file(path);
+    file.write(bytes);
+    file.commit();
 }
 
 void replaceFile(const QString &path, const QByteArray &bytes)

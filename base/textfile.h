@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QSaveFile>
 #include <QString>
 #include <QStringConverter>
 #include <QStringList>
@@ -54,6 +56,26 @@ QByteArray readBinaryFile(const QString &path,
 void writeTextFile(const QString &path, const QStringList &lines,
                    TextEncoding encoding = TextEncoding::Local8Bit);
 void writeBinaryFile(const QString &path, const QByteArray &bytes);
+
+// A file written piece by piece under a temporary name and put in place by
+// commit(): until then an existing file of that name stays as it was, and
+// one dropped without commit() leaves nothing behind. Throws QuillError with
+// the platform's message, as writeBinaryFile does.
+//
+//   PendingFile page(path);
+//   page.write(head); page.write(body);
+//   page.commit();
+class PendingFile {
+public:
+    explicit PendingFile(const QString &path);
+    void write(QByteArrayView bytes);
+    void commit();
+
+private:
+    [[noreturn]] void failed(int writeErrno);
+    QSaveFile file_;
+    QString path_;
+};
 
 // The same replacement through a temporary file and a rename, without
 // waiting for the disk to hold the bytes: for files made again whenever they

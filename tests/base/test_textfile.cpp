@@ -164,6 +164,35 @@ TEST(TextFile, ReplaceFileSwapsTheWholeFileOrNothing)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"temp.html"}) << "no temporary file is left behind";
 }
 
+TEST(TextFile, APendingFileTakesThePlaceOnlyWhenCommitted)
+{
+    QTemporaryDir dir;
+    const QString page = dir.filePath("game.html");
+    writeBinaryFile(page, "earlier");
+    {
+        PendingFile dropped(page);
+        dropped.write("half a ");
+        dropped.write("page");
+        EXPECT_EQ(readBinaryFile(page), QByteArray("earlier")) << "written before the commit";
+    }
+    EXPECT_EQ(readBinaryFile(page), QByteArray("earlier"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"game.html"}) << "no temporary file is left behind";
+
+    PendingFile kept(page);
+    kept.write("a whole ");
+    kept.write("page");
+    kept.commit();
+    EXPECT_EQ(readBinaryFile(page), QByteArray("a whole page"));
+
+    try {
+        PendingFile nowhere(dir.filePath("missing/game.html"));
+        ADD_FAILURE() << "opened in a missing folder";
+    } catch (const QuillError &error) {
+        EXPECT_EQ(error.message(), "Cannot create file \"" + dir.filePath("missing/game.html")
+                                       + "\". No such file or directory");
+    }
+}
+
 // A small tmpfs that the test fills up: the only honest way to make a write
 // fail half-way when the tests run as root.
 class FullDisk : public ::testing::Test {
@@ -200,6 +229,24 @@ TEST_F(FullDisk, FailedWriteLeavesThePreviousContentWhole)
     }
     EXPECT_EQ(readTextFile(path).lines, (QStringList{"width=32", "sprite=16"}));
     EXPECT_EQ(QDir(mountPoint_).entryList(QDir::Files), QStringList{"quillide.ini"})
+        << "no temporary file is left behind";
+}
+
+TEST_F(FullDisk, APendingFileThatDoesNotFitLeavesThePreviousFileWhole)
+{
+    const QString path = mountPoint_ + "/game.html";
+    writeBinaryFile(path, "<html>");
+    try {
+        PendingFile page(path);
+        for (int piece = 0; piece < 20; ++piece)
+            page.write(QByteArray(16 * 1024, 'x'));
+        page.commit();
+        ADD_FAILURE() << "the write did not fail";
+    } catch (const QuillError &error) {
+        EXPECT_EQ(error.message(), "Cannot write file \"" + path + "\". No space left on device");
+    }
+    EXPECT_EQ(readBinaryFile(path), QByteArray("<html>"));
+    EXPECT_EQ(QDir(mountPoint_).entryList(QDir::Files), QStringList{"game.html"})
         << "no temporary file is left behind";
 }
 
