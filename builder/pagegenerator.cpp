@@ -178,14 +178,15 @@ PageCode rewriteCode(const QStringList &lines, bool use3D, qsizetype sizeLimit)
     QStringList &resources = page.resources;
     QString &code = page.code;
 
-    if (code.contains(QStringLiteral("sprintf"))) {
-        page.addonScripts = QStringLiteral("<script src=\"js/js-sprintf-1.0.1.min.js\"></script>");
-        resources.append(QStringLiteral("js/js-sprintf-1.0.1.min.js"));
-    }
-    if (code.contains(QStringLiteral("sndload"))) {
-        page.addonScripts += QStringLiteral("<script src=\"js/soundjs.min.js\"></script>");
-        resources.append(QStringLiteral("js/soundjs.min.js"));
-    }
+    const auto addScript = [&](const QString &script) {
+        page.addonScripts += QStringLiteral("<script src=\"") + script + QStringLiteral("\"></script>");
+        page.addonResources.append(script);
+        resources.append(script);
+    };
+    if (code.contains(QStringLiteral("sprintf")))
+        addScript(QStringLiteral("js/js-sprintf-1.0.1.min.js"));
+    if (code.contains(QStringLiteral("sndload")))
+        addScript(QStringLiteral("js/soundjs.min.js"));
 
     const qsizetype before = code.size();
     addHandlerStub(code, QStringLiteral("function init()"), QString());
@@ -242,7 +243,7 @@ GeneratedPage buildPage(const QStringList &codeLines, const QString &fileName,
         page.resources = rewriteLines(expanded.lines, page.use3D, PageSizeLimit).resources;
         return page;
     }
-    const PageCode code = rewriteCode(expanded.lines, page.use3D);
+    PageCode code = rewriteCode(expanded.lines, page.use3D);
     const FilledTemplate filled = fillTemplate(templateLines, code, fileName);
 
     page.resources = code.resources;
@@ -261,6 +262,7 @@ GeneratedPage buildPage(const QStringList &codeLines, const QString &fileName,
             page.origins[first + i] = {expanded.origins[i].source, expanded.origins[i].line};
         }
     }
+    page.parts = {templateLines, std::move(code), fileName, TextEncoding::Local8Bit};
     page.written = true;
     return page;
 }
@@ -273,6 +275,7 @@ GeneratedPage generatePage(const QStringList &codeLines, const QString &fileName
     const TextFileContent pageTemplate = readTextFile(paths.scriptDir + templateName);
     IncludeFileReader includes(paths.codeDir);
     GeneratedPage page = buildPage(codeLines, fileName, includes, pageTemplate.lines, messages);
+    page.parts.encoding = pageTemplate.encoding;
     if (page.written)
         replaceFile(paths.pagePath, encodeText(page.pageLines, pageTemplate.encoding));
     return page;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/textfile.h"
 #include "builder/includeexpander.h"
 
 #include <QString>
@@ -39,12 +40,14 @@ QString quotedLine(const QString &line);
 bool usesCamera(const QStringList &codeLines);
 
 // The user's code as it goes into the page: sprite lines rewritten (2D),
-// the resources its sprite and sound lines load, the add-on scripts, the
-// handler stubs it lacks (stubLines lines in front of the code) and the
-// drawing brackets. Lines are joined by "\n", one per expanded line.
+// the resources its sprite and sound lines load, the add-on scripts (their
+// tags, and the scripts they load in the same order), the handler stubs it
+// lacks (stubLines lines in front of the code) and the drawing brackets.
+// Lines are joined by "\n", one per expanded line.
 struct PageCode {
     QString code;
     QString addonScripts;
+    QStringList addonResources;
     QStringList resources;
     int stubLines = 0;
 };
@@ -67,6 +70,16 @@ struct PageLineOrigin {
     int line = -1;  // zero-based in its source
 };
 
+// What a page is filled from: the template's lines, the code going into it,
+// the program's name for "##appname##" and the encoding the page is written
+// in. Export makes the self-contained page from these.
+struct PageParts {
+    QStringList templateLines;
+    PageCode code;
+    QString appName;
+    TextEncoding encoding = TextEncoding::Local8Bit;
+};
+
 struct GeneratedPage {
     bool written = false;     // false: an include could not be read (already told)
     bool use3D = false;
@@ -75,6 +88,7 @@ struct GeneratedPage {
     QStringList resources;    // workspace-relative paths the page loads, in order
     std::vector<PageLineOrigin> origins;  // one per page line
     QStringList sources;      // sources[0] is empty: the program itself
+    PageParts parts;          // what the page was filled from
 };
 
 // The page from code, an include reader and the template's lines, in memory.
