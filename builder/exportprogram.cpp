@@ -6,6 +6,7 @@
 #include "builder/pagegenerator.h"
 #include "base/quillerror.h"
 #include "base/textfile.h"
+#include "builder/singlepage.h"
 #include "builder/ziparchive.h"
 
 #include <QDir>
@@ -17,17 +18,16 @@ namespace quill {
 
 namespace {
 
+// Every file Export takes from the workspace is read here, whole.
+QByteArray readResource(const QString &path)
+{
+    return readBinaryFile(path);
+}
+
 ArchiveEntry readEntry(const ExportEntry &entry)
 {
-    QFile file(entry.sourcePath);
-    if (!file.open(QIODevice::ReadOnly))
-        throw QuillError(QStringLiteral("Cannot open file \"%1\". %2")
-                             .arg(entry.sourcePath, file.errorString()));
-    ArchiveEntry read{entry.name, file.readAll(), QFileInfo(file).lastModified()};
-    if (file.error() != QFileDevice::NoError)
-        throw QuillError(QStringLiteral("Cannot read file \"%1\". %2")
-                             .arg(entry.sourcePath, file.errorString()));
-    return read;
+    QByteArray bytes = readResource(entry.sourcePath);
+    return {entry.name, std::move(bytes), QFileInfo(entry.sourcePath).lastModified()};
 }
 
 QString withoutTrailingSlashes(QString path)
@@ -64,18 +64,21 @@ std::vector<ExportEntry> exportEntries(const QString &programName, const QString
     return entries;
 }
 
-QString exportProgram(const ExportRequest &request)
+ExportedFiles exportProgram(const ExportRequest &request)
 {
     checkFileName(request.programName);
     for (const QString &resource : request.resources)
         if (const std::optional<QString> problem = entryNameProblem(resource))
             throw QuillError(*problem);
 
-    std::vector<ArchiveEntry> archive;
-    for (const ExportEntry &entry :
-         exportEntries(request.programName, request.pagePath, request.resources, request.baseDir))
-        archive.push_back(readEntry(entry));
-    const QByteArray bytes = zipArchive(archive);
+    QByteArray archive;
+    {
+        std::vector<ArchiveEntry> entries;
+        for (const ExportEntry &entry :
+             exportEntries(request.programName, request.pagePath, request.resources, request.baseDir))
+            entries.push_back(readEntry(entry));
+        archive = zipArchive(entries);
+    }
 
     // A fresh system often has no documents folder yet; it is the default, so
     // it is made. Any other folder is the user's choice and is never made.
@@ -84,10 +87,16 @@ QString exportProgram(const ExportRequest &request)
         && !QFileInfo(folder).isDir() && !QDir().mkpath(folder))
         throw QuillError(QStringLiteral("Cannot create folder \"%1\".").arg(folder));
 
-    const QString path = request.exportDir + QStringLiteral("/") + request.programName
-                         + QStringLiteral(".zip");
-    writeBinaryFile(path, bytes);
-    return path;
+    const QString base = request.exportDir + QStringLiteral("/") + request.programName;
+    const ExportedFiles files{base + QStringLiteral(".zip"), base + QStringLiteral(".html")};
+    PendingFile page(files.page);
+    writeSinglePage(
+        request.parts, request.resources,
+        [&](const QString &resource) { return readResource(request.baseDir + resource); },
+        [&](QByteArrayView bytes) { page.write(bytes); });
+    writeBinaryFile(files.archive, archive);
+    page.commit();
+    return files;
 }
 
 void exportCode(const QStringList &codeLines, const QString &programName,
@@ -101,9 +110,9 @@ void exportCode(const QStringList &codeLines, const QString &programName,
     const GeneratedPage page = generatePage(codeLines, programName, paths, messages);
     if (!page.written)
         return;
-    exportProgram({programName, paths.pagePath, page.resources, paths.baseDir, exportDir,
-                   documentsDir});
-    messages.showMessage(QStringLiteral("Completed."));
+    const ExportedFiles files = exportProgram({programName, paths.pagePath, page.resources,
+                                               paths.baseDir, exportDir, documentsDir, page.parts});
+    messages.showMessage(QStringLiteral("Completed.\n") + files.archive + u'\n' + files.page);
 }
 
 } // namespace quill

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "builder/pagegenerator.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -38,22 +40,32 @@ struct ExportRequest {
     QString baseDir;       // the workspace, ending in "/"
     QString exportDir;     // the "exportdir" setting
     QString documentsDir;  // the default of "exportdir"
+    PageParts parts;       // what the page was filled from
 };
 
-// Writes exportDir + "/" + programName + ".zip" and returns its path. The
-// archive is built completely before anything is written, then stored under a
-// temporary name and renamed over the old one, so a failure never leaves a
-// half archive and never destroys an earlier one. The export folder is created
-// only when it is the documents folder default; any other missing folder, a
-// refused name (checked before any file is read) and a missing resource throw
-// QuillError with the reason.
-QString exportProgram(const ExportRequest &request);
+// The two files an export writes.
+struct ExportedFiles {
+    QString archive;  // exportDir + "/" + programName + ".zip"
+    QString page;     // exportDir + "/" + programName + ".html", self-contained
+};
+
+// Writes the archive and, beside it, the self-contained page (see
+// writeSinglePage). The archive is built completely before anything is
+// written and the page is written under a temporary name; the archive is
+// then stored under a temporary name and renamed over the old one, and the
+// page renamed last. So a failure never leaves a half file and never destroys
+// an earlier one, and a resource that cannot be read writes neither. The
+// export folder is created only when it is the documents folder default; any
+// other missing folder, a refused name (checked before any file is read) and
+// a missing resource throw QuillError with the reason.
+ExportedFiles exportProgram(const ExportRequest &request);
 
 // Export as the button does it: an unusable program name is told and nothing
 // is generated; otherwise the page is generated from the code (the code file
 // is not saved), and when the generator has not told of a missing include,
-// the archive is written into exportDir and "Completed." is told. Other
-// failures throw QuillError and "Completed." is not told.
+// both files are written into exportDir and "Completed." is told with the
+// archive's path and the page's path on the lines below it. Other failures
+// throw QuillError and "Completed." is not told.
 void exportCode(const QStringList &codeLines, const QString &programName,
                 const WorkspacePaths &paths, const QString &exportDir,
                 const QString &documentsDir, MessageSink &messages);

@@ -7,7 +7,8 @@
 //
 // generate prints the page's resource paths on stdout, one per line; export
 // generates the page and packs it with its resources into EXPORT_DIR/NAME.zip
-// as the Export button does, and prints the archive's path. Messages and
+// and writes the self-contained EXPORT_DIR/NAME.html beside it, as the Export
+// button does, and prints the archive's path and the page's, one per line. Messages and
 // errors go to stderr. Exit status 0 when the page was written, 1 when it
 // was not or an error was raised, 2 for a wrong command line.
 
@@ -78,9 +79,10 @@ int exportArchive(const QString &dir, const QString &codeFile, const QString &na
     const quill::GeneratedPage page = quill::generatePage(code, name, paths, messages);
     if (!page.written)
         return 1;
-    const QString archive = quill::exportProgram(
-        {name, paths.pagePath, page.resources, paths.baseDir, exportDir, QString()});
-    std::printf("%s\n", archive.toLocal8Bit().constData());
+    const quill::ExportedFiles files = quill::exportProgram(
+        {name, paths.pagePath, page.resources, paths.baseDir, exportDir, QString(), page.parts});
+    std::printf("%s\n%s\n", files.archive.toLocal8Bit().constData(),
+                files.page.toLocal8Bit().constData());
     return 0;
 }
 

@@ -18,6 +18,7 @@
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -289,7 +290,9 @@ TEST_F(RunEndToEndTest, ExportWritesTheArchiveIntoTheAppliedFolder)
     sink.messages.clear();
 
     control<QPushButton>("btExport")->click();
-    EXPECT_EQ(sink.messages, QStringList({"Completed."}));
+    EXPECT_EQ(sink.messages, QStringList({"Completed.\n" + folder + "/cat_sample.zip\n" + folder
+                                          + "/cat_sample.html"}));
+    EXPECT_TRUE(QFileInfo(folder + "/cat_sample.html").size() > 0);
     QProcess zipinfo;
     zipinfo.start("zipinfo", {"-1", folder + "/cat_sample.zip"});
     ASSERT_TRUE(zipinfo.waitForFinished(30000));

@@ -9,11 +9,13 @@
 #include "base/workspace.h"
 #include "app/installer.h"
 #include "builder/pagegenerator.h"
+#include "builder/ziparchive.h"
 #include "tests/support/fulldisk.h"
 #include "tests/builder/qtprint.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -79,6 +81,13 @@ QByteArray noise(int size)
     return bytes;
 }
 
+// The page the fixture's single pages are filled from: the page itself is
+// only read for the archive.
+const QStringList PageTemplate = {"<html><head><title>##appname##</title>",
+                                  "<script src=\"js/stage.web.min.js\"></script>",
+                                  "<script src=\"js/quillfunc.js\"></script>",
+                                  "<script>##user##</script></head></html>"};
+
 class ExportTest : public ::testing::Test {
 protected:
     ExportTest()
@@ -98,7 +107,11 @@ protected:
 
     ExportRequest request(const QString &name, const QStringList &resources) const
     {
-        return {name, paths.pagePath, resources, paths.baseDir, exportDir, documents.path()};
+        PageParts parts;
+        parts.templateLines = PageTemplate;
+        parts.code.code = "init();\n";
+        parts.appName = name;
+        return {name, paths.pagePath, resources, paths.baseDir, exportDir, documents.path(), parts};
     }
     QStringList filesInExportDir() const
     {
@@ -117,7 +130,7 @@ const QStringList CatResources = {"img/cat.png", "img/ball.png", "audio/catbgm.o
 
 TEST_F(ExportTest, PageFirstThenResourcesInListOrderEveryOneDeflated)
 {
-    const QString archive = exportProgram(request("cat", CatResources));
+    const QString archive = exportProgram(request("cat", CatResources)).archive;
 
     EXPECT_EQ(archive, exportDir + "/cat.zip");
     EXPECT_EQ(entryNames(archive), QStringList({"cat.html", "img/cat.png", "img/ball.png",
@@ -131,7 +144,30 @@ TEST_F(ExportTest, PageFirstThenResourcesInListOrderEveryOneDeflated)
     EXPECT_EQ(member(archive, "cat.html"), readBytes(paths.pagePath));
     EXPECT_EQ(member(archive, "img/cat.png"), readBytes(paths.imageDir + "cat.png"));
     EXPECT_EQ(member(archive, "js/quillfunc.js"), QByteArray(5000, 'q'));
-    EXPECT_EQ(filesInExportDir(), QStringList({"cat.zip"}));
+    EXPECT_EQ(filesInExportDir(), QStringList({"cat.html", "cat.zip"}));
+}
+
+// The archive is what it was before the page was written beside it: the
+// generated page and the resources, read with their times, packed by the
+// same writer, and not one byte more.
+TEST_F(ExportTest, TheArchiveIsUnchangedByThePageBesideIt)
+{
+    const QStringList resources = {"img/cat.png", "img/ball.png", "img/cat.png", "audio/catbgm.ogg",
+                                   "js/quillfunc.js", "js/stage.web.min.js"};
+    const ExportedFiles files = exportProgram(request("cat", resources));
+
+    std::vector<ArchiveEntry> entries;
+    for (const ExportEntry &entry : exportEntries("cat", paths.pagePath, resources, paths.baseDir))
+        entries.push_back({entry.name, readBytes(entry.sourcePath),
+                           QFileInfo(entry.sourcePath).lastModified()});
+    EXPECT_EQ(readBytes(files.archive), zipArchive(entries));
+    EXPECT_EQ(files.page, exportDir + "/cat.html");
+    const QByteArray page = readBytes(files.page);
+    EXPECT_TRUE(page.startsWith("<html><head><title>cat</title>\r\n<script>\nvar _quillpage="));
+    EXPECT_TRUE(page.contains("<script>stage();</script>"));
+    EXPECT_TRUE(page.contains("\"img/cat.png\":\"data:image/png;base64,"
+                              + readBytes(paths.imageDir + "cat.png").toBase64() + '"'));
+    EXPECT_TRUE(page.endsWith("<script>init();\r\n</script></head></html>\r\n"));
 }
 
 struct EntriesCase {
@@ -166,7 +202,7 @@ TEST(ExportEntries, EachNameOnceAtItsFirstListing)
 TEST_F(ExportTest, AnImageNamedTwiceIsStoredOnceAndUnpacksWithoutAQuestion)
 {
     const QString archive = exportProgram(
-        request("twice", {"img/cat.png", "img/ball.png", "img/cat.png", "js/quillfunc.js"}));
+        request("twice", {"img/cat.png", "img/ball.png", "img/cat.png", "js/quillfunc.js"})).archive;
 
     EXPECT_EQ(entryNames(archive),
               QStringList({"twice.html", "img/cat.png", "img/ball.png", "js/quillfunc.js"}));
@@ -214,10 +250,12 @@ TEST(EntryNameProblem, RefusesNamesThatLeaveTheirFolder)
     }
 }
 
-TEST_F(ExportTest, RefusedNamesWriteNothingAndKeepTheEarlierArchive)
+TEST_F(ExportTest, RefusedNamesWriteNothingAndKeepTheEarlierFiles)
 {
-    const QString archive = exportProgram(request("cat", CatResources));
+    const ExportedFiles files = exportProgram(request("cat", CatResources));
+    const QString archive = files.archive;
     const QByteArray earlier = readBytes(archive);
+    const QByteArray earlierPage = readBytes(files.page);
 
     struct Case {
         const char *name;
@@ -241,35 +279,52 @@ TEST_F(ExportTest, RefusedNamesWriteNothingAndKeepTheEarlierArchive)
         } catch (const QuillError &error) {
             EXPECT_EQ(error.message(), c.message) << c.name;
         }
-        EXPECT_EQ(filesInExportDir(), QStringList({"cat.zip"})) << c.name;
+        EXPECT_EQ(filesInExportDir(), QStringList({"cat.html", "cat.zip"})) << c.name;
         EXPECT_EQ(readBytes(archive), earlier) << c.name;
+        EXPECT_EQ(readBytes(files.page), earlierPage) << c.name;
     }
 }
 
-TEST_F(ExportTest, AMissingResourceNamesItAndKeepsTheEarlierArchiveWhole)
+TEST_F(ExportTest, AResourceThatCannotBeReadWritesNeitherFile)
 {
-    const QString archive = exportProgram(request("cat", CatResources));
-    const QByteArray earlier = readBytes(archive);
+    const ExportedFiles files = exportProgram(request("cat", CatResources));
+    const QByteArray earlier = readBytes(files.archive);
+    const QByteArray earlierPage = readBytes(files.page);
 
-    try {
-        exportProgram(request("cat", {"img/cat.png", "img/never-saved.png", "js/quillfunc.js"}));
-        FAIL() << "exported with a missing image";
-    } catch (const QuillError &error) {
-        EXPECT_TRUE(error.message().contains(paths.imageDir + "never-saved.png"))
-            << error.what();
-        EXPECT_TRUE(error.message().contains("No such file")) << error.what();
+    struct Case {
+        const char *name;
+        QString program;
+        QStringList resources;
+    };
+    const std::vector<Case> cases = {
+        {"an image never saved, earlier files kept", "cat",
+         {"img/cat.png", "img/never-saved.png", "js/quillfunc.js"}},
+        {"a sound never placed, no files made", "dog", {"audio/never-saved.ogg", "js/quillfunc.js"}},
+        {"a script gone", "dog", {"img/cat.png", "js/gone.js"}},
+    };
+    for (const Case &c : cases) {
+        try {
+            exportProgram(request(c.program, c.resources));
+            ADD_FAILURE() << c.name << ": exported";
+        } catch (const QuillError &error) {
+            EXPECT_TRUE(error.message().startsWith("Cannot open file \"" + paths.baseDir))
+                << c.name << ": " << error.what();
+            EXPECT_TRUE(error.message().contains("No such file")) << c.name << ": " << error.what();
+        }
+        EXPECT_EQ(readBytes(files.archive), earlier) << c.name;
+        EXPECT_EQ(readBytes(files.page), earlierPage) << c.name;
+        EXPECT_EQ(filesInExportDir(), QStringList({"cat.html", "cat.zip"})) << c.name;
     }
-    EXPECT_EQ(readBytes(archive), earlier);
-    EXPECT_EQ(filesInExportDir(), QStringList({"cat.zip"}));
 }
 
 TEST_F(ExportTest, AnExistingArchiveIsReplaced)
 {
     exportProgram(request("cat", CatResources));
-    const QString archive = exportProgram(request("cat", {"js/quillfunc.js"}));
+    const QString archive = exportProgram(request("cat", {"js/quillfunc.js"})).archive;
 
     EXPECT_EQ(entryNames(archive), QStringList({"cat.html", "js/quillfunc.js"}));
-    EXPECT_EQ(filesInExportDir(), QStringList({"cat.zip"}));
+    EXPECT_FALSE(readBytes(exportDir + "/cat.html").contains("data:image/png"));
+    EXPECT_EQ(filesInExportDir(), QStringList({"cat.html", "cat.zip"}));
 }
 
 TEST_F(ExportTest, TheDefaultDocumentsFolderIsMadeWhenMissing)
@@ -279,7 +334,7 @@ TEST_F(ExportTest, TheDefaultDocumentsFolderIsMadeWhenMissing)
     wanted.exportDir = missingDocuments;
     wanted.documentsDir = missingDocuments;
 
-    EXPECT_EQ(exportProgram(wanted), missingDocuments + "/cat.zip");
+    EXPECT_EQ(exportProgram(wanted).archive, missingDocuments + "/cat.zip");
     EXPECT_EQ(entryNames(missingDocuments + "/cat.zip").size(), 6);
 
     // The same folder written with a final "/" is still the default.
@@ -298,25 +353,28 @@ TEST_F(ExportTest, AnyOtherMissingFolderIsReportedAndNotMade)
         exportProgram(wanted);
         FAIL() << "exported into a missing folder";
     } catch (const QuillError &error) {
-        EXPECT_TRUE(error.message().contains(wanted.exportDir + "/cat.zip")) << error.what();
-        EXPECT_TRUE(error.message().contains("No such file or directory")) << error.what();
+        // The page is the first file made there.
+        EXPECT_EQ(error.message(), "Cannot create file \"" + wanted.exportDir
+                                       + "/cat.html\". No such file or directory");
     }
     EXPECT_FALSE(QFileInfo::exists(wanted.exportDir));
 }
 
-TEST_F(ExportTest, AFullDiskKeepsTheEarlierArchiveWholeAndLeavesNoPart)
+TEST_F(ExportTest, AFullDiskKeepsTheEarlierFilesWholeAndLeavesNoPart)
 {
     testsupport::FullDisk disk(exportDir);
     if (!disk.mounted())
         GTEST_SKIP() << "cannot mount a tmpfs here (" << disk.error() << ")";
     writeBinaryFile(paths.scriptDir + "quillfunc.js", QByteArray(100, 'q'));
-    const QString archive = exportProgram(request("cat", {"js/quillfunc.js"}));
-    const QByteArray earlier = readBytes(archive);
+    const ExportedFiles files = exportProgram(request("cat", {"js/quillfunc.js"}));
+    const QByteArray earlier = readBytes(files.archive);
+    const QByteArray earlierPage = readBytes(files.page);
     ASSERT_TRUE(disk.fill());
 
     EXPECT_THROW(exportProgram(request("cat", CatResources)), QuillError);
-    EXPECT_EQ(readBytes(archive), earlier);
-    EXPECT_EQ(filesInExportDir(), QStringList({"cat.zip", "filler"}));
+    EXPECT_EQ(readBytes(files.archive), earlier);
+    EXPECT_EQ(readBytes(files.page), earlierPage);
+    EXPECT_EQ(filesInExportDir(), QStringList({"cat.html", "cat.zip", "filler"}));
 }
 
 // The supplied samples, generated from an installed workspace as Export does.
@@ -334,8 +392,9 @@ protected:
         const QStringList code = readTextFile(paths.codeDir + sample).lines;
         const GeneratedPage page = generatePage(code, name, paths, messages);
         EXPECT_TRUE(page.written);
-        return exportProgram(
-            {name, paths.pagePath, page.resources, paths.baseDir, documents.path(), documents.path()});
+        return exportProgram({name, paths.pagePath, page.resources, paths.baseDir, documents.path(),
+                              documents.path(), page.parts})
+            .archive;
     }
     QTemporaryDir workspace;
     QTemporaryDir documents;
@@ -354,6 +413,24 @@ TEST_F(SampleExportTest, TheCatSampleGivesItsNineEntries)
         EXPECT_TRUE(method.startsWith("def")) << method.toStdString();
     EXPECT_EQ(member(archive, "cat.html"), readBytes(paths.pagePath));
     EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+// The page carries everything the archive does: its size is measured
+// against the archive's entries before compression.
+TEST_F(SampleExportTest, ThePageIsAtMostOnePointFourTimesTheEntries)
+{
+    for (const auto &[sample, name] : {std::pair<QString, QString>("cat_sample", "cat"),
+                                       std::pair<QString, QString>("3d_sample", "cube")}) {
+        const QString archive = exportSample(sample, name);
+        qint64 entries = 0;
+        for (const QString &line : run("zipinfo", {"-t", archive}).split('\n'))
+            if (line.contains(" bytes uncompressed"))
+                entries = line.section(',', 1, 1).trimmed().section(' ', 0, 0).toLongLong();
+        ASSERT_GT(entries, 0) << run("zipinfo", {"-t", archive}).toStdString();
+        const qint64 page = QFileInfo(documents.path() + "/" + name + ".html").size();
+        EXPECT_LE(double(page), 1.4 * double(entries)) << sample.toStdString() << ": " << page
+                                                        << " against " << entries;
+    }
 }
 
 TEST_F(SampleExportTest, TheThreeDSampleEndsWithTheRuntimeAndThreeJs)
@@ -385,8 +462,9 @@ TEST_F(ExportCodeTest, CompletedAfterTheArchiveAndNoSaveOfTheCode)
 {
     exportCode({"function init(){}", "print(1);"}, "tiny", paths, exportDir, documents.path(),
                messages);
-    EXPECT_EQ(messages.shown, QStringList({"Completed."}));
-    EXPECT_EQ(archives(), QStringList({"tiny.zip"}));
+    EXPECT_EQ(messages.shown, QStringList({"Completed.\n" + exportDir + "/tiny.zip\n" + exportDir
+                                           + "/tiny.html"}));
+    EXPECT_EQ(archives(), QStringList({"tiny.html", "tiny.zip"}));
     EXPECT_EQ(entryNames(exportDir + "/tiny.zip"),
               QStringList({"tiny.html", "img/fnt18.png", "js/quillfunc.js", "js/stage.web.min.js"}));
     EXPECT_FALSE(QFile::exists(paths.codeDir + "tiny"));
