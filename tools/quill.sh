@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-webengine-dev libgl-dev libzip-dev
           libgtest-dev libgmock-dev libbenchmark-dev
-          chromium xvfb xauth unzip
+          chromium firefox-esr libgl1-mesa-dri xvfb xauth unzip
           desktop-file-utils appstream dpkg-dev x11-utils)
 
 install_missing() {

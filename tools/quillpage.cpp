@@ -4,11 +4,15 @@
 //   quillpage install WORKSPACE_DIR
 //   quillpage generate WORKSPACE_DIR CODEFILE [NAME]
 //   quillpage export WORKSPACE_DIR CODEFILE NAME EXPORT_DIR
+//   quillpage sprite WORKSPACE_DIR SPRITEFILE NAME
 //
 // generate prints the page's resource paths on stdout, one per line; export
 // generates the page and packs it with its resources into EXPORT_DIR/NAME.zip
 // and writes the self-contained EXPORT_DIR/NAME.html beside it, as the Export
-// button does, and prints the archive's path and the page's, one per line. Messages and
+// button does, and prints the archive's path and the page's, one per line.
+// sprite opens a sprite file and saves it under NAME as the Sprite page's Open
+// and Save do, in the workspace's palette: the sprite file into sprfiles/ and
+// its sheet into img/NAME.png, whose path it prints. Messages and
 // errors go to stderr. Exit status 0 when the page was written, 1 when it
 // was not or an error was raised, 2 for a wrong command line.
 
@@ -20,6 +24,10 @@
 #include "base/workspace.h"
 #include "builder/exportprogram.h"
 #include "builder/pagegenerator.h"
+#include "sprite/palette.h"
+#include "sprite/spritedocument.h"
+#include "sprite/spritefile.h"
+#include "sprite/spritestorage.h"
 
 #include <QFileInfo>
 #include <QStringList>
@@ -86,11 +94,27 @@ int exportArchive(const QString &dir, const QString &codeFile, const QString &na
     return 0;
 }
 
+int saveSprite(const QString &dir, const QString &spriteFile, const QString &name)
+{
+    const quill::WorkspacePaths paths = workspaceAt(dir);
+    quill::SettingsStore settings;
+    settings.load(paths.settingsPath);
+    quill::Palette palette{};
+    quill::ApplyPalette(settings, palette);
+    const quill::SpriteFileContent content = quill::readSpriteFile(spriteFile, spriteFile);
+    quill::SpriteDocument document(content.size);
+    document.loadFile(content);
+    quill::saveSprite(document, palette, paths.spriteDir, paths.imageDir, name);
+    std::printf("%s\n", (paths.imageDir + name + QStringLiteral(".png")).toLocal8Bit().constData());
+    return 0;
+}
+
 int usage()
 {
     std::fprintf(stderr, "usage: quillpage install WORKSPACE_DIR\n"
                          "       quillpage generate WORKSPACE_DIR CODEFILE [NAME]\n"
-                         "       quillpage export WORKSPACE_DIR CODEFILE NAME EXPORT_DIR\n");
+                         "       quillpage export WORKSPACE_DIR CODEFILE NAME EXPORT_DIR\n"
+                         "       quillpage sprite WORKSPACE_DIR SPRITEFILE NAME\n");
     return 2;
 }
 
@@ -109,6 +133,8 @@ int main(int argc, char **argv)
             return generate(args[1], args[2], args.size() == 4 ? std::optional(args[3]) : std::nullopt);
         if (args.size() == 5 && args[0] == u"export")
             return exportArchive(args[1], args[2], args[3], args[4]);
+        if (args.size() == 4 && args[0] == u"sprite")
+            return saveSprite(args[1], args[2], args[3]);
         return usage();
     } catch (const quill::QuillError &error) {
         std::fprintf(stderr, "%s\n", error.message().toLocal8Bit().constData());

@@ -65,8 +65,9 @@ for (const { sample, name, entries } of samples) {
       const run = spawnSync(quillpagePath(), ['export', ws.dir, join(ws.dir, 'prgfiles', sample), name, out],
         { encoding: 'utf8' });
       assert.equal(run.status, 0, run.stderr);
-      archive = run.stdout.trim();
-      assert.equal(archive, join(out, `${name}.zip`));
+      const written = run.stdout.trim().split('\n');
+      archive = written[0];
+      assert.deepEqual(written, [join(out, `${name}.zip`), join(out, `${name}.html`)]);
       unpacked = mkdtempSync(join(scratch, 'unpacked-'));
     });
 
