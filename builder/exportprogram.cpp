@@ -64,6 +64,23 @@ std::vector<ExportEntry> exportEntries(const QString &programName, const QString
     return entries;
 }
 
+QByteArray packArchive(const ExportRequest &request)
+{
+    std::vector<ArchiveEntry> entries;
+    for (const ExportEntry &entry :
+         exportEntries(request.programName, request.pagePath, request.resources, request.baseDir))
+        entries.push_back(readEntry(entry));
+    return zipArchive(entries);
+}
+
+void writeSinglePageTo(const ExportRequest &request, PendingFile &page)
+{
+    writeSinglePage(
+        request.parts, request.resources,
+        [&](const QString &resource) { return readResource(request.baseDir + resource); },
+        [&](QByteArrayView bytes) { page.write(bytes); });
+}
+
 ExportedFiles exportProgram(const ExportRequest &request)
 {
     checkFileName(request.programName);
@@ -71,14 +88,7 @@ ExportedFiles exportProgram(const ExportRequest &request)
         if (const std::optional<QString> problem = entryNameProblem(resource))
             throw QuillError(*problem);
 
-    QByteArray archive;
-    {
-        std::vector<ArchiveEntry> entries;
-        for (const ExportEntry &entry :
-             exportEntries(request.programName, request.pagePath, request.resources, request.baseDir))
-            entries.push_back(readEntry(entry));
-        archive = zipArchive(entries);
-    }
+    const QByteArray archive = packArchive(request);
 
     // A fresh system often has no documents folder yet; it is the default, so
     // it is made. Any other folder is the user's choice and is never made.
@@ -90,10 +100,7 @@ ExportedFiles exportProgram(const ExportRequest &request)
     const QString base = request.exportDir + QStringLiteral("/") + request.programName;
     const ExportedFiles files{base + QStringLiteral(".zip"), base + QStringLiteral(".html")};
     PendingFile page(files.page);
-    writeSinglePage(
-        request.parts, request.resources,
-        [&](const QString &resource) { return readResource(request.baseDir + resource); },
-        [&](QByteArrayView bytes) { page.write(bytes); });
+    writeSinglePageTo(request, page);
     writeBinaryFile(files.archive, archive);
     page.commit();
     return files;

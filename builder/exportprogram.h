@@ -10,6 +10,7 @@
 namespace quill {
 
 class MessageSink;
+class PendingFile;
 struct WorkspacePaths;
 
 // The message for a resource path that may not become an archive entry or be
@@ -59,6 +60,13 @@ struct ExportedFiles {
 // other missing folder, a refused name (checked before any file is read) and
 // a missing resource throw QuillError with the reason.
 ExportedFiles exportProgram(const ExportRequest &request);
+
+// The two steps of exportProgram, for measuring them apart; neither checks
+// names. packArchive reads the page and the resources and returns the
+// archive's bytes; writeSinglePageTo writes the self-contained page, reading
+// the resources again one at a time.
+QByteArray packArchive(const ExportRequest &request);
+void writeSinglePageTo(const ExportRequest &request, PendingFile &page);
 
 // Export as the button does it: an unusable program name is told and nothing
 // is generated; otherwise the page is generated from the code (the code file
