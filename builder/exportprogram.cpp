@@ -87,8 +87,7 @@ ExportedFiles exportProgram(const ExportRequest &request)
     for (const QString &resource : request.resources)
         if (const std::optional<QString> problem = entryNameProblem(resource))
             throw QuillError(*problem);
-
-    const QByteArray archive = packArchive(request);
+    QByteArray archiveBytes = packArchive(request);
 
     // A fresh system often has no documents folder yet; it is the default, so
     // it is made. Any other folder is the user's choice and is never made.
@@ -97,11 +96,16 @@ ExportedFiles exportProgram(const ExportRequest &request)
         && !QFileInfo(folder).isDir() && !QDir().mkpath(folder))
         throw QuillError(QStringLiteral("Cannot create folder \"%1\".").arg(folder));
 
+    // Both files are written under temporary names before either is put in
+    // place; the archive's bytes are let go before the page is written.
     const QString base = request.exportDir + QStringLiteral("/") + request.programName;
     const ExportedFiles files{base + QStringLiteral(".zip"), base + QStringLiteral(".html")};
+    PendingFile archive(files.archive);
+    archive.write(archiveBytes);
+    archiveBytes = QByteArray();
     PendingFile page(files.page);
     writeSinglePageTo(request, page);
-    writeBinaryFile(files.archive, archive);
+    archive.commit();
     page.commit();
     return files;
 }

@@ -52,10 +52,10 @@ struct ExportedFiles {
 
 // Writes the archive and, beside it, the self-contained page (see
 // writeSinglePage). The archive is built completely before anything is
-// written and the page is written under a temporary name; the archive is
-// then stored under a temporary name and renamed over the old one, and the
-// page renamed last. So a failure never leaves a half file and never destroys
-// an earlier one, and a resource that cannot be read writes neither. The
+// written; both files are then written under temporary names and renamed
+// over the old ones, the archive first. So a failure never leaves a half
+// file and never destroys an earlier one, and a resource that cannot be read
+// writes neither. The
 // export folder is created only when it is the documents folder default; any
 // other missing folder, a refused name (checked before any file is read) and
 // a missing resource throw QuillError with the reason.

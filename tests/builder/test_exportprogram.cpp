@@ -353,9 +353,8 @@ TEST_F(ExportTest, AnyOtherMissingFolderIsReportedAndNotMade)
         exportProgram(wanted);
         FAIL() << "exported into a missing folder";
     } catch (const QuillError &error) {
-        // The page is the first file made there.
         EXPECT_EQ(error.message(), "Cannot create file \"" + wanted.exportDir
-                                       + "/cat.html\". No such file or directory");
+                                       + "/cat.zip\". No such file or directory");
     }
     EXPECT_FALSE(QFileInfo::exists(wanted.exportDir));
 }
