@@ -90,6 +90,18 @@ async function tunePlaysAfterClick(page) {
   assert.ok(await page.evaluate('sndo[1].position') !== start, 'the tune advances');
 }
 
+// What Web Audio decoded of the tune: its shape and a weighted sum of its
+// samples.
+function decodedTune(page) {
+  return page.evaluate(() => {
+    const buffer = createjs.Sound.activePlugin._audioSources['audio/catbgm.ogg'];
+    const samples = buffer.getChannelData(0);
+    let sum = 0;
+    for (let k = 0; k < samples.length; k++) sum += samples[k] * ((k % 13) + 1);
+    return [buffer.length, buffer.sampleRate, buffer.numberOfChannels, sum];
+  });
+}
+
 async function framesAdvance(page) {
   const first = await page.screenshot();
   for (let k = 0; k < 20; k++) {
@@ -177,13 +189,17 @@ for (const [label, code, ready] of [
     });
     after(() => opened?.page.close());
 
-    test('draws what the archive\'s page draws over http', async () => {
+    test('draws and sounds what the archive\'s page does over http', async () => {
       const served = await servedArchive(exported.archive, `several${label}`);
       await served.waitFor(ready, 15000);
       const fromArchive = await steadyScreenshot(served.page);
       const fromPage = await steadyScreenshot(opened.page);
       assert.ok(colours(fromPage).size > 10, 'a picture, not a plain screen');
       assert.ok(fromPage.equals(fromArchive), 'the same picture');
+      const loaded = 'typeof snd !== "undefined" && snd[1] === 1';
+      await served.waitFor(loaded, 15000);
+      await opened.page.waitForFunction(loaded, null, { timeout: 15000 });
+      assert.deepEqual(await decodedTune(opened.page), await decodedTune(served.page), 'the same sound');
       assert.deepEqual(served.errors, []);
       await served.close();
     });
