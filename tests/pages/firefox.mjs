@@ -4,7 +4,8 @@
 // private virtual display (tools/on-xvfb.sh): headless Firefox has no WebGL
 // without a GPU, on a display it draws WebGL with Mesa's software renderer.
 // Its profile sends every network request to a closed port and lets sound
-// start without a gesture.
+// start without a gesture (a machine without a sound device still keeps
+// Firefox's audio context suspended).
 //
 //   const firefox = await startFirefox();
 //   await firefox.open('file:///tmp/x/game.html');
@@ -97,9 +98,9 @@ async function until(check, timeout, what) {
   }
 }
 
-export async function startFirefox({ width = 800, height = 600, extraPreferences = {} } = {}) {
+export async function startFirefox({ width = 800, height = 600 } = {}) {
   const profile = mkdtempSync(join(tmpdir(), 'quill-firefox-'));
-  writeFileSync(join(profile, 'user.js'), Object.entries({ ...preferences, ...extraPreferences })
+  writeFileSync(join(profile, 'user.js'), Object.entries(preferences)
     .map(([name, value]) => `user_pref(${JSON.stringify(name)}, ${JSON.stringify(value)});\n`).join(''));
   const child = spawn('bash', [join(repoRoot, 'tools', 'on-xvfb.sh'), firefoxPath, '--marionette',
     '--no-remote', '-profile', profile, 'about:blank'], { detached: true, stdio: ['ignore', 'ignore', 'pipe'] });
