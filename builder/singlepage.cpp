@@ -1,11 +1,12 @@
 #include "builder/singlepage.h"
 
 #include "base/textfile.h"
+#include "builder/scripttext.h"
+#include "builder/templateparts.h"
 
 #include <QSet>
 #include <QStringEncoder>
 
-#include <cstring>
 #include <vector>
 
 namespace quill {
@@ -67,158 +68,6 @@ try{return open.call(this,item);}finally{item.src=src;}
 })({)js";
 const char PreludeEnd[] = "\n});\n</script>";
 const char HookScript[] = "<script>_quillpage.hook();</script>";
-
-bool isHtmlSpace(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
-}
-
-bool endsTagName(QChar c)
-{
-    return isHtmlSpace(c) || c == u'/' || c == u'>';
-}
-
-// True when a tag "<name" or "</name" (closing) opens at `at`, in any case.
-bool tagAt(QStringView text, qsizetype at, QLatin1StringView name, bool closing = false)
-{
-    const qsizetype nameAt = at + (closing ? 2 : 1);
-    const qsizetype after = nameAt + name.size();
-    return after < text.size() && text[at] == u'<' && (!closing || text[at + 1] == u'/')
-           && text.mid(nameAt, name.size()).compare(name, Qt::CaseInsensitive) == 0
-           && endsTagName(text[after]);
-}
-
-qsizetype findEndTag(QStringView text, qsizetype from, QLatin1StringView name)
-{
-    for (qsizetype at = text.indexOf(u"</", from); at >= 0; at = text.indexOf(u"</", at + 2))
-        if (tagAt(text, at, name, true))
-            return at;
-    return -1;
-}
-
-struct Attribute {
-    QString name;  // lower case
-    QString value;
-};
-
-struct StartTag {
-    std::vector<Attribute> attributes;
-    qsizetype end = 0;  // just past its '>'
-};
-
-// The attributes of a start tag whose name ends before `from`, read as an
-// HTML parser reads them (quoted values may hold '>').
-StartTag readStartTag(QStringView text, qsizetype from)
-{
-    StartTag tag;
-    qsizetype i = from;
-    const qsizetype n = text.size();
-    for (;;) {
-        while (i < n && (isHtmlSpace(text[i]) || text[i] == u'/'))
-            ++i;
-        if (i >= n || text[i] == u'>') {
-            tag.end = std::min(i + 1, n);
-            return tag;
-        }
-        const qsizetype nameStart = i++;
-        while (i < n && !endsTagName(text[i]) && text[i] != u'=')
-            ++i;
-        Attribute attribute{text.mid(nameStart, i - nameStart).toString().toLower(), {}};
-        while (i < n && isHtmlSpace(text[i]))
-            ++i;
-        if (i < n && text[i] == u'=') {
-            ++i;
-            while (i < n && isHtmlSpace(text[i]))
-                ++i;
-            if (i < n && (text[i] == u'"' || text[i] == u'\'')) {
-                qsizetype close = text.indexOf(text[i], i + 1);
-                if (close < 0)
-                    close = n;
-                attribute.value = text.mid(i + 1, close - i - 1).toString();
-                i = std::min(close + 1, n);
-            } else {
-                const qsizetype valueStart = i;
-                while (i < n && !isHtmlSpace(text[i]) && text[i] != u'>')
-                    ++i;
-                attribute.value = text.mid(valueStart, i - valueStart).toString();
-            }
-        }
-        tag.attributes.push_back(std::move(attribute));
-    }
-}
-
-// Pieces of the template: markup, where an "##addon##" becomes the add-on
-// scripts; text taken as it stands (comments and the contents of elements
-// such as title and style, where no tag counts); and script elements.
-struct TemplatePart {
-    enum Kind { Markup, Text, Script } kind = Markup;
-    QString text;      // the markup or text; for a script, its content
-    QString startTag;  // script: as written, "<script ...>"
-    QString endTag;    // script: as written, empty at the template's end
-};
-
-std::vector<TemplatePart> splitTemplate(QStringView text)
-{
-    static const QLatin1StringView TextElements[] = {
-        QLatin1StringView("style"),   QLatin1StringView("title"),   QLatin1StringView("textarea"),
-        QLatin1StringView("xmp"),     QLatin1StringView("iframe"),  QLatin1StringView("noembed"),
-        QLatin1StringView("noframes"), QLatin1StringView("noscript")};
-    const QLatin1StringView script("script");
-    std::vector<TemplatePart> parts;
-    const auto add = [&](TemplatePart::Kind kind, qsizetype from, qsizetype to) {
-        if (to > from)
-            parts.push_back({kind, text.mid(from, to - from).toString(), {}, {}});
-    };
-    const qsizetype n = text.size();
-    qsizetype markupFrom = 0;
-    qsizetype at = 0;
-    while ((at = text.indexOf(u'<', at)) >= 0) {
-        if (text.mid(at, 4) == u"<!--") {
-            // "<!-->" already closes the comment.
-            const qsizetype close = text.indexOf(u"-->", at + 2);
-            const qsizetype end = close < 0 ? n : close + 3;
-            add(TemplatePart::Markup, markupFrom, at);
-            add(TemplatePart::Text, at, end);
-            markupFrom = at = end;
-            continue;
-        }
-        if (tagAt(text, at, script)) {
-            const StartTag tag = readStartTag(text, at + 1 + script.size());
-            qsizetype contentEnd = findEndTag(text, tag.end, script);
-            qsizetype end = n;
-            if (contentEnd < 0) {
-                contentEnd = n;
-            } else {
-                const qsizetype close = text.indexOf(u'>', contentEnd);
-                end = close < 0 ? n : close + 1;
-            }
-            add(TemplatePart::Markup, markupFrom, at);
-            parts.push_back({TemplatePart::Script, text.mid(tag.end, contentEnd - tag.end).toString(),
-                             text.mid(at, tag.end - at).toString(),
-                             text.mid(contentEnd, end - contentEnd).toString()});
-            markupFrom = at = end;
-            continue;
-        }
-        bool skipped = false;
-        for (const QLatin1StringView name : TextElements) {
-            if (!tagAt(text, at, name))
-                continue;
-            const StartTag tag = readStartTag(text, at + 1 + name.size());
-            const qsizetype endTag = findEndTag(text, tag.end, name);
-            const qsizetype close = endTag < 0 ? -1 : text.indexOf(u'>', endTag);
-            const qsizetype end = close < 0 ? n : close + 1;
-            add(TemplatePart::Markup, markupFrom, at);
-            add(TemplatePart::Text, at, end);
-            markupFrom = at = end;
-            skipped = true;
-            break;
-        }
-        if (!skipped)
-            ++at;
-    }
-    add(TemplatePart::Markup, markupFrom, n);
-    return parts;
-}
 
 // The placeholders filled in the generator's order: the code, then the
 // add-on tags (also where the code wrote "##addon##"), then the name.
@@ -564,73 +413,7 @@ private:
     bool preludeWritten_ = false;
 };
 
-bool isLoneSurrogate(QStringView text, qsizetype i)
-{
-    const QChar c = text[i];
-    if (c.isHighSurrogate())
-        return i + 1 >= text.size() || !text[i + 1].isLowSurrogate();
-    if (c.isLowSurrogate())
-        return i == 0 || !text[i - 1].isHighSurrogate();
-    return false;
-}
-
 } // namespace
-
-QString scriptLiteral(QStringView text)
-{
-    static const char Hex[] = "0123456789abcdef";
-    QString literal;
-    literal.reserve(text.size() + text.size() / 8 + 2);
-    literal += u'"';
-    qsizetype from = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        const bool escaped = c < 0x20 || c == u'"' || c == u'\\' || c == u'<' || c == 0x2028
-                             || c == 0x2029 || (QChar(c).isSurrogate() && isLoneSurrogate(text, i));
-        if (!escaped)
-            continue;
-        literal += text.mid(from, i - from);
-        from = i + 1;
-        switch (c) {
-        case u'"': literal += QLatin1StringView("\\\""); break;
-        case u'\\': literal += QLatin1StringView("\\\\"); break;
-        case u'\n': literal += QLatin1StringView("\\n"); break;
-        case u'\r': literal += QLatin1StringView("\\r"); break;
-        case u'\t': literal += QLatin1StringView("\\t"); break;
-        default:
-            literal += QLatin1StringView("\\u");
-            for (int shift = 12; shift >= 0; shift -= 4)
-                literal += QLatin1Char(Hex[(c >> shift) & 0xf]);
-        }
-    }
-    literal += text.mid(from);
-    literal += u'"';
-    return literal;
-}
-
-bool staysInScript(QStringView text)
-{
-    return !text.contains(u"</script", Qt::CaseInsensitive) && !text.contains(u"<!--")
-           && !text.contains(QChar(0));
-}
-
-bool staysInScript(QByteArrayView bytes)
-{
-    const char *data = bytes.data();
-    const qsizetype size = bytes.size();
-    if (size > 0 && std::memchr(data, 0, size_t(size)))
-        return false;
-    const QByteArrayView closing("/script");
-    for (qsizetype at = bytes.indexOf('<'); at >= 0; at = bytes.indexOf('<', at + 1)) {
-        const QByteArrayView rest = bytes.sliced(at + 1);
-        if (rest.startsWith("!--"))
-            return false;
-        if (rest.size() >= closing.size()
-            && rest.first(closing.size()).compare(closing, Qt::CaseInsensitive) == 0)
-            return false;
-    }
-    return true;
-}
 
 void writeSinglePage(const PageParts &parts, const QStringList &resources,
                      const ResourceReader &read, const PageWriter &write)

@@ -6,7 +6,6 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
-#include <QStringView>
 
 #include <functional>
 
@@ -33,15 +32,5 @@ using PageWriter = std::function<void(QByteArrayView bytes)>;
 // time, in the page's order; a read that throws stops the page.
 void writeSinglePage(const PageParts &parts, const QStringList &resources,
                      const ResourceReader &read, const PageWriter &write);
-
-// A double-quoted JavaScript string literal whose value is exactly `text`.
-// It holds no '<', no line break and no control character, so it is safe
-// inside a script element of any HTML page.
-QString scriptLiteral(QStringView text);
-
-// True when `text` may stand between <script> and </script> as it is: it
-// holds no "</script" and no "<!--" (in any case) and no NUL character.
-bool staysInScript(QStringView text);
-bool staysInScript(QByteArrayView bytes);
 
 } // namespace quill
