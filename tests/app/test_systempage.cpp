@@ -172,8 +172,10 @@ TEST_F(SystemPageTest, AnEmptyExportFolderExportsIntoTheDocumentsFolder)
     control<QLineEdit>("edtFile")->setText("cat_sample");
     sink.messages.clear();
     press("btExport");
-    EXPECT_EQ(sink.messages, QStringList({"Completed."}));
-    EXPECT_TRUE(QFile::exists(quill::documentsFolder() + "/cat_sample.zip"));
+    const QString folder = quill::documentsFolder();
+    EXPECT_EQ(sink.messages, QStringList({"Completed.\n" + folder + "/cat_sample.zip\n" + folder
+                                          + "/cat_sample.html"}));
+    EXPECT_TRUE(QFile::exists(folder + "/cat_sample.zip"));
     EXPECT_TRUE(quill::documentsFolder().startsWith(home.path()));
     EXPECT_FALSE(QFile::exists("/cat_sample.zip"));
 }
