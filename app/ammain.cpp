@@ -8,6 +8,8 @@
 #include "app/installer.h"
 #include "app/numericsettings.h"
 #include "app/unsavedwork.h"
+#include "builder/runconsolestrip.h"
+#include "builder/runerrorbar.h"
 #include "builder/runview.h"
 #include "editor/codeview.h"
 #include "editor/keycaptions.h"
@@ -343,8 +345,12 @@ void TfrmMain::createOverlays()
     wire(runView_->closeButton(), &QPushButton::clicked, &TfrmMain::btnRunCloseClick);
     wire(runView_->resizeButton(), &QPushButton::clicked, &TfrmMain::btnRunResizeClick);
     wire(runView_, &quill::RunView::loadFinished, &TfrmMain::webRunDidFinishLoad);
-    wire(runView_, &quill::RunView::pageError, &TfrmMain::webRunError);
+    wire(runView_, &quill::RunView::pageMessage, &TfrmMain::webRunMessage);
     wire(runView_->errorBar(), &QPushButton::clicked, &TfrmMain::btnRunErrorClick);
+    wire(runView_->errorBar(), &quill::RunErrorBar::held, &TfrmMain::btnRunErrorHold);
+    wire(runView_->consoleStrip(), &quill::RunConsoleStrip::programLineTapped,
+         &TfrmMain::lstRunConsoleClick);
+    runView_->consoleStrip()->setLog(&runLog_);
 }
 
 void TfrmMain::layoutOverlays()

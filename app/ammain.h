@@ -17,7 +17,7 @@
 #include "editor/keyboardlayer.h"
 #include "editor/keycommands.h"
 #include "editor/windowstate.h"
-#include "builder/runerror.h"
+#include "builder/runlog.h"
 #include "builder/runviewstate.h"
 
 #include <QPointF>
@@ -206,10 +206,15 @@ private:
     void btnRunCloseClick();
     void btnRunResizeClick();
     void webRunDidFinishLoad();
-    // The page's first error goes on the error bar; a tap on the bar closes
-    // the run and, for a line of the program, puts the cursor on it.
-    void webRunError(const QString &message, int line, const QString &source);
+    // What the page writes and throws goes to the run view's console, its
+    // first error to the error bar. A tap on the bar closes the run and, for
+    // a line of the program, puts the cursor on it; so does a tap on a
+    // console line of the program. Holding the bar shows the whole error.
+    void webRunMessage(const quill::PageMessage &message);
     void btnRunErrorClick();
+    void btnRunErrorHold();
+    void lstRunConsoleClick(int programLine);
+    void closeRunAt(int programLine);
     void goToProgramLine(int line);
 
     // System page (app/systempage.cpp).
@@ -294,7 +299,5 @@ private:
     quill::PickList *PickList = nullptr;
     quill::RunView *runView_ = nullptr;
     quill::RunViewState runState_;  // RunActive and the overlay's state
-    quill::GeneratedPage runPage_;  // the page shown, with its line origins
-    QString runProgramName_;        // the code file's name at that Run
-    std::optional<quill::RunError> runErrorShown_;
+    quill::RunLog runLog_;          // what the page shown wrote and threw, at the program's lines
 };

@@ -1,9 +1,10 @@
 // Run and the run overlay's handlers: Close, Resize, the web view's finished
-// loads and the page's errors.
+// loads, the page's errors and console lines.
 #include "app/ammain.h"
 
 #include "base/wholenumber.h"
 #include "app/shellopen.h"
+#include "builder/runconsolestrip.h"
 #include "builder/runprogram.h"
 #include "builder/runview.h"
 #include "editor/codeview.h"
@@ -27,9 +28,8 @@ void TfrmMain::btRunClick()
         quill::startRun(source, paths_, Settings, runState_, *messages_);
     if (!page)
         return;
-    runPage_ = std::move(*page);
-    runProgramName_ = name;
-    runErrorShown_.reset();
+    runLog_.start(quill::RunPlaces(std::move(*page), QUrl::fromLocalFile(paths_.pagePath), name));
+    runView_->consoleStrip()->logChanged();
     if (runState_.overlay() != quill::RunOverlay::Running) {
         quill::ShellOpen(paths_.pagePath);
         return;
@@ -64,24 +64,44 @@ void TfrmMain::btnRunResizeClick()
     LayoutScreen();
 }
 
-void TfrmMain::webRunError(const QString &message, int line, const QString &source)
+void TfrmMain::webRunMessage(const quill::PageMessage &message)
 {
-    // The first error is the one to look at; later ones often follow from it.
-    if (runErrorShown_ || runState_.overlay() != quill::RunOverlay::Running)
+    if (runState_.overlay() != quill::RunOverlay::Running)
         return;
-    runErrorShown_ = quill::mapRunError(message, line, source, QUrl::fromLocalFile(paths_.pagePath),
-                                       runPage_, runProgramName_);
-    runView_->showError(runErrorShown_->text);
+    const quill::RunLog::Change change = runLog_.add(message);
+    if (change.lineAdded)
+        runView_->consoleStrip()->logChanged();
+    if (change.errorChanged)
+        runView_->showError(runLog_.firstError()->text, runLog_.furtherErrors());
 }
 
 void TfrmMain::btnRunErrorClick()
 {
-    const int line = runErrorShown_ ? runErrorShown_->programLine : -1;
+    closeRunAt(runLog_.firstError() ? runLog_.firstError()->programLine : -1);
+}
+
+void TfrmMain::btnRunErrorHold()
+{
+    if (!runLog_.firstError())
+        return;
+    const int further = runLog_.furtherErrors();
+    messages_->showMessage(runLog_.firstError()->text
+                           + (further > 0 ? u'\n' + quill::furtherErrorsText(further) + u'.'
+                                          : QString()));
+}
+
+void TfrmMain::lstRunConsoleClick(int programLine)
+{
+    closeRunAt(programLine);
+}
+
+void TfrmMain::closeRunAt(int programLine)
+{
     btnRunCloseClick();
-    if (line < 0)
+    if (programLine < 0)
         return;
     TabControl1->setCurrentWidget(TabItem1);
-    goToProgramLine(line);
+    goToProgramLine(programLine);
     giveCodeTheKeys();
 }
 

@@ -1,15 +1,18 @@
 #include "builder/runview.h"
 
 #include "base/controls/controls.h"
+#include "builder/pageprobe.h"
 #include "builder/remoteblocker.h"
+#include "builder/runconsolestrip.h"
+#include "builder/runerrorbar.h"
 #include "builder/runpage.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -17,29 +20,34 @@ namespace quill {
 
 namespace {
 
-// What the frame counter writes to the console, followed by the count.
-const QString FramesMark = QStringLiteral("\x01quill-frames ");
-// The counter starts this long after a page has loaded: a world of its own
-// made any earlier would hold up the page's first frames, and it reports
-// once a second anyway.
-constexpr int FrameCounterDelayMs = 500;
-
-// Counts the page's animation frames and reports them once a second. It runs
-// in a world of its own, so the page's scripts neither see nor disturb it,
-// and it lives only in the view: the page file never holds it.
-QString frameCounterScript()
-{
-    return QStringLiteral("(() => {"
-                          "  let frames = 0;"
-                          "  const tick = () => { frames++; requestAnimationFrame(tick); };"
-                          "  requestAnimationFrame(tick);"
-                          "  setInterval(() => { console.debug('%1' + frames); frames = 0; }, 1000);"
-                          "})();")
-        .arg(FramesMark);
-}
-
 constexpr int FramesLeft = 150;
 constexpr int FramesWidth = 80;
+
+// The probe goes into the page's own world as the document is made, before
+// any script of the page: only there does it see the page's errors, its
+// console and its frame loop.
+QWebEngineScript probeScript()
+{
+    QWebEngineScript probe;
+    probe.setName(QStringLiteral("quill-page-probe"));
+    probe.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    probe.setWorldId(QWebEngineScript::MainWorld);
+    probe.setRunsOnSubFrames(false);
+    probe.setSourceCode(pageProbeScript());
+    return probe;
+}
+
+PageMessage::Level messageLevel(int level)
+{
+    switch (level) {
+    case QWebEnginePage::ErrorMessageLevel:
+        return PageMessage::Level::Error;
+    case QWebEnginePage::WarningMessageLevel:
+        return PageMessage::Level::Warning;
+    default:
+        return PageMessage::Level::Log;
+    }
+}
 
 } // namespace
 
@@ -53,19 +61,18 @@ RunView::RunView(QWidget *parent) : QWidget(parent)
     btnRunResize = makeButton(pnlRunBtns, "btnRunResize", QStringLiteral("Resize"), 0, 0,
                               ButtonWidth, BarHeight);
     btnRunResize->hide();
+    btnRunConsole = makeButton(pnlRunBtns, "btnRunConsole", QStringLiteral("Console"));
+    btnRunConsole->setCheckable(true);
     edtRunWidth = named(new QLineEdit(QStringLiteral("512"), pnlRunBtns), "edtRunWidth",
                         QStringLiteral("Run width"));
     edtRunWidth->setGeometry(76, 8, 65, 32);
     edtRunWidth->hide();
     lblRunFps = named(new QLabel(pnlRunBtns), "lblRunFps", QStringLiteral("Frames per second"));
-    lblRunFps->setGeometry(FramesLeft, 0, FramesWidth, BarHeight);
-    btnRunError = makeButton(this, "btnRunError", QString());
-    btnRunError->setAccessibleName(QStringLiteral("Run error"));
-    btnRunError->setFlat(true);
-    btnRunError->setStyleSheet(
-        QStringLiteral("QPushButton { background: #b00020; color: white; text-align: left;"
-                       " padding: 0 6px; border: none; }"));
+    btnRunError = new RunErrorBar(this);
     btnRunError->hide();
+    lstRunConsole = new RunConsoleStrip(this);
+    lstRunConsole->hide();
+    connect(btnRunConsole, &QPushButton::toggled, this, &RunView::setConsoleOpen);
 }
 
 RunView::~RunView()
@@ -84,15 +91,31 @@ void RunView::layoutView(const QRect &clientArea)
 void RunView::placeChildren()
 {
     const int width = this->width();
+    const int height = this->height();
     pnlRunBtns->setGeometry(0, 0, width, BarHeight);
     btnRunClose->setGeometry(width - ButtonWidth, 0, ButtonWidth, BarHeight);
+    const int consoleLeft = width - 2 * ButtonWidth;
+    btnRunConsole->setGeometry(consoleLeft, 0, ButtonWidth, BarHeight);
+    lblRunFps->setGeometry(FramesLeft, 0, std::clamp(consoleLeft - FramesLeft, 0, FramesWidth),
+                           BarHeight);
+
+    // The error bar and the console strip take at most a third of the view
+    // each; the web view keeps the rest.
+    const int third = height / 3;
     int top = BarHeight;
     if (btnRunError->isVisibleTo(this)) {
-        btnRunError->setGeometry(0, top, width, ErrorBarHeight);
-        top += ErrorBarHeight;
+        const int errorHeight =
+            std::min(std::max(ErrorBarHeight, btnRunError->heightForWidth(width)), third);
+        btnRunError->setGeometry(0, top, width, errorHeight);
+        top += errorHeight;
+    }
+    int bottom = height;
+    if (lstRunConsole->isVisibleTo(this)) {
+        bottom = std::max(top, height - third);
+        lstRunConsole->setGeometry(0, bottom, width, height - bottom);
     }
     if (webRun)
-        webRun->setGeometry(0, top, width, std::max(0, height() - top));
+        webRun->setGeometry(0, top, width, std::max(0, bottom - top));
 }
 
 void RunView::createWebView(const QString &workspaceDir)
@@ -108,6 +131,7 @@ void RunView::createWebView(const QString &workspaceDir)
     settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
     settings->setAttribute(QWebEngineSettings::WebGLEnabled, true);
     settings->setAttribute(QWebEngineSettings::Accelerated2dCanvasEnabled, true);
+    page_->scripts().insert(probeScript());
 
     connect(page_, &RunPage::consoleMessage, this,
             [this](QWebEnginePage::JavaScriptConsoleMessageLevel level, const QString &message,
@@ -118,22 +142,9 @@ void RunView::createWebView(const QString &workspaceDir)
     webRun = named(new QWebEngineView(this), "webRun", QStringLiteral("Running program"));
     webRun->setPage(page_);
     connect(webRun, &QWebEngineView::loadFinished, this, &RunView::loadFinished);
-    // Every page the view counts gets its counter once loaded, also when it
-    // reloads itself; a load that begins meanwhile, or the end of counting,
-    // cancels the start.
-    counterStart_ = new QTimer(this);
-    counterStart_->setSingleShot(true);
-    counterStart_->setInterval(FrameCounterDelayMs);
-    connect(counterStart_, &QTimer::timeout, this, [this] {
-        page_->runJavaScript(frameCounterScript(), QWebEngineScript::ApplicationWorld);
-    });
-    connect(webRun, &QWebEngineView::loadStarted, counterStart_, qOverload<>(&QTimer::stop));
-    connect(webRun, &QWebEngineView::loadFinished, this, [this](bool ok) {
-        if (ok && counting_)
-            counterStart_->start();
-    });
     placeChildren();
     webRun->show();
+    lstRunConsole->raise();
 }
 
 void RunView::showPage(const QUrl &page, const QString &workspaceDir)
@@ -149,7 +160,7 @@ void RunView::showPage(const QUrl &page, const QString &workspaceDir)
     // Raising a view that is already on top still repaints all of it.
     if (parentWidget() && parentWidget()->children().constLast() != this)
         raise();
-    setFrameCounter(true);
+    showing_ = true;
     webRun->load(page);
     webRun->setFocus();
 }
@@ -160,38 +171,49 @@ void RunView::loadBlank(const QUrl &blank)
         return;
     webRun->stop();
     lblRunFps->clear();
-    // The blank page is not counted: its endless frame loop would keep the
-    // view animating, and the next page's first frame would come later.
-    setFrameCounter(false);
+    showing_ = false;
     webRun->load(blank);
 }
 
-void RunView::setFrameCounter(bool counting)
+void RunView::showError(const QString &text, int furtherErrors)
 {
-    counting_ = counting;
-    if (!counting)
-        counterStart_->stop();
+    const bool shown = !text.isEmpty();
+    if (text == btnRunError->text() && furtherErrors == btnRunError->furtherErrors()
+        && btnRunError->isVisibleTo(this) == shown)
+        return;
+    const int before = btnRunError->isVisibleTo(this) ? btnRunError->heightForWidth(width()) : -1;
+    btnRunError->showError(text, furtherErrors);
+    btnRunError->setVisible(shown);
+    // Another count on the same lines leaves everything where it is.
+    if (!shown || btnRunError->heightForWidth(width()) != before)
+        placeChildren();
 }
 
-void RunView::showError(const QString &text)
+bool RunView::consoleOpen() const
 {
-    if (text == btnRunError->text() && btnRunError->isVisibleTo(this) == !text.isEmpty())
+    return lstRunConsole->isVisibleTo(this);
+}
+
+void RunView::setConsoleOpen(bool open)
+{
+    if (btnRunConsole->isChecked() != open)
+        btnRunConsole->setChecked(open);
+    if (consoleOpen() == open)
         return;
-    btnRunError->setText(text);
-    btnRunError->setVisible(!text.isEmpty());
+    lstRunConsole->setVisible(open);
     placeChildren();
 }
 
 void RunView::consoleMessage(int level, const QString &message, int line, const QString &source)
 {
-    if (message.startsWith(FramesMark)) {
-        // A count the page sent before it made way for the blank page is stale.
-        if (counting_)
-            lblRunFps->setText(QStringLiteral("%1 fps").arg(message.mid(FramesMark.size())));
+    // What a page says while it makes way for the blank page is not the run's.
+    if (!showing_)
         return;
-    }
-    if (level == QWebEnginePage::ErrorMessageLevel)
-        emit pageError(message, line, source);
+    const ProbeReading reading = readConsoleMessage(messageLevel(level), message, line, source);
+    if (reading.frames)
+        lblRunFps->setText(QStringLiteral("%1 fps").arg(*reading.frames));
+    if (reading.message)
+        emit pageMessage(*reading.message);
 }
 
 } // namespace quill

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "builder/pagemessage.h"
+
 #include <QString>
 #include <QUrl>
 #include <QWidget>
@@ -7,20 +9,28 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTimer;
 class QWebEngineProfile;
 class QWebEngineView;
 
 namespace quill {
 
 class RemoteBlocker;
+class RunConsoleStrip;
+class RunErrorBar;
 class RunPage;
 
 // The run overlay above the pages (pnlRun): the run bar with Close, Resize,
-// the width field and a frames-per-second counter, a thin error bar under it,
-// and the web view where the page runs. The web view, its profile and the
-// engine's processes are made at the first Run, so that starting the program
-// starts nothing of the web engine.
+// the width field, a frames-per-second counter and the Console switch; the
+// error bar under it; the web view where the page runs; and, while switched
+// on, the console strip along the bottom. Everything is laid out from the
+// view's size. The web view, its profile and the engine's processes are made
+// at the first Run, so that starting the program starts nothing of the web
+// engine.
+//
+// Every page the view shows gets the page probe (builder/pageprobe.h): the
+// frame counter shows the frames of the page's own frame loop, and nothing
+// until that loop has run; what the page writes and throws is passed on as
+// pageMessage. The page file never holds the probe.
 //
 // The view reaches no network (a request blocker for http, https, ws, wss and
 // ftp on its own profile, remote access off) and its main frame stays on the
@@ -32,6 +42,7 @@ class RunView : public QWidget {
 public:
     static constexpr int BarHeight = 45;
     static constexpr int ButtonWidth = 73;
+    // The error bar's height for one line; longer errors take more lines.
     static constexpr int ErrorBarHeight = 30;
 
     explicit RunView(QWidget *parent = nullptr);
@@ -43,47 +54,51 @@ public:
     // Shows the overlay and navigates to the page (made on the first call).
     // workspaceDir: the folder whose pages the view may show, ending in "/".
     void showPage(const QUrl &page, const QString &workspaceDir);
-    // Stops what the view is loading and loads the blank page (which gets no
-    // frame counter; the next showPage puts it back).
+    // Stops what the view is loading and loads the blank page; what the page
+    // that made way for it still reports is not shown.
     void loadBlank(const QUrl &blank);
-    // The first run error of the page shown ("" hides the bar).
-    void showError(const QString &text);
+    // The first run error of the page shown ("" hides the bar) and the count
+    // of the errors after it.
+    void showError(const QString &text, int furtherErrors = 0);
+
+    bool consoleOpen() const;
+    void setConsoleOpen(bool open);
 
     QWidget *bar() const { return pnlRunBtns; }
     QPushButton *closeButton() const { return btnRunClose; }
     QPushButton *resizeButton() const { return btnRunResize; }
+    QPushButton *consoleButton() const { return btnRunConsole; }
     QLineEdit *widthEdit() const { return edtRunWidth; }
     QLabel *framesLabel() const { return lblRunFps; }
-    QPushButton *errorBar() const { return btnRunError; }
+    RunErrorBar *errorBar() const { return btnRunError; }
+    RunConsoleStrip *consoleStrip() const { return lstRunConsole; }
     // Null until the first Run.
     QWebEngineView *webView() const { return webRun; }
 
 signals:
     // The web view finished a load (the page's, or the blank page's).
     void loadFinished(bool ok);
-    // An error the page reported: its text, and the page line and script
-    // address it came from.
-    void pageError(const QString &message, int line, const QString &source);
+    // A line the page wrote to its console, or an error it threw.
+    void pageMessage(const quill::PageMessage &message);
 
 private:
     void createWebView(const QString &workspaceDir);
     void consoleMessage(int level, const QString &message, int line, const QString &source);
-    // Counts the frames of the pages loaded from now on, or of none.
-    void setFrameCounter(bool counting);
     void placeChildren();
 
     QWidget *pnlRunBtns = nullptr;
     QPushButton *btnRunClose = nullptr;
     QPushButton *btnRunResize = nullptr;
+    QPushButton *btnRunConsole = nullptr;
     QLineEdit *edtRunWidth = nullptr;
     QLabel *lblRunFps = nullptr;
-    QPushButton *btnRunError = nullptr;
+    RunErrorBar *btnRunError = nullptr;
+    RunConsoleStrip *lstRunConsole = nullptr;
     QWebEngineView *webRun = nullptr;
     QWebEngineProfile *profile_ = nullptr;
     RemoteBlocker *blocker_ = nullptr;
     RunPage *page_ = nullptr;
-    QTimer *counterStart_ = nullptr;
-    bool counting_ = false;
+    bool showing_ = false;  // a page is shown, not the blank one
 };
 
 } // namespace quill

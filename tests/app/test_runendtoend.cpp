@@ -4,6 +4,7 @@
 
 #include "base/textfile.h"
 #include "app/processsetup.h"
+#include "builder/runerrorbar.h"
 #include "builder/runview.h"
 #include "editor/codebuffer.h"
 
@@ -22,11 +23,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -238,6 +241,106 @@ TEST_F(RunEndToEndTest, AnErrorInAnIncludedFileNamesThatFileAndOnlyCloses)
     ASSERT_TRUE(waitFor([this] { return !control("pnlRun")->isVisible(); }));
     EXPECT_EQ(control<QTabWidget>("TabControl1")->currentIndex(), 2);
     EXPECT_EQ(window->program().cursorLine(), cursor);
+}
+
+// Stage.js reports a texture it does not know from deep inside itself; the
+// bar names the user's line that asked for it, and a tap lands there.
+TEST_F(RunEndToEndTest, AMissingImageIsReportedAtTheUsersLine)
+{
+    writeProgram("noimage", {"function init(){", "  var a = 1;", "  sett(100,100,5,1);", "}"});
+    openProgram("noimage");
+    run();
+    auto *bar = control<QPushButton>("btnRunError");
+    ASSERT_TRUE(waitFor([&] { return bar->isVisible(); }));
+    EXPECT_EQ(bar->text(), "noimage:3: Texture not found: chr50");
+    bar->click();
+    ASSERT_TRUE(waitFor([this] { return !control("pnlRun")->isVisible(); }));
+    EXPECT_EQ(control<QTabWidget>("TabControl1")->currentIndex(), 0);
+    EXPECT_EQ(window->program().cursorLine(), 2);
+    EXPECT_TRUE(sink.messages.isEmpty()) << sink.messages.join('|').toStdString();
+}
+
+TEST_F(RunEndToEndTest, TheConsoleShowsWhatUpdateLogsAtItsLine)
+{
+    writeProgram("tracer", {"var x = 0;", "function update(){", "  x++;", "  if (x <= 3) console.log(x);",
+                            "}"});
+    openProgram("tracer");
+    run();
+    auto *console = control<QListWidget>("lstRunConsole");
+    EXPECT_FALSE(console->isVisible());
+    control<QPushButton>("btnRunConsole")->click();
+    EXPECT_TRUE(console->isVisible());
+    ASSERT_TRUE(waitFor([&] { return console->count() >= 3; }));
+    waitFor([] { return false; }, 300);
+    QStringList lines;
+    for (int row = 0; row < console->count(); ++row)
+        lines << console->item(row)->text();
+    EXPECT_EQ(lines, QStringList({"tracer:4: 1", "tracer:4: 2", "tracer:4: 3"}))
+        << "the engine's own chatter stays out";
+    EXPECT_FALSE(control("btnRunError")->isVisible());
+    EXPECT_TRUE(framesShown() != 0);
+
+    // A tap on a line of the program closes the run there.
+    console->setCurrentRow(-1);
+    emit console->itemClicked(console->item(1));
+    ASSERT_TRUE(waitFor([this] { return !control("pnlRun")->isVisible(); }));
+    EXPECT_EQ(window->program().cursorLine(), 3);
+    EXPECT_TRUE(sink.messages.isEmpty()) << sink.messages.join('|').toStdString();
+}
+
+// The 3D page shows a top-level error in its own alert box and keeps the
+// browser from reporting it; the bar shows it all the same.
+TEST_F(RunEndToEndTest, AThreeDProgramsTopLevelErrorShowsTheBarAndItsAlert)
+{
+    writeProgram("cube", {"setcam(0,0,5,0,0,0);", "var a = missing + 1;", "function init(){}"});
+    openProgram("cube");
+    QStringList alerts;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            alerts << box->text();
+            box->close();
+        }
+    });
+    closer.start(50);
+    run();
+    auto *bar = control<QPushButton>("btnRunError");
+    ASSERT_TRUE(waitFor([&] { return bar->isVisible() && !alerts.isEmpty(); }));
+    EXPECT_EQ(bar->text(), "cube:2: Uncaught ReferenceError: missing is not defined");
+    EXPECT_TRUE(alerts.front().contains("missing is not defined")) << alerts.join('|').toStdString();
+    // init() still ran, and so does the frame loop.
+    EXPECT_TRUE(waitFor([this] { return framesShown() > 0; }));
+    closer.stop();
+}
+
+TEST_F(RunEndToEndTest, HoldingTheBarShowsTheWholeErrorAndTheCount)
+{
+    writeProgram("often", {"function init(){", "  setInterval(function(){ missingEveryTime(); }, 30);", "}"});
+    openProgram("often");
+    run();
+    auto *bar = control<quill::RunErrorBar>("btnRunError");
+    ASSERT_TRUE(waitFor([&] { return bar->isVisible() && bar->furtherErrors() >= 2; }));
+    EXPECT_EQ(bar->text(), "often:2: Uncaught ReferenceError: missingEveryTime is not defined");
+    EXPECT_TRUE(bar->shownLines().last().startsWith("and ")) << bar->shownLines().join('|').toStdString();
+    emit bar->held();
+    ASSERT_EQ(sink.messages.size(), 1);
+    EXPECT_TRUE(sink.messages.front().startsWith(
+        "often:2: Uncaught ReferenceError: missingEveryTime is not defined\nand "))
+        << sink.messages.front().toStdString();
+    EXPECT_TRUE(sink.messages.front().endsWith(" more.")) << sink.messages.front().toStdString();
+}
+
+// A program that fails before init never starts its frame loop: no count.
+TEST_F(RunEndToEndTest, AProgramThatFailedBeforeInitShowsNoFrameCount)
+{
+    writeProgram("early", {"var a = missing + 1;", "function init(){}"});
+    openProgram("early");
+    run();
+    ASSERT_TRUE(waitFor([&] { return control("btnRunError")->isVisible(); }));
+    EXPECT_EQ(control<QPushButton>("btnRunError")->text(),
+              "early:1: Uncaught ReferenceError: missing is not defined");
+    EXPECT_FALSE(waitFor([this] { return framesShown() >= 0; }, 2500))
+        << control<QLabel>("lblRunFps")->text().toStdString();
 }
 
 TEST_F(RunEndToEndTest, RunSavesChangedNamedCodeWithoutAMessageAndItStaysChanged)

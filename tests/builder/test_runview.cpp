@@ -1,8 +1,12 @@
 // The run overlay with a real web engine (under Xvfb): made at the first
-// Run, its settings, the frame counter, page errors, the blank page, and the
-// guards against the network.
+// Run, its settings, the page probe (the frame counter, console lines and
+// errors with their stacks), the error bar and the console strip, the blank
+// page, and the guards against the network.
 #include "builder/runview.h"
 
+#include "builder/runconsolestrip.h"
+#include "builder/runerrorbar.h"
+#include "builder/runlog.h"
 #include "builder/runpage.h"
 #include "tests/builder/childprocesses.h"
 #include "tests/builder/qtprint.h"
@@ -18,6 +22,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -56,11 +61,8 @@ QByteArray readBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-struct PageError {
-    QString message;
-    int line;
-    QString source;
-};
+// A page with a frame loop of its own: the counter counts only such pages.
+const QByteArray FrameLoop = "<script>const loop = () => requestAnimationFrame(loop); loop();</script>";
 
 class RunViewTest : public ::testing::Test {
 protected:
@@ -75,10 +77,8 @@ protected:
         view->layoutView(window.rect());
         window.show();
         QObject::connect(view, &RunView::loadFinished, [this](bool) { ++loads; });
-        QObject::connect(view, &RunView::pageError,
-                         [this](const QString &message, int line, const QString &source) {
-                             errors.push_back({message, line, source});
-                         });
+        QObject::connect(view, &RunView::pageMessage,
+                         [this](const PageMessage &message) { messages.push_back(message); });
     }
 
     bool show(const QString &file)
@@ -89,19 +89,33 @@ protected:
         if (first)
             QObject::connect(qobject_cast<RunPage *>(view->webView()->page()), &RunPage::consoleMessage,
                              [this](auto, const QString &message, int, const QString &) {
-                                 frameReports += message.contains("quill-frames");
+                                 frameReports += message.contains("\"frames\"");
                              });
         return waitFor([&] { return loads > before; });
     }
+
+    bool framesShown() const
+    {
+        return QRegularExpression("^(\\d+) fps$").match(view->framesLabel()->text()).hasMatch();
+    }
+    std::vector<PageMessage> errors() const
+    {
+        std::vector<PageMessage> found;
+        for (const PageMessage &message : messages)
+            if (message.level == PageMessage::Level::Error)
+                found.push_back(message);
+        return found;
+    }
+    QString pageUrl() const { return QUrl::fromLocalFile(base + "temp.html").toString(); }
 
     QTemporaryDir dir;
     QString base;
     QWidget window;
     RunView *view = nullptr;
     int loads = 0;
-    // The counter's reports, shown in the bar or not.
+    // The probe's frame reports, shown in the bar or not.
     int frameReports = 0;
-    std::vector<PageError> errors;
+    std::vector<PageMessage> messages;
 };
 
 TEST_F(RunViewTest, TheEngineStartsAtTheFirstRunWithTheRunSettings)
@@ -147,7 +161,7 @@ TEST_F(RunViewTest, TheBlankPageReplacesTheRunningOne)
     EXPECT_FALSE(evaluate(view->webView()->page(), "'ticks' in window").toBool());
 }
 
-TEST_F(RunViewTest, CountsFramesWithoutTouchingThePageOrItsFile)
+TEST_F(RunViewTest, CountsTheFramesOfThePagesLoopWithoutTouchingThePageOrItsFile)
 {
     const QByteArray html = "<html><body><canvas id=c width=64 height=64></canvas><script>"
                             "window.drawn = 0;"
@@ -157,104 +171,309 @@ TEST_F(RunViewTest, CountsFramesWithoutTouchingThePageOrItsFile)
     ASSERT_TRUE(show("temp.html"));
 
     const QRegularExpression shown("^(\\d+) fps$");
-    ASSERT_TRUE(waitFor([&] { return shown.match(view->framesLabel()->text()).hasMatch(); }))
-        << view->framesLabel()->text().toStdString();
+    ASSERT_TRUE(waitFor([&] { return framesShown(); })) << view->framesLabel()->text().toStdString();
     EXPECT_GT(shown.match(view->framesLabel()->text()).captured(1).toInt(), 0);
     EXPECT_GT(evaluate(view->webView()->page(), "window.drawn").toInt(), 0);
-    // The counter lives in a world of its own: the page has no trace of it.
+    // The probe declares nothing in the page.
     EXPECT_EQ(evaluate(view->webView()->page(),
                        "Object.getOwnPropertyNames(window).filter(k => /quill/i.test(k)).join()")
                   .toString(),
               "");
     EXPECT_EQ(readBytes(base + "temp.html"), html);
-    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(messages.empty());
 }
 
-// The blank page runs no frame loop of the view's own (it would keep the view
-// animating and hold up the next page's first frame); the next Run counts again.
+// A program that failed while starting draws nothing worth counting, even
+// when a frame loop had begun: the counter shows nothing rather than the
+// display's rate. An error the page handled itself is no such failure.
+TEST_F(RunViewTest, APageWithoutAFrameLoopOrThatFailedToStartShowsNoCount)
+{
+    struct Case {
+        const char *name;
+        QByteArray html;
+        bool counted;
+    };
+    const QByteArray loop = "requestAnimationFrame(function loop() { requestAnimationFrame(loop); });\n";
+    const QByteArray handled =
+        "<script>addEventListener('error', e => e.preventDefault());</script>";
+    const std::vector<Case> cases = {
+        {"no loop at all", "<html><body>page</body></html>", false},
+        {"failed before its loop", "<html><body><script>notDefined();\n" + loop + "</script></body></html>",
+         false},
+        {"failed after starting its loop",
+         "<html><body><script>" + loop + "notDefined();</script></body></html>", false},
+        {"an error the page handled",
+         "<html><body>" + handled + "<script>" + loop + "notDefined();</script></body></html>", true},
+    };
+    for (const Case &c : cases) {
+        writePage(base + "temp.html", c.html);
+        frameReports = 0;
+        ASSERT_TRUE(show("temp.html")) << c.name;
+        EXPECT_EQ(waitFor([&] { return framesShown(); }, 2500), c.counted)
+            << c.name << ": " << view->framesLabel()->text().toStdString();
+        EXPECT_EQ(frameReports > 0, c.counted) << c.name;
+    }
+}
+
+// The blank page runs no frame loop (one would keep the view animating and
+// hold up the next page's first frame); the next Run counts again.
 TEST_F(RunViewTest, TheBlankPageIsNotCountedAndTheNextPageIs)
 {
-    writePage(base + "temp.html", "<html><body>page</body></html>");
-    const QRegularExpression shown("^(\\d+) fps$");
-    const auto counted = [&] { return shown.match(view->framesLabel()->text()).hasMatch(); };
+    writePage(base + "temp.html", "<html><body>page" + FrameLoop + "</body></html>");
     ASSERT_TRUE(show("temp.html"));
-    ASSERT_TRUE(waitFor(counted)) << view->framesLabel()->text().toStdString();
+    ASSERT_TRUE(waitFor([&] { return framesShown(); })) << view->framesLabel()->text().toStdString();
 
     const int before = loads;
     view->loadBlank(QUrl::fromLocalFile(base + "js/blank.html"));
     ASSERT_TRUE(waitFor([&] { return loads > before; }));
     EXPECT_EQ(view->framesLabel()->text(), "");
     const int reports = frameReports;
-    EXPECT_FALSE(waitFor(counted, 2500)) << view->framesLabel()->text().toStdString();
+    EXPECT_FALSE(waitFor([&] { return framesShown(); }, 2500)) << view->framesLabel()->text().toStdString();
     EXPECT_EQ(frameReports, reports) << "a counter ran on the blank page";
 
     ASSERT_TRUE(show("temp.html"));
-    EXPECT_TRUE(waitFor(counted)) << view->framesLabel()->text().toStdString();
-    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(waitFor([&] { return framesShown(); })) << view->framesLabel()->text().toStdString();
+    EXPECT_TRUE(messages.empty());
 }
 
-// The counter starts a while after each load, so that it never holds up a
-// page's first frames: a page that navigates on by itself is counted on its
-// new document, and a blank page that comes before the start is never counted.
-TEST_F(RunViewTest, EachLoadGetsItsOwnCounterAndABlankPageThatCameFirstGetsNone)
+// A page that navigates on by itself is counted on its new document.
+TEST_F(RunViewTest, EachDocumentGetsItsOwnProbe)
 {
     writePage(base + "temp.html",
-              "<html><body><script>"
+              "<html><body>" + FrameLoop + "<script>"
               "if (!location.search)"
               "  addEventListener('load', () => setTimeout(() => { location.search = '?again'; }, 100));"
+              "else console.log('again');"
               "</script></body></html>");
-    const QRegularExpression shown("^(\\d+) fps$");
-    const auto counted = [&] { return shown.match(view->framesLabel()->text()).hasMatch(); };
     const int before = loads;
     ASSERT_TRUE(show("temp.html"));
     ASSERT_TRUE(waitFor([&] { return loads > before + 1; })) << "the page went on to ?again";
     EXPECT_EQ(view->webView()->url().query(), "again");
-    EXPECT_TRUE(waitFor(counted)) << view->framesLabel()->text().toStdString();
-
-    writePage(base + "temp.html", "<html><body>page</body></html>");
-    ASSERT_TRUE(show("temp.html"));
-    const int beforeBlank = loads;
-    view->loadBlank(QUrl::fromLocalFile(base + "js/blank.html"));
-    ASSERT_TRUE(waitFor([&] { return loads > beforeBlank; }));
-    EXPECT_EQ(view->webView()->url(), QUrl::fromLocalFile(base + "js/blank.html"));
-    const int reports = frameReports;
-    EXPECT_FALSE(waitFor(counted, 2500)) << view->framesLabel()->text().toStdString();
-    EXPECT_EQ(frameReports, reports) << "a counter ran on the blank page";
-    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(waitFor([&] { return framesShown(); })) << view->framesLabel()->text().toStdString();
+    ASSERT_TRUE(waitFor([&] { return !messages.empty(); }));
+    EXPECT_EQ(messages.front().text, "again");
 }
 
-TEST_F(RunViewTest, PageErrorsArriveWithTheirLineAndNotTheCounter)
+TEST_F(RunViewTest, ConsoleLinesAndErrorsArriveWithTheirStacksAndNotTheCounter)
 {
-    writePage(base + "temp.html", "<html><body><script>\n"
-                                  "console.log('fine');\n"
-                                  "console.error('told');\n"
+    writePage(base + "js/engine.js", "function engineWarns(n) { console.error('Texture not found: ' + n); }\n"
+                                     "function engineThrows(x) { return x.deep; }\n");
+    writePage(base + "temp.html", "<html><body><script src=\"js/engine.js\"></script><script>\n"
+                                  "console.log('x =', 3, [1, 2], {a: 1});\n"
+                                  "console.warn('%d%% done', 50.5);\n"
+                                  "function sett() { engineWarns('chr50'); }\n"
+                                  "sett();\n"
+                                  "setTimeout(() => engineThrows(undefined), 50);\n"
                                   "nothingHere();\n"
-                                  "</script></body></html>");
+                                  "</script>" + FrameLoop + "</body></html>");
     ASSERT_TRUE(show("temp.html"));
-    ASSERT_TRUE(waitFor([&] { return errors.size() >= 2; }));
+    ASSERT_TRUE(waitFor([&] { return errors().size() >= 3; }));
     waitFor([] { return false; }, 1200);  // a frame count report passes meanwhile
 
-    ASSERT_EQ(errors.size(), 2u);
-    EXPECT_EQ(errors[0].message, "told");
-    EXPECT_EQ(errors[0].line, 3);
-    EXPECT_TRUE(errors[1].message.contains("nothingHere")) << errors[1].message.toStdString();
-    EXPECT_EQ(errors[1].line, 4);
-    EXPECT_EQ(errors[1].source, QUrl::fromLocalFile(base + "temp.html").toString());
+    ASSERT_GE(messages.size(), 4u);
+    EXPECT_EQ(messages[0].text, "x = 3 [1,2] {\"a\":1}");
+    EXPECT_EQ(messages[0].level, PageMessage::Level::Log);
+    EXPECT_EQ(stackFrames(messages[0].stack).front(), (StackFrame{pageUrl(), 2}));
+    EXPECT_EQ(messages[1].text, "50% done");
+    EXPECT_EQ(messages[1].level, PageMessage::Level::Warning);
+
+    // Raised inside a script the page loads: the stack leads to the page's line.
+    const std::vector<PageMessage> found = errors();
+    ASSERT_EQ(found.size(), 5u) << "the browser's own report of each uncaught error follows";
+    EXPECT_EQ(found[0].text, "Texture not found: chr50");
+    const std::vector<StackFrame> warned = stackFrames(found[0].stack);
+    ASSERT_EQ(warned.size(), 3u);
+    EXPECT_EQ(QUrl(warned[0].source).fileName(), "engine.js");
+    EXPECT_EQ(warned[1], (StackFrame{pageUrl(), 4}));
+    EXPECT_EQ(warned[2], (StackFrame{pageUrl(), 5}));
+
+    EXPECT_TRUE(found[1].uncaught);
+    EXPECT_EQ(found[1].text, "Uncaught ReferenceError: nothingHere is not defined");
+    EXPECT_EQ(found[1].line, 7);
+    EXPECT_EQ(found[1].source, pageUrl());
+    EXPECT_FALSE(found[2].uncaught);
+    EXPECT_EQ(found[2].text, found[1].text);
+    EXPECT_EQ(found[2].line, 7);
+
+    EXPECT_TRUE(found[3].uncaught) << found[3].text.toStdString();
+    EXPECT_TRUE(found[3].text.contains("deep")) << found[3].text.toStdString();
+    const std::vector<StackFrame> thrown = stackFrames(found[3].stack);
+    ASSERT_EQ(thrown.size(), 2u) << found[3].stack.toStdString();
+    EXPECT_EQ(thrown[1], (StackFrame{pageUrl(), 6}));
+    EXPECT_FALSE(found[4].uncaught);
+    EXPECT_EQ(found[4].text, found[3].text);
 }
 
-TEST_F(RunViewTest, TheErrorBarSitsUnderTheRunBarAndGoesAtTheNextRun)
+// The 3D page keeps the browser from reporting a top-level error (it shows
+// its own alert instead); the probe still reports it.
+TEST_F(RunViewTest, AnErrorThePageHandlesItselfIsStillReported)
+{
+    writePage(base + "temp.html", "<html><body><script>\n"
+                                  "window.addEventListener('error', e => { e.preventDefault(); window.seen = e.message; });\n"
+                                  "</script><script>\n"
+                                  "undefinedCall();\n"
+                                  "</script></body></html>");
+    ASSERT_TRUE(show("temp.html"));
+    ASSERT_TRUE(waitFor([&] { return !errors().empty(); }));
+    waitFor([] { return false; }, 300);
+    ASSERT_EQ(errors().size(), 1u);
+    EXPECT_TRUE(errors()[0].uncaught);
+    EXPECT_EQ(errors()[0].line, 4);
+    EXPECT_EQ(evaluate(view->webView()->page(), "window.seen").toString(),
+              "Uncaught ReferenceError: undefinedCall is not defined");
+}
+
+// A page that writes without end is held to a rate, and told how much it lost.
+TEST_F(RunViewTest, AFloodOfLinesIsCutAndCounted)
+{
+    writePage(base + "temp.html", "<html><body><script>\n"
+                                  "for (let k = 0; k < 5000; k++) console.log(k);\n"
+                                  "</script></body></html>");
+    ASSERT_TRUE(show("temp.html"));
+    ASSERT_TRUE(waitFor([&] {
+        return !messages.empty() && messages.back().level == PageMessage::Level::Warning;
+    }, 5000));
+    EXPECT_EQ(messages.size(), 301u);
+    EXPECT_EQ(messages.back().text, "4700 more lines were left out.");
+}
+
+TEST_F(RunViewTest, TheErrorBarWrapsUnderTheRunBarAndGoesAtTheNextRun)
 {
     writePage(base + "temp.html", "<html><body>page</body></html>");
     ASSERT_TRUE(show("temp.html"));
     view->showError("cat:4: Uncaught ReferenceError: x is not defined");
-    EXPECT_TRUE(view->errorBar()->isVisible());
-    EXPECT_EQ(view->errorBar()->text(), "cat:4: Uncaught ReferenceError: x is not defined");
-    EXPECT_EQ(view->errorBar()->geometry(), QRect(0, RunView::BarHeight, 400, RunView::ErrorBarHeight));
+    RunErrorBar *bar = view->errorBar();
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->text(), "cat:4: Uncaught ReferenceError: x is not defined");
+    EXPECT_EQ(bar->geometry(), QRect(0, RunView::BarHeight, 400, RunView::ErrorBarHeight));
+    EXPECT_EQ(bar->shownLines(), QStringList({"cat:4: Uncaught ReferenceError: x is not defined"}));
     EXPECT_EQ(view->webView()->geometry().top(), RunView::BarHeight + RunView::ErrorBarHeight);
 
+    // A longer error takes the lines it needs, with the count under it.
+    const QString longer = "cat:9: Uncaught TypeError: Cannot read properties of undefined (reading "
+                           "'position') at the third object of the scene";
+    view->showError(longer, 3);
+    QStringList lines = bar->shownLines();
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines.mid(0, lines.size() - 1).join(' '), longer);
+    EXPECT_EQ(lines.last(), "and 3 more");
+    EXPECT_GT(bar->height(), RunView::ErrorBarHeight);
+    EXPECT_EQ(view->webView()->geometry().top(), bar->geometry().bottom() + 1);
+
+    // One too long for a third of the view ends in an ellipsis and a hint.
+    QString endless;
+    for (int k = 0; k < 200; ++k)
+        endless += QStringLiteral("word%1 ").arg(k);
+    view->showError(endless.trimmed(), 0);
+    EXPECT_EQ(bar->height(), 600 / 3);
+    lines = bar->shownLines();
+    EXPECT_EQ(lines.last(), "Hold to read all.");
+    EXPECT_TRUE(lines[lines.size() - 2].endsWith(QChar(0x2026))) << lines.join('|').toStdString();
+    view->showError(endless.trimmed(), 2);
+    EXPECT_EQ(bar->shownLines().last(), "and 2 more. Hold to read all.");
+
     ASSERT_TRUE(show("temp.html"));
-    EXPECT_FALSE(view->errorBar()->isVisible());
+    EXPECT_FALSE(bar->isVisible());
     EXPECT_EQ(view->webView()->geometry().top(), RunView::BarHeight);
+}
+
+// With a finger: a tap is a click, a hold is not a click but held().
+TEST_F(RunViewTest, TheErrorBarTellsATapFromAHold)
+{
+    writePage(base + "temp.html", "<html><body>page</body></html>");
+    ASSERT_TRUE(show("temp.html"));
+    view->showError("cat:4: Uncaught ReferenceError: x is not defined");
+    RunErrorBar *bar = view->errorBar();
+    int clicks = 0;
+    int holds = 0;
+    QObject::connect(bar, &QPushButton::clicked, [&] { ++clicks; });
+    QObject::connect(bar, &RunErrorBar::held, [&] { ++holds; });
+    QPointingDevice *finger = QTest::createTouchDevice();
+    const QPoint middle = bar->rect().center();
+
+    QTest::touchEvent(bar, finger).press(0, middle, bar);
+    QTest::touchEvent(bar, finger).release(0, middle, bar);
+    waitFor([&] { return clicks > 0; }, 1000);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(holds, 0);
+
+    QTest::touchEvent(bar, finger).press(0, middle, bar);
+    EXPECT_TRUE(waitFor([&] { return holds > 0; }, 3 * RunErrorBar::HoldMilliseconds));
+    QTest::touchEvent(bar, finger).release(0, middle, bar);
+    waitFor([] { return false; }, 100);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(holds, 1);
+}
+
+TEST_F(RunViewTest, TheConsoleStripOpensAndClosesWithOneTapAndFollowsTheLog)
+{
+    writePage(base + "temp.html", "<html><body>page</body></html>");
+    ASSERT_TRUE(show("temp.html"));
+    RunConsoleStrip *strip = view->consoleStrip();
+    EXPECT_FALSE(strip->isVisible());
+    EXPECT_EQ(view->consoleButton()->geometry(),
+              QRect(400 - 2 * RunView::ButtonWidth, 0, RunView::ButtonWidth, RunView::BarHeight));
+
+    RunLog log;
+    log.start(RunPlaces());
+    strip->setLog(&log);
+    for (int k = 0; k < 3; ++k)
+        log.add({PageMessage::Level::Warning, QStringLiteral("line %1").arg(k)});
+
+    view->consoleButton()->click();
+    EXPECT_TRUE(view->consoleOpen());
+    EXPECT_TRUE(strip->isVisible());
+    EXPECT_EQ(strip->geometry(), QRect(0, 600 - 600 / 3, 400, 600 / 3));
+    EXPECT_EQ(view->webView()->geometry(), QRect(0, RunView::BarHeight, 400, 600 - 600 / 3 - RunView::BarHeight));
+    ASSERT_EQ(strip->count(), 3);
+    EXPECT_EQ(strip->item(2)->text(), "line 2");
+
+    // New lines come within a refresh; the oldest go with the log's.
+    for (int k = 3; k < RunLog::Capacity + 10; ++k)
+        log.add({PageMessage::Level::Warning, QStringLiteral("line %1").arg(k)});
+    strip->logChanged();
+    EXPECT_TRUE(waitFor([&] { return strip->count() == RunLog::Capacity; }));
+    EXPECT_EQ(strip->item(0)->text(), "line 10");
+    EXPECT_EQ(strip->item(RunLog::Capacity - 1)->text(), QStringLiteral("line %1").arg(RunLog::Capacity + 9));
+
+    view->consoleButton()->click();
+    EXPECT_FALSE(strip->isVisible());
+    EXPECT_EQ(view->webView()->geometry().bottom(), 599);
+
+    // A new run starts the strip empty.
+    log.start(RunPlaces());
+    strip->logChanged();
+    view->consoleButton()->click();
+    EXPECT_EQ(strip->count(), 0);
+}
+
+TEST_F(RunViewTest, ATapOnAConsoleLineOfTheProgramNamesItsLine)
+{
+    writePage(base + "temp.html", "<html><body>page</body></html>");
+    ASSERT_TRUE(show("temp.html"));
+    GeneratedPage page;
+    page.origins = {{-1, -1}, {0, 0}, {0, 1}};
+    page.sources = {QString()};
+    RunLog log;
+    log.start(RunPlaces(page, QUrl(pageUrl()), "cat"));
+    view->consoleStrip()->setLog(&log);
+    log.add({PageMessage::Level::Error, "not the program's", "file:///w/js/engine.js", 3});
+    log.add({PageMessage::Level::Error, "the program's", pageUrl(), 3});
+    view->setConsoleOpen(true);
+    RunConsoleStrip *strip = view->consoleStrip();
+    ASSERT_EQ(strip->count(), 2);
+    EXPECT_EQ(strip->item(1)->text(), "cat:2: the program's");
+
+    std::vector<int> tapped;
+    QObject::connect(strip, &RunConsoleStrip::programLineTapped, [&](int line) { tapped.push_back(line); });
+    QPointingDevice *finger = QTest::createTouchDevice();
+    for (int row : {0, 1}) {
+        const QPoint at = strip->visualItemRect(strip->item(row)).center();
+        QTest::touchEvent(strip->viewport(), finger).press(0, at, strip->viewport());
+        QTest::touchEvent(strip->viewport(), finger).release(0, at, strip->viewport());
+        waitFor([] { return false; }, 400);
+    }
+    EXPECT_EQ(tapped, std::vector<int>({1}));
 }
 
 // The runtime's sound engine plays through Web Audio: the tune decodes, and the
