@@ -196,6 +196,31 @@ function sndstop(a) {
   }
 }
 
+// Browsers keep a page silent until its first tap, click or key, and the
+// sound library listens for touches only: the first of any of them lets the
+// sound start. Web Audio resumes where it stood; sounds that HTML audio
+// could not start are started again.
+(function () {
+  var kinds = ['mousedown', 'pointerdown', 'touchend', 'keydown'];
+  var k;
+  function unlock() {
+    var k, context, instance;
+    for (k = 0; k < kinds.length; k++) document.removeEventListener(kinds[k], unlock, true);
+    if (typeof createjs === 'undefined' || !createjs.Sound) return;
+    context = createjs.WebAudioPlugin && createjs.WebAudioPlugin.context;
+    if (context && context.state === 'suspended') context.resume();
+    if (!(createjs.Sound.activePlugin instanceof createjs.HTMLAudioPlugin)) return;
+    for (k = 0; k < sndo.length; k++) {
+      instance = sndo[k];
+      if (instance && snd[k] == 1 && !instance.paused && instance.playState === createjs.Sound.PLAY_SUCCEEDED) {
+        instance.paused = true;
+        instance.paused = false;
+      }
+    }
+  }
+  for (k = 0; k < kinds.length; k++) document.addEventListener(kinds[k], unlock, true);
+})();
+
 //--- 3D objects (3D page only)
 
 // Every object gets a texture and material of its own, so each can show its
