@@ -4,7 +4,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
 
 namespace quill {
@@ -20,17 +20,48 @@ QStringList ownArguments(const QStringList &arguments)
     return end < 0 ? arguments : arguments.first(end);
 }
 
-// The parser with QuillIDE's options; "--help-all" is the parser's own way to
-// list Qt's options as well, and plain "--help" is made to do the same.
+// The parser with QuillIDE's options. "--help-all", which Qt's own help
+// option adds, is still taken but not listed: the help shows one list.
 void addOptions(QCommandLineParser &parser)
 {
     parser.setApplicationDescription(
         QStringLiteral("A touch-first IDE for small JavaScript games."));
-    parser.addHelpOption();
+    parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Displays this help.")));
+    QCommandLineOption all(QStringLiteral("help-all"), QStringLiteral("Displays this help."));
+    all.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(all);
     parser.addVersionOption();
 }
 
+// The options of Qt's that a user of QuillIDE has a use for; Qt's debugging
+// switches (a QML debugger, a reversed layout, sessions, plugin paths) are
+// left out of the help although Qt still takes them.
+const char *const DisplayHelp =
+    "\n"
+    "Display (Qt's options and settings):\n"
+    "  --platform <name>            The window system to open on: xcb (X11),\n"
+    "                               wayland, or offscreen (no window at all).\n"
+    "  QT_SCALE_FACTOR=<factor>     Set in the environment: draws everything\n"
+    "                               that many times larger, for example 1.5.\n"
+    "\n"
+    "QuillIDE keeps its workspace in QuillIDE/ under $XDG_DATA_HOME\n"
+    "(~/.local/share when that is not set).\n";
+
 } // namespace
+
+QString helpText()
+{
+    QCommandLineParser parser;
+    addOptions(parser);
+    // The usage line names the program as users start it, wherever it lies.
+    QString text = parser.helpText();
+    const qsizetype usage = text.indexOf(QLatin1String("Usage: "));
+    const qsizetype end = text.indexOf(QLatin1String(" [options]"));
+    if (usage >= 0 && end > usage)
+        text.replace(usage + 7, end - usage - 7, QStringLiteral("QuillIDE"));
+    return text + QString::fromLatin1(DisplayHelp);
+}
 
 CommandLineRequest readCommandLine(const QStringList &arguments)
 {
@@ -62,13 +93,9 @@ bool asksForTextOnly(int argc, const char *const *argv)
     return false;
 }
 
-void showHelpAndExit()
+void showHelp()
 {
-    QCommandLineParser parser;
-    addOptions(parser);
-    const QStringList arguments = QCoreApplication::arguments();
-    parser.process(QStringList{arguments.value(0), QStringLiteral("--help-all")});
-    std::exit(0); // process() has already exited; this only tells the compiler so
+    std::fputs(helpText().toLocal8Bit().constData(), stdout);
 }
 
 } // namespace quill

@@ -15,7 +15,7 @@ namespace quill {
 enum class CommandLineAction {
     Run,          // start the window
     ShowVersion,  // print "QuillIDE <version>" and exit
-    ShowHelp,     // print Qt's options and ours and exit
+    ShowHelp,     // print our options and the display options of Qt's, and exit
     Fail,         // print `error` and exit with status 1
 };
 
@@ -33,9 +33,11 @@ CommandLineRequest readCommandLine(const QStringList &arguments);
 // "--webEngineArgs".
 bool asksForTextOnly(int argc, const char *const *argv);
 
-// Prints the help text with Qt's options and ours to standard output and
-// ends the process with status 0. Needs the application object, whose
-// options it lists.
-[[noreturn]] void showHelpAndExit();
+// The help: QuillIDE's options, then those of Qt's that matter to a user
+// (the window system, the scale), not Qt's debugging switches.
+QString helpText();
+
+// Prints the help text to standard output.
+void showHelp();
 
 } // namespace quill

@@ -44,7 +44,8 @@ int main(int argc, char *argv[])
         std::printf("QuillIDE %s\n", qPrintable(QCoreApplication::applicationVersion()));
         return 0;
     case quill::CommandLineAction::ShowHelp:
-        quill::showHelpAndExit();
+        quill::showHelp();
+        return 0;
     case quill::CommandLineAction::Fail:
         std::fprintf(stderr, "QuillIDE: %s\nTry 'QuillIDE --help' for the options.\n",
                      qPrintable(request.error));

@@ -70,4 +70,29 @@ TEST(CommandLine, OnlyHelpAndVersionStartWithoutADisplay)
     }
 }
 
+TEST(CommandLine, HelpListsOursAndWhatADisplayNeedsButNoDebuggerSwitches)
+{
+    const QString help = quill::helpText();
+    EXPECT_TRUE(help.startsWith("Usage: QuillIDE [options]\n")) << help.toStdString();
+    struct Case {
+        const char *name;
+        const char *text;
+        bool listed;
+    };
+    const std::vector<Case> cases = {
+        {"help", "-h, --help", true},
+        {"version", "-v, --version", true},
+        {"window system", "--platform <name>", true},
+        {"scale", "QT_SCALE_FACTOR=", true},
+        {"workspace", "QuillIDE/ under $XDG_DATA_HOME", true},
+        {"the second help", "--help-all", false},
+        {"QML debugger", "qmljsdebugger", false},
+        {"reversed layout", "--reverse", false},
+        {"session", "--session", false},
+        {"plugin paths", "--platformpluginpath", false},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(help.contains(QLatin1String(c.text)), c.listed) << c.name;
+}
+
 } // namespace

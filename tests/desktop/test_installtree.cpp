@@ -279,9 +279,9 @@ TEST_F(InstallTree, VersionHelpAndBadArgumentsPrintAndExitWithoutAWindowOrAWorks
     const std::vector<Case> cases = {
         {"version", {QStringLiteral("--version")}, 0, {QStringLiteral("QuillIDE " QUILL_VERSION "\n")}, {}},
         {"short version", {QStringLiteral("-v")}, 0, {QStringLiteral("QuillIDE " QUILL_VERSION "\n")}, {}},
-        {"help: ours and Qt's", {QStringLiteral("--help")}, 0,
+        {"help: ours and Qt's for the display", {QStringLiteral("--help")}, 0,
          {QStringLiteral("--help"), QStringLiteral("--version"), QStringLiteral("--platform"),
-          QStringLiteral("--qwindowgeometry")}, {}},
+          QStringLiteral("QT_SCALE_FACTOR")}, {}},
         {"short help", {QStringLiteral("-h")}, 0, {QStringLiteral("--version")}, {}},
         {"unknown option", {QStringLiteral("--frobnicate")}, 1, {},
          {QStringLiteral("Unknown option 'frobnicate'."), QStringLiteral("--help")}},
