@@ -46,6 +46,9 @@ QStringList sectionAfter(const QStringList &lines, const QString &heading,
     return body;
 }
 
+// The section of our own after the design's, beyond what the design names.
+const QString kOwnHeading = "* Start here and more";
+
 const QStringList kTopHeadings = {
     "[CODE]", "[SPRITE]", "[SYSTEM]", "* Functions", "* Functions called",
     "* Global variables", "* Directories", "* Tips"};
@@ -83,16 +86,67 @@ TEST(HelpTextResource, HeadingsAppearOnceEachInOrder)
     }
 }
 
-TEST(HelpTextResource, TextEndsWithTheTips)
+TEST(HelpTextResource, TheTipsAreSevenAndOurOwnSectionFollowsThem)
 {
     const QString text = rawHelp();
     const QStringList lines = helpLines(text);
-    const QStringList tips = sectionAfter(lines, "* Tips", {});
-    ASSERT_EQ(tips.size(), 7) << "seven tips and nothing after them";
+    const QStringList tips = sectionAfter(lines, "* Tips", {"", kOwnHeading});
+    ASSERT_EQ(tips.size(), 7) << "seven tips";
     for (const QString &tip : tips)
         EXPECT_TRUE(tip.startsWith("- ")) << tip.toStdString();
     EXPECT_EQ(tips.first(), "- [Sh]+[Hm] moves the cursor to the beginning of the file.");
+    const qsizetype own = findLine(lines, kOwnHeading);
+    ASSERT_GT(own, 1);
+    EXPECT_EQ(lines[own - 2], tips.last());
+    EXPECT_EQ(lines[own - 1], "");
+    EXPECT_EQ(lines.count(kOwnHeading), 1);
     EXPECT_FALSE(text.endsWith('\n'));
+}
+
+// What the design's sections leave out: where to begin, the hardware keys,
+// the keys beyond the legend, the run view's bar and console, and how a
+// program reads taps and keys.
+TEST(HelpTextResource, OurOwnSectionAnswersWhereToBeginAndWhatToPress)
+{
+    const QStringList lines = helpLines(rawHelp());
+    const qsizetype own = findLine(lines, kOwnHeading);
+    ASSERT_GE(own, 0);
+    const QString section = lines.mid(own).join('\n');
+    struct Case {
+        const char *name;
+        QString text;
+    };
+    const std::vector<Case> cases = {
+        {"first steps", "[First steps]"},
+        {"the sample to begin with", "choose cat_sample"},
+        {"Ctrl+T", "- Ctrl+T: [Tm]"},
+        {"Ctrl+B", "- Ctrl+B: [Sl]"},
+        {"Ctrl+S", "- Ctrl+S: [Sp]"},
+        {"Ctrl+A", "- Ctrl+A: [Au]"},
+        {"Ctrl+J", "- Ctrl+J: [Jp]"},
+        {"Ctrl+C", "- Ctrl+C: [Cp]"},
+        {"Ctrl+V", "- Ctrl+V: [Ps]"},
+        {"Ctrl+X", "- Ctrl+X: [Ct]"},
+        {"Ctrl+F", "- Ctrl+F: [Fi]"},
+        {"Ctrl+L", "- Ctrl+L: [Fn]"},
+        {"Ctrl+R", "- Ctrl+R: [Rp]"},
+        {"undo", "- Ctrl+Z: undo"},
+        {"redo", "- Ctrl+Y or Ctrl+Shift+Z: redo"},
+        {"Insert", "Insert is [Ky]"},
+        {"Ct", "Ct... Cut"},
+        {"Lz", "Lz... Copy a line twice"},
+        {"Wn", "Wn... Maximize the window"},
+        {"the frame counter", "frames per second"},
+        {"the error bar's tap", "Tap the red bar"},
+        {"the error bar's hold", "Hold it to read the whole error"},
+        {"the console", "[Console] opens a strip"},
+        {"taps", "mousedown(x,y)"},
+        {"keys", "addEventListener('keydown'"},
+        {"the preview", "Tap the preview"},
+        {"sound in exported games", "first tap, click or key"},
+    };
+    for (const Case &c : cases)
+        EXPECT_TRUE(section.contains(c.text)) << c.name << ": " << c.text.toStdString();
 }
 
 TEST(HelpTextResource, FixedLinesAreExact)
