@@ -30,7 +30,7 @@ QColor levelColour(PageMessage::Level level)
 RunConsoleStrip::RunConsoleStrip(QWidget *parent) : QListWidget(parent)
 {
     setObjectName(QStringLiteral("lstRunConsole"));
-    setAccessibleName(QStringLiteral("Console"));
+    setAccessibleName(QStringLiteral("Console lines"));
     setFocusPolicy(Qt::NoFocus);
     setSelectionMode(QAbstractItemView::NoSelection);
     setWordWrap(true);
