@@ -87,10 +87,36 @@ const char *const ProbeSource = R"js((() => {
       leftOut = 0;
     }
   };
+  // Log lines count when the page or the runtime writes them; the engines'
+  // own chatter is dropped here, from the caller's script alone, before any
+  // stack is written out or sent.
+  const page = location.href.split('#')[0];
+  const runtime = new URL('js/quillfunc.js', page).href;
+  const callerScript = (wrapper) => {
+    const keep = Error.prepareStackTrace;
+    const keepLimit = Error.stackTraceLimit;
+    const holder = {};
+    try {
+      Error.stackTraceLimit = 1;
+      Error.prepareStackTrace = (error, sites) => sites;
+      Error.captureStackTrace(holder, wrapper);
+      const sites = holder.stack;
+      return sites && sites.length ? String(sites[0].getFileName()) : '';
+    } catch (e) {
+      return '';
+    } finally {
+      Error.prepareStackTrace = keep;
+      Error.stackTraceLimit = keepLimit;
+    }
+  };
   const levels = { log: 'log', info: 'log', debug: 'log', warn: 'warn', error: 'error' };
   for (const name of Object.keys(levels)) {
     const level = levels[name];
-    console[name] = function (...values) {
+    console[name] = function wrapper(...values) {
+      if (level === 'log') {
+        const script = callerScript(wrapper);
+        if (script !== page && script !== runtime) return;
+      }
       const time = now();
       if (time - secondStart >= 1000) {
         tellLeftOut();

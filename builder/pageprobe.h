@@ -15,7 +15,9 @@ namespace quill {
 //   in the page handled came before that frame (the program failed while
 //   starting, and a frame loop it may have begun runs it unprepared);
 // - every line the page writes with console.log, info, debug, warn and
-//   error, with the stack where it was written;
+//   error, with the stack where it was written; log lines only when the page
+//   itself or the runtime wrote them, not an engine (its own chatter, which
+//   would cost the first Run time for nothing);
 // - every error that nothing caught, with its stack, also when a handler of
 //   the page keeps the browser from reporting it.
 // It declares no name in the page, and the page file never holds it.

@@ -257,9 +257,10 @@ TEST_F(RunViewTest, EachDocumentGetsItsOwnProbe)
 TEST_F(RunViewTest, ConsoleLinesAndErrorsArriveWithTheirStacksAndNotTheCounter)
 {
     writePage(base + "js/engine.js", "function engineWarns(n) { console.error('Texture not found: ' + n); }\n"
-                                     "function engineThrows(x) { return x.deep; }\n");
+                                     "function engineThrows(x) { return x.deep; }\n"
+                                     "function engineChatters() { console.log('Loading'); console.info('more'); }\n");
     writePage(base + "temp.html", "<html><body><script src=\"js/engine.js\"></script><script>\n"
-                                  "console.log('x =', 3, [1, 2], {a: 1});\n"
+                                  "engineChatters(); console.log('x =', 3, [1, 2], {a: 1});\n"
                                   "console.warn('%d%% done', 50.5);\n"
                                   "function sett() { engineWarns('chr50'); }\n"
                                   "sett();\n"
@@ -271,6 +272,7 @@ TEST_F(RunViewTest, ConsoleLinesAndErrorsArriveWithTheirStacksAndNotTheCounter)
     waitFor([] { return false; }, 1200);  // a frame count report passes meanwhile
 
     ASSERT_GE(messages.size(), 4u);
+    // An engine's own log lines never leave the page.
     EXPECT_EQ(messages[0].text, "x = 3 [1,2] {\"a\":1}");
     EXPECT_EQ(messages[0].level, PageMessage::Level::Log);
     EXPECT_EQ(stackFrames(messages[0].stack).front(), (StackFrame{pageUrl(), 2}));
