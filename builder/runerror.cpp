@@ -29,9 +29,9 @@ std::optional<StackFrame> framePlace(QStringView place)
     bool lineOk = false;
     bool columnOk = false;
     const int line = place.mid(lineColon + 1, columnColon - lineColon - 1).toInt(&lineOk);
-    place.mid(columnColon + 1).toInt(&columnOk);
+    const int column = place.mid(columnColon + 1).toInt(&columnOk);
     const QStringView address = place.left(lineColon);
-    if (!lineOk || !columnOk || line <= 0 || !scriptAddress(address))
+    if (!lineOk || !columnOk || line <= 0 || column <= 0 || !scriptAddress(address))
         return std::nullopt;
     return StackFrame{address.toString(), line};
 }

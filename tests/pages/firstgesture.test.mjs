@@ -1,8 +1,9 @@
 // Sound of an exported game in a desktop browser that keeps the autoplay
 // rule: silent until the player's first click or key, playing after it. The
-// cat sample's archive, unpacked, in headless Chromium without the harness's
-// autoplay switch: over http (Web Audio), and from file:// without the file
-// access switch, as a page opened with web=1 is (HTML audio).
+// cat sample's export in headless Chromium without the harness's autoplay
+// switch: the archive unpacked and served over http (Web Audio) or opened from
+// file:// without the file access switch, as a page opened with web=1 is
+// (HTML audio); and the self-contained page from file:// (Web Audio).
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { chromium } from 'playwright-core';
@@ -13,7 +14,7 @@ import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { chromiumArgs, chromiumPath, quillpagePath, serveDirectory, startHarness } from './harness.mjs';
 
-let harness, unpacked, server, browser;
+let harness, unpacked, single, server, browser;
 const scratch = mkdtempSync(join(tmpdir(), 'quill-gesture-'));
 
 // The harness's switches, less the ones that lift the browser's rules.
@@ -26,8 +27,10 @@ before(async () => {
   const run = spawnSync(quillpagePath(), ['export', ws.dir, join(ws.dir, 'prgfiles', 'cat_sample'), 'cat', scratch],
     { encoding: 'utf8' });
   assert.equal(run.status, 0, run.stderr);
+  const [archive, page] = run.stdout.trim().split('\n');
+  single = page;
   unpacked = join(scratch, 'unpacked');
-  execFileSync('unzip', ['-q', run.stdout.trim(), '-d', unpacked]);
+  execFileSync('unzip', ['-q', archive, '-d', unpacked]);
   server = await serveDirectory(unpacked);
   browser = await chromium.launch({ executablePath: chromiumPath, headless: true, args: desktopArgs });
 });
@@ -70,6 +73,8 @@ const cases = [
     gesture: (page) => page.keyboard.press('a') },
   { name: 'a mouse click, from file://', via: 'file', plugin: '[HTMLAudioPlugin]',
     gesture: (page) => page.mouse.click(200, 150) },
+  { name: 'a key, the self-contained page from file://', via: 'single', plugin: '[WebAudioPlugin]',
+    gesture: (page) => page.keyboard.press('Enter') },
 ];
 
 describe('the exported cat sample plays its tune after the first gesture', () => {
@@ -79,9 +84,8 @@ describe('the exported cat sample plays its tune after the first gesture', () =>
       // gesture before and would let the next page play at once.
       const context = await browser.newContext();
       const page = await context.newPage();
-      const url = via === 'http'
-        ? `http://127.0.0.1:${server.address().port}/cat.html`
-        : pathToFileURL(join(unpacked, 'cat.html')).href;
+      const url = via === 'http' ? `http://127.0.0.1:${server.address().port}/cat.html`
+        : pathToFileURL(via === 'single' ? single : join(unpacked, 'cat.html')).href;
       await page.addInitScript(reporter);
       page.on('console', (message) => {
         if (message.text().startsWith('tune ')) page.tune = JSON.parse(message.text().slice(5));
