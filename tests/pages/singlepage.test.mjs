@@ -1,7 +1,7 @@
 // The self-contained page Export writes beside the archive, opened from
-// file:// as a double-click opens it: a Chromium without the switch that
-// lets file pages read other files, with the network off and every request
-// recorded. It must draw, load its textures and play its sound (after a
+// file:// as a double-click opens it: a Chromium without the switches that
+// let file pages read other files and sound start without a gesture, with the
+// network off and every request recorded. It must draw, load its textures and play its sound (after a
 // click) with nothing fetched, and draw what the archive's page draws when
 // served over http.
 import { after, before, describe, test } from 'node:test';
@@ -27,7 +27,8 @@ before(async () => {
   offline = await chromium.launchPersistentContext(profile, {
     executablePath: chromiumPath,
     headless: true,
-    args: chromiumArgs.filter((arg) => arg !== '--allow-file-access-from-files'),
+    args: chromiumArgs.filter(
+      (arg) => arg !== '--allow-file-access-from-files' && !arg.startsWith('--autoplay-policy')),
     viewport: { width: 800, height: 600 },
   });
   await offline.setOffline(true);
