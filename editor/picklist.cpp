@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QScroller>
 
+#include <algorithm>
+
 namespace quill {
 
 PickList::PickList(QWidget *parent) : QWidget(parent)
@@ -18,6 +20,7 @@ PickList::PickList(QWidget *parent) : QWidget(parent)
     lstSelect = named(new QListWidget(this), "lstSelect", QStringLiteral("Pick list"));
     lstSelect->setFocusPolicy(Qt::NoFocus);
     lstSelect->setSelectionMode(QAbstractItemView::SingleSelection);
+    useTouchRows(lstSelect);
     // A finger drags a long list instead of selecting along the way.
     QScroller::grabGesture(lstSelect->viewport(), QScroller::TouchGesture);
     btnSelCancel = makeButton(this, "btnSelCancel", QStringLiteral("X"));
@@ -33,6 +36,8 @@ void PickList::setItems(const QStringList &items)
     // filling the box can be taken for one.
     lstSelect->clear();
     lstSelect->addItems(items);
+    if (fitItems_)
+        placeBox();
 }
 
 QStringList PickList::items() const
@@ -52,10 +57,21 @@ void PickList::OpenPickList(PickMode mode)
     raise();
 }
 
-void PickList::layoutBox(int boxWidth, int closeSize)
+void PickList::layoutBox(int boxWidth, int closeSize, bool fitItems)
 {
-    lstSelect->setGeometry(0, 0, boxWidth, height());
-    btnSelCancel->setGeometry(boxWidth, 0, closeSize, closeSize);
+    boxWidth_ = boxWidth;
+    closeSize_ = closeSize;
+    fitItems_ = fitItems;
+    placeBox();
+}
+
+void PickList::placeBox()
+{
+    const int width = fitItems_ ? fittedListWidth(widthForItems(lstSelect), std::min(DesignBoxWidth, boxWidth_), boxWidth_) : boxWidth_;
+    if (fitItems_)
+        resize(width + closeSize_, height());
+    lstSelect->setGeometry(0, 0, width, height());
+    btnSelCancel->setGeometry(width, 0, closeSize_, closeSize_);
 }
 
 void PickList::lstSelectClick(QListWidgetItem *item)

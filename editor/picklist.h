@@ -37,8 +37,12 @@ public:
     void OpenPickList(PickMode mode);
     PickMode pickMode() const { return mode_; }
 
-    // Places the list box and the close button in the panel.
-    void layoutBox(int boxWidth, int closeSize);
+    // Places the list box and the close button in the panel: the list
+    // boxWidth wide, or, with fitItems, as wide as its longest item needs
+    // (at least DesignBoxWidth, at most boxWidth); the panel then ends at
+    // the close button. Refilling the list fits it again.
+    void layoutBox(int boxWidth, int closeSize, bool fitItems = false);
+    static constexpr int DesignBoxWidth = 277;
 
     QListWidget *list() const { return lstSelect; }
     QPushButton *cancelButton() const { return btnSelCancel; }
@@ -53,7 +57,12 @@ private:
 
     QListWidget *lstSelect = nullptr;
     QPushButton *btnSelCancel = nullptr;
+    void placeBox();
+
     PickMode mode_ = PickMode::None;
+    int boxWidth_ = 0;
+    int closeSize_ = 0;
+    bool fitItems_ = false;
 };
 
 } // namespace quill

@@ -2,9 +2,44 @@
 
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace quill {
+
+namespace {
+
+// The chooser's buttons stand this far right of the list, as designed.
+constexpr int ChooserButtonGap = ChooserButtonLeft - ChooserListWidth;
+
+class TouchRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const QSize hint = QStyledItemDelegate::sizeHint(option, index);
+        return {hint.width(), std::max(hint.height(), TouchRowHeight)};
+    }
+};
+
+} // namespace
+
+void useTouchRows(QAbstractItemView *list)
+{
+    list->setItemDelegate(new TouchRowDelegate(list));
+}
+
+int widthForItems(const QListWidget *list)
+{
+    const int widest = list->count() > 0 ? std::max(0, list->sizeHintForColumn(0)) : 0;
+    const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    return widest + 2 * list->frameWidth() + scrollBar;
+}
 
 QPushButton *makeButton(QWidget *parent, const char *objectName, const QString &caption,
                         int left, int top, int width, int height)
@@ -34,6 +69,7 @@ FileChooser makeFileChooser(QWidget *page, const FileChooserNames &names,
     chooser.panel->hide();
     chooser.list = named(new QListWidget(chooser.panel), names.list, listLabel);
     chooser.list->setFocusPolicy(Qt::NoFocus);
+    useTouchRows(chooser.list);
     const auto button = [&](const char *name, const QString &caption, int top) {
         return makeButton(chooser.panel, name, caption, ChooserButtonLeft, top, ChooserButtonWidth,
                           ChooserButtonHeight);
@@ -45,10 +81,16 @@ FileChooser makeFileChooser(QWidget *page, const FileChooserNames &names,
     return chooser;
 }
 
-void layoutFileChooser(const FileChooser &chooser, const QRect &area)
+void layoutFileChooser(const FileChooser &chooser, const QRect &area, bool fitNames)
 {
     chooser.panel->setGeometry(area);
-    chooser.list->setGeometry(0, 0, ChooserListWidth, area.height());
+    const int room = area.width() - ChooserButtonGap - ChooserButtonWidth - ChooserButtonGap;
+    const int listWidth =
+        fitNames ? fittedListWidth(widthForItems(chooser.list), ChooserListWidth, room) : ChooserListWidth;
+    chooser.list->setGeometry(0, 0, listWidth, area.height());
+    const int buttonLeft = listWidth + ChooserButtonGap;
+    for (QPushButton *button : {chooser.ok, chooser.cancel, chooser.remove})
+        button->move(buttonLeft, button->y());
 }
 
 void setListItems(QListWidget *list, const QStringList &names)

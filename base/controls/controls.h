@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
+
+class QAbstractItemView;
 class QListWidget;
 class QPushButton;
 class QWidget;
@@ -16,6 +19,24 @@ inline constexpr int ChooserListWidth = 217;
 inline constexpr int ChooserButtonLeft = ChooserListWidth + 40;
 inline constexpr int ChooserButtonWidth = 88;
 inline constexpr int ChooserButtonHeight = 49;
+
+// List rows are at least this many pixels high: room for a fingertip.
+inline constexpr int TouchRowHeight = 32;
+
+// Every row of the list at least TouchRowHeight pixels high.
+void useTouchRows(QAbstractItemView *list);
+
+// The width in which the list shows its longest item whole, with its frame,
+// its items' margins and room for a vertical scroll bar.
+int widthForItems(const QListWidget *list);
+
+// A list's width that fits its longest item (needed): never narrower than
+// the design's width, never wider than the room its panel leaves (unless the
+// room is narrower than the design's width, which then wins).
+inline int fittedListWidth(int needed, int designWidth, int room)
+{
+    return std::clamp(needed, designWidth, std::max(designWidth, room));
+}
 
 // Gives a control its design name and the name that assistive technology
 // reads; returns the control for chaining.
@@ -58,8 +79,10 @@ struct FileChooser {
 FileChooser makeFileChooser(QWidget *page, const FileChooserNames &names,
                             const QString &panelLabel, const QString &listLabel);
 
-// Puts the chooser over the area it covers, the list at the full height.
-void layoutFileChooser(const FileChooser &chooser, const QRect &area);
+// Puts the chooser over the area it covers, the list at the full height:
+// ChooserListWidth wide with the buttons to its right, or, with fitNames,
+// as wide as its longest name needs within the area (the buttons follow it).
+void layoutFileChooser(const FileChooser &chooser, const QRect &area, bool fitNames = false);
 
 // Replaces the list's items by the names in the order given (ListFiles
 // gives the one order of names); the list box never sorts on its own, whose

@@ -1,6 +1,8 @@
 // The pick list's mechanics: filling, opening in a mode, choosing, closing.
 #include "editor/picklist.h"
 
+#include "base/controls/controls.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -116,6 +118,46 @@ TEST_F(PickListTest, HardwareKeysNeverPickAnItem)
     EXPECT_EQ(chosen.count(), 0);
     EXPECT_TRUE(list.list()->selectedItems().isEmpty());
     EXPECT_FALSE(list.list()->hasFocus());
+}
+
+TEST_F(PickListTest, RowsAreAFingerHigh)
+{
+    list.setItems({"setcam(", "sqr(", "sin("});
+    list.OpenPickList(PickMode::Keywords);
+    for (int row = 0; row < 3; ++row)
+        EXPECT_GE(list.list()->visualItemRect(list.list()->item(row)).height(), TouchRowHeight) << row;
+}
+
+TEST_F(PickListTest, AFittingListTakesTheWidthOfItsLongestItem)
+{
+    window.resize(1280, 800);
+    list.setGeometry(32, 16, 1216, 751);
+    list.layoutBox(1173, 43, true);
+    struct Case {
+        const char *name;
+        QStringList items;
+        bool designWidth;
+    };
+    const std::vector<Case> cases = {
+        {"short items: the design's width", {"MSX", "DB16"}, true},
+        {"a long item widens the list", {"a", QString(80, u'm')}, false},
+        {"refilled with short items: narrow again", {"tm_out"}, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        list.setItems(c.items);
+        list.OpenPickList(PickMode::Templates);
+        const int width = list.list()->width();
+        if (c.designWidth)
+            EXPECT_EQ(width, PickList::DesignBoxWidth);
+        else
+            EXPECT_EQ(width, widthForItems(list.list()));
+        EXPECT_EQ(list.cancelButton()->x(), width) << "the X button right of the list";
+        EXPECT_EQ(list.width(), width + 43) << "the panel ends at the X button";
+    }
+    // Longer than the page allows: the list stops at the panel's room.
+    list.setItems({QString(400, u'm')});
+    EXPECT_EQ(list.list()->width(), 1173);
 }
 
 } // namespace
