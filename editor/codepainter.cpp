@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 namespace quill {
 
@@ -19,10 +20,11 @@ CodePainter::CodePainter(const QImage &fontSheet)
 {
 }
 
-void CodePainter::scaleGlyphs(int cellSize)
+int CodePainter::scaleGlyphs(int logicalCell, double devicePixelRatio)
 {
-    if (glyphCell_ == cellSize && !glyphs_.isNull())
-        return;
+    const int cellSize = std::max(1, static_cast<int>(std::lround(logicalCell * devicePixelRatio)));
+    if (glyphCell_ == logicalCell && glyphRatio_ == devicePixelRatio && !glyphs_.isNull())
+        return cellSize;
     // Each glyph scaled on its own, exactly as a copy of its 8 x 8 block into
     // a cell would scale it; blocks beyond a short sheet stay black.
     glyphs_ = QImage(16 * cellSize, 16 * cellSize, QImage::Format_ARGB32_Premultiplied);
@@ -36,15 +38,21 @@ void CodePainter::scaleGlyphs(int cellSize)
                               QRect(column * SheetCell + 1, row * SheetCell + 1, GlyphSize, GlyphSize));
         }
     }
-    glyphCell_ = cellSize;
+    painter.end();
+    glyphs_.setDevicePixelRatio(devicePixelRatio);
+    glyphCell_ = logicalCell;
+    glyphRatio_ = devicePixelRatio;
+    return cellSize;
 }
 
-void CodePainter::paint(QPainter &painter, const CodeBuffer &buffer, int cellSize, QSize viewSize)
+void CodePainter::paint(QPainter &painter, const CodeBuffer &buffer, int cellSize, QSize viewSize,
+                        double devicePixelRatio)
 {
     painter.fillRect(QRect(QPoint(0, 0), viewSize), Qt::black);
     if (cellSize < 1)
         return;
-    scaleGlyphs(cellSize);
+    const double ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
+    const int glyphSide = scaleGlyphs(cellSize, ratio);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
 
     const int topLine = buffer.topLine();
@@ -54,7 +62,7 @@ void CodePainter::paint(QPainter &painter, const CodeBuffer &buffer, int cellSiz
     const int columnsInView = (viewSize.width() + cellSize - 1) / cellSize;
     const auto drawGlyph = [&](int glyph, int x, int y) {
         painter.drawImage(QPoint(x, y), glyphs_,
-                          QRect((glyph % 16) * cellSize, (glyph / 16) * cellSize, cellSize, cellSize));
+                          QRect((glyph % 16) * glyphSide, (glyph / 16) * glyphSide, glyphSide, glyphSide));
     };
 
     for (int line = topLine; line < last; ++line) {

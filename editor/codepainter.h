@@ -19,8 +19,13 @@ class CodeBuffer;
 // Only cells inside the view are drawn, so a long line costs no more than a
 // short one; the scaled glyphs are kept until the cell size changes.
 //
+// At a device pixel ratio other than 1 the glyphs are scaled straight to the
+// cell's size in device pixels and drawn one to one: every font pixel is a
+// whole block of device pixels, all of one size where the cell is a whole
+// multiple of 8 device pixels.
+//
 //   CodePainter painter(QImage(":/program/fontsheet.png"));
-//   painter.paint(widgetPainter, buffer, cellSize, widget->size());
+//   painter.paint(widgetPainter, buffer, cellSize, widget->size(), widget->devicePixelRatioF());
 class CodePainter {
 public:
     static constexpr int SheetCell = 10;
@@ -29,17 +34,21 @@ public:
 
     explicit CodePainter(const QImage &fontSheet);
 
-    void paint(QPainter &painter, const CodeBuffer &buffer, int cellSize, QSize viewSize);
+    void paint(QPainter &painter, const CodeBuffer &buffer, int cellSize, QSize viewSize,
+               double devicePixelRatio = 1.0);
 
     // The sheet's glyph code for a 16-bit character.
     static int glyphCode(char16_t character) { return character < 128 ? character : UnknownGlyph; }
 
 private:
-    void scaleGlyphs(int cellSize);
+    // The glyphs for cells of cellSize logical pixels; returns their side in
+    // device pixels.
+    int scaleGlyphs(int cellSize, double devicePixelRatio);
 
     QImage sheet_;
-    QImage glyphs_; // 16 x 16 glyphs of cellSize pixels, inverted ones in rows 8 to 15
+    QImage glyphs_; // 16 x 16 glyphs of a cell's device pixels, inverted ones in rows 8 to 15
     int glyphCell_ = 0;
+    double glyphRatio_ = 1.0;
 };
 
 } // namespace quill

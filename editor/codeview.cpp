@@ -28,7 +28,7 @@ void CodeView::paintEvent(QPaintEvent *event)
         painter.fillRect(event->rect(), Qt::black);
         return;
     }
-    painter_->paint(painter, *buffer_, cellSize_, size());
+    painter_->paint(painter, *buffer_, cellSize_, size(), devicePixelRatioF());
 }
 
 void CodeView::mousePressEvent(QMouseEvent *event)

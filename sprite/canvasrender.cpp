@@ -1,6 +1,7 @@
 #include "sprite/canvasrender.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace quill {
@@ -12,18 +13,47 @@ constexpr QRgb LightChecker = 0xFF666666u;
 constexpr QRgb CentreLine = 0xFF777777u;
 constexpr QRgb None = 0;
 
-// What a cell shows at offset (ox, oy) from its top-left corner: the colour
-// for a coloured index, the checker for index 0, nothing in the gaps.
-QRgb cellPixel(std::uint8_t index, int zoom, const Palette &palette, int ox, int oy)
+// One axis of the picture in device pixels: for each, the cell it lies in,
+// its offset in that cell, and the cell's width.
+struct AxisPixel {
+    int cell;
+    int offset;
+    int span;
+    bool centreLine;
+};
+
+// Where logical pixel p starts in device pixels.
+int deviceAt(int logical, double ratio)
 {
-    const int inner = zoom - 2;
-    if (ox >= inner || oy >= inner)
+    return static_cast<int>(std::floor(logical * ratio + 1e-9));
+}
+
+std::vector<AxisPixel> axisPixels(int size, int zoom, double ratio)
+{
+    const int logicalEdge = size * zoom;
+    const int lineStart = deviceAt(logicalEdge / 2 - 1, ratio), lineEnd = deviceAt(logicalEdge / 2, ratio);
+    std::vector<AxisPixel> axis(deviceAt(logicalEdge, ratio));
+    for (int cell = 0; cell < size; ++cell) {
+        const int start = deviceAt(cell * zoom, ratio), end = deviceAt((cell + 1) * zoom, ratio);
+        for (int p = start; p < end; ++p)
+            axis[p] = {cell, p - start, end - start, p >= lineStart && p < lineEnd};
+    }
+    return axis;
+}
+
+// What a cell `span` device pixels wide and `spanY` high shows at offset
+// (ox, oy) from its top-left corner: the colour for a coloured index, the
+// checker for index 0, nothing in the gaps.
+QRgb cellPixel(std::uint8_t index, const Palette &palette, const AxisPixel &x, const AxisPixel &y, int gap,
+               int line)
+{
+    if (x.offset >= x.span - gap || y.offset >= y.span - gap)
         return None;
     if (index != TransparentIndex)
         return palette[index];
-    const int h = zoom / 2;
-    const bool left = ox < h - 1, right = ox >= h;
-    const bool top = oy < h - 1, bottom = oy >= h;
+    const int hx = x.span / 2, hy = y.span / 2;
+    const bool left = x.offset < hx - line, right = x.offset >= hx;
+    const bool top = y.offset < hy - line, bottom = y.offset >= hy;
     if ((left && top) || (right && bottom))
         return DarkChecker;
     if ((right && top) || (left && bottom))
@@ -31,36 +61,32 @@ QRgb cellPixel(std::uint8_t index, int zoom, const Palette &palette, int ox, int
     return None;
 }
 
-QRgb centreLinePixel(int size, int zoom, int px, int py)
-{
-    const int edge = size * zoom;
-    if (px < 0 || py < 0 || px >= edge || py >= edge)
-        return None;
-    return px == edge / 2 - 1 || py == edge / 2 - 1 ? CentreLine : None;
-}
-
 } // namespace
 
-void renderCanvas(QImage &image, ConstCelPixels cel, int size, int zoom, const Palette &palette)
+void renderCanvas(QImage &image, ConstCelPixels cel, int size, int zoom, const Palette &palette,
+                  double devicePixelRatio)
 {
-    const int edge = size * std::max(zoom, 1);
+    const double ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
+    const int edge = deviceAt(size * std::max(zoom, 1), ratio);
     if (image.size() != QSize(edge, edge) || image.format() != QImage::Format_ARGB32_Premultiplied)
         image = QImage(edge, edge, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     if (zoom < 1)
         return image.fill(Qt::transparent);
-    std::vector<QRgb> line(edge);
-    for (int y = 0; y < size; ++y) {
-        const ConstCelPixels row = cel.subspan(static_cast<std::size_t>(y) * size, size);
-        for (int oy = 0; oy < zoom; ++oy) {
-            const int py = y * zoom + oy;
-            for (int x = 0; x < size; ++x)
-                for (int ox = 0; ox < zoom; ++ox) {
-                    const int px = x * zoom + ox;
-                    const QRgb cell = cellPixel(row[x], zoom, palette, ox, oy);
-                    line[px] = cell != None ? cell : centreLinePixel(size, zoom, px, py);
-                }
-            std::copy(line.begin(), line.end(), reinterpret_cast<QRgb *>(image.scanLine(py)));
+    // The design's 2-pixel gap and 1-pixel checker line, in device pixels.
+    const int gap = std::max(1, static_cast<int>(std::lround(2 * ratio)));
+    const int line = std::max(1, static_cast<int>(std::lround(ratio)));
+    const std::vector<AxisPixel> axis = axisPixels(size, zoom, ratio);
+    std::vector<QRgb> row(edge);
+    for (int py = 0; py < edge; ++py) {
+        const AxisPixel &y = axis[py];
+        const ConstCelPixels pixels = cel.subspan(static_cast<std::size_t>(y.cell) * size, size);
+        for (int px = 0; px < edge; ++px) {
+            const AxisPixel &x = axis[px];
+            const QRgb cell = cellPixel(pixels[x.cell], palette, x, y, gap, line);
+            row[px] = cell != None ? cell : (x.centreLine || y.centreLine) ? CentreLine : None;
         }
+        std::copy(row.begin(), row.end(), reinterpret_cast<QRgb *>(image.scanLine(py)));
     }
 }
 

@@ -16,7 +16,14 @@ namespace quill {
 // Everything else is left fully transparent, so the page shows through.
 //
 // `image` is reused when it already has the right size (ARGB32 premultiplied).
-void renderCanvas(QImage &image, ConstCelPixels cel, int size, int zoom, const Palette &palette);
+//
+// At a device pixel ratio other than 1 the picture is made in device pixels
+// (its own ratio set to devicePixelRatio), so that nothing scales it again:
+// each cell spans the device pixels of its logical square, and the gaps, the
+// checker's lines and the centre lines are the ratio's multiple of their
+// width, rounded. Where zoom x ratio is whole every cell is alike.
+void renderCanvas(QImage &image, ConstCelPixels cel, int size, int zoom, const Palette &palette,
+                  double devicePixelRatio = 1.0);
 
 // The preview picture: one pixel per sprite pixel, index 0 included in
 // Palette[0], all opaque.

@@ -27,7 +27,8 @@ void SpriteCanvas::paintEvent(QPaintEvent *)
 {
     if (size_ < 1 || cel_.size() < static_cast<std::size_t>(size_) * size_)
         return;
-    renderCanvas(picture_, cel_, size_, zoom_, palette_);
+    // Made in device pixels: drawn one to one, never scaled again.
+    renderCanvas(picture_, cel_, size_, zoom_, palette_, devicePixelRatioF());
     QPainter painter(this);
     painter.drawImage(0, 0, picture_);
 }

@@ -70,9 +70,10 @@ void SpritePreview::paintEvent(QPaintEvent *)
     const ConstCelPixels cel = celAt_(animation_.shownCel(current_));
     if (cel.size() < static_cast<std::size_t>(size_) * size_)
         return;
-    // Twice the sprite's size when the widget allows, else the largest whole
-    // square that fits; nearest-neighbour either way.
-    const int side = std::min({2 * size_, width(), height()});
+    // The layout gives the preview a square of the size to show: twice the
+    // sprite's in portrait where it fits, a whole scale of it in landscape.
+    // Nearest-neighbour either way.
+    const int side = std::min(width(), height());
     QPainter painter(this);
     painter.drawImage(QRect(0, 0, side, side), renderPreview(cel, size_, palette_));
 }

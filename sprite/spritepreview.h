@@ -10,8 +10,9 @@
 
 namespace quill {
 
-// The preview (pntView): the cel at twice its size (or smaller, to fit the
-// widget), index 0 in Palette[0]. A tap toggles the animation: the cels in
+// The preview (pntView): the cel filling the widget's square (the layout
+// makes it twice the sprite's size, or another whole scale), index 0 in
+// Palette[0]. A tap toggles the animation: the cels in
 // order at 8 frames per second; the preview asks `celAt` for each frame.
 class SpritePreview : public QWidget {
     Q_OBJECT

@@ -100,6 +100,49 @@ TEST(CodePainter, DrawsWhatThePlainAlgorithmDraws)
     }
 }
 
+// The view drawn on a screen of the given ratio: the picture in device pixels.
+QImage pictureAtRatio(const CodeBuffer &buffer, int cellSize, QSize size, double ratio)
+{
+    QImage image((QSizeF(size) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::red);
+    QPainter painter(&image);
+    CodePainter codePainter(fontSheet());
+    codePainter.paint(painter, buffer, cellSize, size, ratio);
+    painter.end();
+    image.setDevicePixelRatio(1);
+    return image;
+}
+
+TEST(CodePainter, AtOtherRatiosEveryFontPixelIsAWholeBlockOfDevicePixels)
+{
+    // A 16-pixel cell at ratio 1.5 is a 24-pixel cell in device pixels: the
+    // same picture as at ratio 1, each font pixel a block of 3 x 3, never
+    // scaled twice (which would make strokes of 2 and 3 pixels).
+    struct Case {
+        const char *name;
+        int cellSize;
+        double ratio;
+    };
+    const std::vector<Case> cases = {
+        {"ratio 1.5", 16, 1.5},
+        {"ratio 2", 16, 2},
+        {"ratio 2, 8-pixel cells", 8, 2},
+        {"ratio 1.25, 32-pixel cells", 32, 1.25},
+    };
+    CodeBuffer buffer;
+    buffer.loadLines({"function init(){", "  x=[1,2];", ""});
+    buffer.setViewSize(20, 3);
+    buffer.setCursor(1, 3);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const int deviceCell = static_cast<int>(c.cellSize * c.ratio);
+        const QImage atRatio = pictureAtRatio(buffer, c.cellSize, QSize(20 * c.cellSize, 3 * c.cellSize), c.ratio);
+        const QImage reference = picture(buffer, deviceCell, QSize(20 * deviceCell, 3 * deviceCell));
+        EXPECT_EQ(atRatio, reference);
+    }
+}
+
 QRgb cellPixel(const QImage &image, int cellSize, int column, int row, int x, int y)
 {
     return image.pixel(column * cellSize + x, row * cellSize + y);

@@ -92,6 +92,52 @@ TEST(CanvasRender, CheckerOfATransparentCellAtDesignZoom)
         EXPECT_EQ(image.pixel(c.x, c.y), c.colour) << c.name;
 }
 
+TEST(CanvasRender, AtRatio2TheDesignsPictureWithEveryPixelDoubled)
+{
+    std::mt19937 random(5);
+    const quill::Palette palette = testPalette();
+    for (const auto &[size, zoom] : std::vector<std::pair<int, int>>{{16, 24}, {16, 2}, {5, 10}, {3, 4}}) {
+        SCOPED_TRACE(testing::Message() << "size " << size << " zoom " << zoom);
+        std::vector<std::uint8_t> cel(size * size);
+        for (auto &p : cel)
+            p = random() % 3 == 0 ? 0 : static_cast<std::uint8_t>(random() % 16);
+        QImage atRatio;
+        quill::renderCanvas(atRatio, cel, size, zoom, palette, 2);
+        EXPECT_EQ(atRatio.devicePixelRatio(), 2);
+        EXPECT_EQ(atRatio.deviceIndependentSize(), QSizeF(size * zoom, size * zoom));
+        const QImage design = paintedReference(cel, size, zoom, palette);
+        QImage doubled = design.scaled(design.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        doubled.setDevicePixelRatio(2);
+        EXPECT_EQ(atRatio, doubled);
+    }
+}
+
+TEST(CanvasRender, AtRatio1Point5EveryCellIsAlikeWhereTheZoomAllows)
+{
+    // Zoom 26 at ratio 1.5: cells of 39 device pixels, 3 of them the gap.
+    const int size = 16, zoom = 26;
+    std::vector<std::uint8_t> cel(size * size, 1);
+    QImage image;
+    quill::renderCanvas(image, cel, size, zoom, testPalette(), 1.5);
+    ASSERT_EQ(image.width(), size * 39);
+    const QRgb colour = testPalette()[1];
+    for (int row : {0, 200, 39 * 15}) {
+        std::vector<int> runs;
+        int run = 0;
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, row) == colour) {
+                ++run;
+            } else if (run > 0) {
+                runs.push_back(run);
+                run = 0;
+            }
+        }
+        if (run > 0)
+            runs.push_back(run);
+        EXPECT_EQ(runs, std::vector<int>(size, 36)) << "row " << row;
+    }
+}
+
 TEST(CanvasRender, PreviewShowsIndexZeroInTheFirstColour)
 {
     const std::vector<std::uint8_t> cel = {0, 1, 2, 15};
