@@ -1,47 +1,18 @@
 #include "app/layoutscreen.h"
 
+#include "app/landscapelayout.h"
+#include "app/layoutparts.h"
+
 #include <algorithm>
 
 namespace quill {
 
+using namespace layoutparts;
+
 namespace {
 
 constexpr int ToolSlotCount = 8;
-constexpr int SwatchCount = 16;
-constexpr int MenuSlotCount = 7;
-constexpr int FileEditTop = 4;
-constexpr int FileEditHeight = 32;
-constexpr int CelLabelTop = 9;
-constexpr int CelLabelWidth = 43;
-constexpr int CelLabelHeight = 24;
-constexpr int PickListLeft = 32;
-constexpr int PickListTop = 16;
-constexpr int PickListCloseColumn = 43;
 constexpr int ExportDirMargin = 16;
-
-// Sizes never go below 0 and divisors never below 1, whatever the window
-// and the settings say.
-int size(int value)
-{
-    return std::max(0, value);
-}
-
-int divisor(int value)
-{
-    return std::max(1, value);
-}
-
-// Settings may hold any whole number. Bounding every input keeps the products
-// of the pass (8 x key height, 2 x button height) far inside an int.
-constexpr int MaxMeasure = 1 << 20;
-
-LayoutInput bounded(LayoutInput input)
-{
-    for (int *value : {&input.clientWidth, &input.clientHeight, &input.spriteSize,
-                       &input.toolButtonHeight, &input.keyHeight, &input.visibleColumns})
-        *value = std::clamp(*value, -MaxMeasure, MaxMeasure);
-    return input;
-}
 
 // The upper row holds Add to Pen in slots 1 to 7 (slot 0 is the preview's);
 // the lower row Rotate to Palette in slots 0 to 7.
@@ -56,11 +27,9 @@ constexpr ToolSlot toolSlot(int tool)
     return tool < firstLower ? ToolSlot{true, tool + 1} : ToolSlot{false, tool - firstLower};
 }
 
-} // namespace
-
-LayoutResult computeLayout(const LayoutInput &unbounded)
+// The design's arithmetic, for a phone held upright.
+LayoutResult designLayout(const LayoutInput &input)
 {
-    const LayoutInput input = bounded(unbounded);
     LayoutResult out;
 
     out.pageWidth = size(input.clientWidth);
@@ -125,19 +94,7 @@ LayoutResult computeLayout(const LayoutInput &unbounded)
     out.keyHeight = size(input.keyHeight);
     const int panelHeight = KeyRows * out.keyHeight;
     out.keyPanel = QRect(0, pageHeight - panelHeight, panelWidth, panelHeight);
-    for (int row = 0; row < KeyRows; ++row) {
-        for (int column = 0; column < KeyColumns; ++column) {
-            const int index = row * KeyColumns + column;
-            const QString &caption = input.keyCaptions[index];
-            const bool wide = caption == QLatin1String(" ");
-            const bool tall = caption == QLatin1String("Rt");
-            KeyPlacement &key = out.keys[index];
-            key.geometry = QRect(column * out.keyWidth, row * out.keyHeight,
-                                 size((wide ? 2 : 1) * out.keyWidth - 2),
-                                 size((tall ? 2 : 1) * out.keyHeight - 3));
-            key.visible = !caption.isEmpty();
-        }
-    }
+    layoutparts::placeKeys(out, input.keyCaptions, out.keyWidth, out.keyHeight);
 
     out.exportDirWidth = size(pageWidth - ExportDirMargin);
 
@@ -148,7 +105,21 @@ LayoutResult computeLayout(const LayoutInput &unbounded)
     out.cellSize = divisor(out.codeView.width() / out.visibleColumns);
     out.visibleLines = divisor(out.codeView.height() / out.cellSize);
 
+    out.codeChooser = out.codeView;
+    out.spriteChooser = out.canvas;
+    out.systemControls = layoutparts::designSystemControls(out.exportDirWidth);
+    out.systemExtent = layoutparts::extentOf(out.systemControls);
     return out;
+}
+
+} // namespace
+
+LayoutResult computeLayout(const LayoutInput &unbounded)
+{
+    const LayoutInput input = bounded(unbounded);
+    if (input.landscapeLayout && input.clientWidth > input.clientHeight)
+        return computeLandscapeLayout(input);
+    return designLayout(input);
 }
 
 QSize minimumClientSize(const LayoutInput &unbounded)

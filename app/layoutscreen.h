@@ -23,6 +23,17 @@ inline constexpr int ToolButtonCount = static_cast<int>(SpriteTool::Palette) + 1
 
 inline constexpr int toolIndex(SpriteTool tool) { return static_cast<int>(tool); }
 
+// The System page's controls, labels included, in focus order with each
+// label before its field. Everything indexed by control follows it.
+enum class SystemControl {
+    WidthLabel, Width, KeyHeightLabel, KeyHeight, CommandLabel, Command,
+    SpriteSizeLabel, SpriteSize, ExportDirLabel, ExportDir,
+    Default, Apply, UseWebBrowser, Export, Website, Quit,
+};
+inline constexpr int SystemControlCount = static_cast<int>(SystemControl::Quit) + 1;
+
+inline constexpr int systemIndex(SystemControl control) { return static_cast<int>(control); }
+
 // What a layout pass reads: the window's client size, the sprite size and the
 // three layout settings, already converted (each at least 1).
 struct LayoutInput {
@@ -35,11 +46,23 @@ struct LayoutInput {
     // Layer-1 captions of the 80 keys, row by row: they decide which keys are
     // wide (a single space), tall ("Rt") or hidden (empty).
     std::array<QString, KeyCount> keyCaptions;
+    // With this set, a client area wider than it is tall gets the landscape
+    // layout (app/landscapelayout.h); without it every window is laid out by
+    // the design's arithmetic, whatever its shape. The window sets it.
+    bool landscapeLayout = false;
+    // The landscape layout only: the on-screen keyboard is hidden and the
+    // code view takes its place.
+    bool keyboardHidden = false;
+    // Device pixels per logical pixel. The landscape layout picks the code
+    // cell, the canvas zoom and the preview's scale so that each is a whole
+    // number of device pixels.
+    double devicePixelRatio = 1.0;
 };
 
 struct KeyPlacement {
     QRect geometry;   // in the key panel
     bool visible = false;
+    bool operator==(const KeyPlacement &) const = default;
 };
 
 // Every measure and geometry of one layout pass. Rectangles are relative to
@@ -76,6 +99,24 @@ struct LayoutResult {
     std::array<KeyPlacement, KeyCount> keys;
     QRect codeView;      // pntProg on the Code page
     int exportDirWidth = 0;  // edtOpenmsxdir
+
+    // Which layout this is, and what only the landscape layout changes.
+    bool landscape = false;
+    bool keyboardShown = true;     // pnlKeys; always in portrait
+    QRect keyboardToggle;          // btKeys in the Code menu; empty (hidden) in portrait
+    QRect codeChooser;             // pnlBasfiles on the Code page
+    QRect spriteChooser;           // pnlGraFiles on the Sprite page
+    // The file lists and the pick list take the width of their longest name
+    // (between the design's width and what their panel leaves); in portrait
+    // they keep the design's widths.
+    bool listsFitNames = false;
+    int helpMargin = 0;            // left and right of Memo1's text column
+    // The System page's controls, indexed by SystemControl, and the extent
+    // they need (the page scrolls where it is smaller).
+    std::array<QRect, SystemControlCount> systemControls;
+    QSize systemExtent;
+
+    bool operator==(const LayoutResult &) const = default;
 };
 
 // The layout pass as arithmetic: PageWidth is the client width, PageHeight
