@@ -28,13 +28,14 @@ void TfrmMain::btRunClick()
         quill::startRun(source, paths_, Settings, runState_, *messages_);
     if (!page)
         return;
+    const bool threeD = page->use3D;
     runLog_.start(quill::RunPlaces(std::move(*page), QUrl::fromLocalFile(paths_.pagePath), name));
     runView_->consoleStrip()->logChanged();
     if (runState_.overlay() != quill::RunOverlay::Running) {
         quill::ShellOpen(paths_.pagePath);
         return;
     }
-    runView_->showPage(QUrl::fromLocalFile(paths_.pagePath), paths_.baseDir);
+    runView_->showPage(QUrl::fromLocalFile(paths_.pagePath), paths_.baseDir, threeD);
 }
 
 void TfrmMain::btnRunCloseClick()

@@ -9,6 +9,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -115,7 +116,25 @@ void RunView::placeChildren()
         lstRunConsole->setGeometry(0, bottom, width, height - bottom);
     }
     if (webRun)
-        webRun->setGeometry(0, top, width, std::max(0, bottom - top));
+        webRun->setGeometry(pageArea(QRect(0, top, width, std::max(0, bottom - top)), threeD_));
+}
+
+QRect RunView::pageArea(const QRect &space, bool threeD)
+{
+    if (!threeD || space.width() * 3 <= space.height() * 4)
+        return space;
+    return QRect(space.topLeft(), QSize(space.height() * 4 / 3, space.height()));
+}
+
+void RunView::paintEvent(QPaintEvent *)
+{
+    // Beside a 3D page's 4:3 area, the colour the pages paint around their play area.
+    if (!webRun || webRun->geometry().right() + 1 >= width())
+        return;
+    QPainter painter(this);
+    const QRect web = webRun->geometry();
+    painter.fillRect(QRect(web.right() + 1, web.top(), width() - web.right() - 1, web.height()),
+                     QColor::fromRgba(BackdropColour));
 }
 
 void RunView::createWebView(const QString &workspaceDir)
@@ -147,10 +166,15 @@ void RunView::createWebView(const QString &workspaceDir)
     lstRunConsole->raise();
 }
 
-void RunView::showPage(const QUrl &page, const QString &workspaceDir)
+void RunView::showPage(const QUrl &page, const QString &workspaceDir, bool threeD)
 {
     if (!webRun)
         createWebView(workspaceDir);
+    if (threeD != threeD_) {
+        threeD_ = threeD;
+        placeChildren();
+        update();
+    }
     showError(QString());
     // Clearing an empty label still repaints the whole window, and with the
     // web view in it that is a composition the navigation below would wait for.

@@ -2,6 +2,7 @@
 
 #include "builder/pagemessage.h"
 
+#include <QColor>
 #include <QString>
 #include <QUrl>
 #include <QWidget>
@@ -53,7 +54,16 @@ public:
 
     // Shows the overlay and navigates to the page (made on the first call).
     // workspaceDir: the folder whose pages the view may show, ending in "/".
-    void showPage(const QUrl &page, const QString &workspaceDir);
+    // A 3D page sizes its drawing from the view's width alone, three
+    // quarters of it high: it gets the widest 4:3 area the view holds
+    // (pageArea), so that nothing of it is cut off and no scroll bar shows.
+    void showPage(const QUrl &page, const QString &workspaceDir, bool threeD = false);
+
+    // Where the web view goes in the space between the bars and the console
+    // strip: all of it, or for a 3D page a 4:3 area at its left, as a 2D
+    // page puts its play area; the rest shows the pages' own backdrop colour.
+    static QRect pageArea(const QRect &space, bool threeD);
+    static constexpr QRgb BackdropColour = 0xFF000088u;
     // Stops what the view is loading and loads the blank page; what the page
     // that made way for it still reports is not shown.
     void loadBlank(const QUrl &blank);
@@ -85,6 +95,7 @@ private:
     void createWebView(const QString &workspaceDir);
     void consoleMessage(int level, const QString &message, int line, const QString &source);
     void placeChildren();
+    void paintEvent(QPaintEvent *event) override;
 
     QWidget *pnlRunBtns = nullptr;
     QPushButton *btnRunClose = nullptr;
@@ -99,6 +110,7 @@ private:
     RemoteBlocker *blocker_ = nullptr;
     RunPage *page_ = nullptr;
     bool showing_ = false;  // a page is shown, not the blank one
+    bool threeD_ = false;
 };
 
 } // namespace quill

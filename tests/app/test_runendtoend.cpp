@@ -198,6 +198,31 @@ TEST_F(RunEndToEndTest, TheThreeDSampleFillsItsObjectTableAndMoves)
     EXPECT_TRUE(sink.messages.isEmpty()) << sink.messages.join('|').toStdString();
 }
 
+TEST_F(RunEndToEndTest, InAWideWindowBothSamplesAreWholeWithoutScrollBars)
+{
+    window->resize(1100, 620);
+    ASSERT_TRUE(waitFor([this] { return window->layout().pageWidth == 1100; }));
+    const QString wholeAndNoScrollBars =
+        "document.querySelector('canvas') !== null"
+        " && document.documentElement.scrollHeight <= window.innerHeight"
+        " && document.documentElement.scrollWidth <= window.innerWidth"
+        " && Array.from(document.querySelectorAll('canvas')).every(function(c){"
+        "  var r = c.getBoundingClientRect(); return r.bottom <= window.innerHeight + 0.5"
+        "  && r.right <= window.innerWidth + 0.5; })";
+    for (const char *name : {"3d_sample", "cat_sample"}) {
+        SCOPED_TRACE(name);
+        openProgram(name);
+        run();
+        EXPECT_TRUE(pageSays(wholeAndNoScrollBars, 5000))
+            << evaluate("JSON.stringify([document.documentElement.scrollWidth,"
+                        " document.documentElement.scrollHeight, innerWidth, innerHeight])")
+                   .toString()
+                   .toStdString();
+        closeRun();
+    }
+    EXPECT_TRUE(sink.messages.isEmpty()) << sink.messages.join('|').toStdString();
+}
+
 TEST_F(RunEndToEndTest, AnErrorOnAProgramLineLeadsBackToIt)
 {
     writeProgram("broken", {"function init(){", "  var a = 1;", "  notDefined(a);", "}"});

@@ -81,11 +81,11 @@ protected:
                          [this](const PageMessage &message) { messages.push_back(message); });
     }
 
-    bool show(const QString &file)
+    bool show(const QString &file, bool threeD = false)
     {
         const int before = loads;
         const bool first = view->webView() == nullptr;
-        view->showPage(QUrl::fromLocalFile(base + file), base);
+        view->showPage(QUrl::fromLocalFile(base + file), base, threeD);
         if (first)
             QObject::connect(qobject_cast<RunPage *>(view->webView()->page()), &RunPage::consoleMessage,
                              [this](auto, const QString &message, int, const QString &) {
@@ -480,6 +480,65 @@ TEST_F(RunViewTest, ATapOnAConsoleLineOfTheProgramNamesItsLine)
 
 // The runtime's sound engine plays through Web Audio: the tune decodes, and the
 // audio context runs without a tap on the page first.
+TEST(RunViewPageArea, A3DPageGetsTheWidest4To3AreaAtTheLeft)
+{
+    struct Case {
+        const char *name;
+        QRect space;
+        bool threeD;
+        QRect area;
+    };
+    const std::vector<Case> cases = {
+        {"a 2D page takes all of it", {0, 45, 1280, 755}, false, {0, 45, 1280, 755}},
+        {"a 3D page in a wide view", {0, 45, 1280, 755}, true, {0, 45, 1006, 755}},
+        {"a 3D page in a tall view takes all of it", {0, 45, 384, 522}, true, {0, 45, 384, 522}},
+        {"exactly 4:3", {0, 75, 800, 600}, true, {0, 75, 800, 600}},
+        {"below an error bar", {0, 75, 1000, 300}, true, {0, 75, 400, 300}},
+        {"no room", {0, 45, 500, 0}, true, {0, 45, 0, 0}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(RunView::pageArea(c.space, c.threeD), c.area) << c.name;
+}
+
+TEST_F(RunViewTest, A3DPageInAWideViewIsNeverCutOffAndShowsNoScrollBar)
+{
+    // What the 3D page does: a canvas as wide as the view and three quarters
+    // of that high, in a page without a document type.
+    writePage(base + "temp.html",
+              "<html><head><style>body {background:#000088; margin: 0;}</style></head><body><script>\n"
+              "const w = window.innerWidth, h = w * 3 / 4, c = document.createElement('canvas');\n"
+              "c.width = w; c.height = h; c.style.width = w + 'px'; c.style.height = h + 'px';\n"
+              "document.body.appendChild(c);\n"
+              "</script></body></html>");
+    const auto overflows = [&] {
+        return evaluate(view->webView()->page(),
+                        "document.documentElement.scrollHeight > window.innerHeight"
+                        " || document.documentElement.scrollWidth > window.innerWidth")
+            .toBool();
+    };
+    window.resize(1000, 600);
+    view->layoutView(window.rect());
+
+    // Shown as a 2D page would be, the view's full width: its foot is cut off.
+    ASSERT_TRUE(show("temp.html", false));
+    EXPECT_EQ(view->webView()->geometry(), QRect(0, RunView::BarHeight, 1000, 600 - RunView::BarHeight));
+    EXPECT_TRUE(overflows());
+
+    ASSERT_TRUE(show("temp.html", true));
+    EXPECT_EQ(view->webView()->geometry(), QRect(0, RunView::BarHeight, 740, 555));
+    EXPECT_FALSE(overflows());
+    EXPECT_LE(evaluate(view->webView()->page(), "document.querySelector('canvas').getBoundingClientRect().bottom")
+                  .toDouble(),
+              555);
+
+    // Upright, the page has the whole view as designed.
+    window.resize(400, 600);
+    view->layoutView(window.rect());
+    ASSERT_TRUE(show("temp.html", true));
+    EXPECT_EQ(view->webView()->geometry(), QRect(0, RunView::BarHeight, 400, 555));
+    EXPECT_FALSE(overflows());
+}
+
 TEST_F(RunViewTest, SoundPlaysWithoutATapFirst)
 {
     ASSERT_TRUE(QFile::copy(QStringLiteral(QUILL_SOURCE_DIR "/assets/audio/catbgm.ogg"),
