@@ -8,6 +8,7 @@
 #include "app/installer.h"
 #include "app/numericsettings.h"
 #include "app/unsavedwork.h"
+#include "app/windowplace.h"
 #include "builder/runconsolestrip.h"
 #include "builder/runerrorbar.h"
 #include "builder/runview.h"
@@ -19,6 +20,7 @@
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -117,8 +119,7 @@ void TfrmMain::FormCreate()
     // Only here: a later change of the sprite size keeps the pen's colour.
     spriteEditor_->selectColor(2);
 
-    setWindowState(Qt::WindowNoState);
-    move(0, DesignTop);
+    restoreWindowPlace();
     runView_->resizeButton()->setVisible(true);
     runView_->widthEdit()->setVisible(true);
 
@@ -159,6 +160,47 @@ QString TfrmMain::journalFolder() const
     return quill::stateFolder() + QStringLiteral("journal/");
 }
 
+QString TfrmMain::windowPlacePath() const
+{
+    return quill::stateFolder() + quill::WindowPlaceFile;
+}
+
+void TfrmMain::restoreWindowPlace()
+{
+    const quill::WindowPlace kept = quill::readWindowPlace(windowPlacePath());
+    keyboardHidden_ = kept.keyboardHidden;
+    setWindowState(Qt::WindowNoState);
+    QList<QRect> screens;
+    for (const QScreen *each : QGuiApplication::screens())
+        screens << each->availableGeometry();
+    const std::optional<QRect> area = kept.geometry ? quill::placeOnScreens(*kept.geometry, screens) : std::nullopt;
+    if (area) {
+        setGeometry(*area);
+    } else {
+        if (kept.geometry) {
+            const QScreen *primary = QGuiApplication::primaryScreen();
+            resize(primary ? kept.geometry->size().boundedTo(primary->availableSize()) : kept.geometry->size());
+        }
+        move(0, DesignTop);
+    }
+    if (kept.maximized)
+        setWindowState(Qt::WindowMaximized);
+}
+
+void TfrmMain::keepWindowPlace()
+{
+    quill::WindowPlace place;
+    place.geometry = normalGeometry().isValid() ? normalGeometry() : geometry();
+    place.maximized = windowState() & Qt::WindowMaximized;
+    place.keyboardHidden = keyboardHidden_;
+    // Where the window stood is not the user's work: a state folder that
+    // cannot be written costs the next start its place, and no message.
+    try {
+        quill::writeWindowPlace(windowPlacePath(), place);
+    } catch (const quill::QuillError &) {
+    }
+}
+
 void TfrmMain::workChanged()
 {
     if (journalTimer_ && !journalTimer_->isActive())
@@ -180,6 +222,9 @@ quill::LayoutInput TfrmMain::layoutInput() const
     input.toolButtonHeight = wholeSetting(QStringLiteral("command"));
     input.keyHeight = wholeSetting(QStringLiteral("keyheight"));
     input.visibleColumns = wholeSetting(QStringLiteral("width"));
+    input.landscapeLayout = true;
+    input.keyboardHidden = keyboardHidden_;
+    input.devicePixelRatio = devicePixelRatioF();
     return input;
 }
 
@@ -210,6 +255,7 @@ void TfrmMain::FormResize()
 
 void TfrmMain::FormClose()
 {
+    keepWindowPlace();
     // Quit keeps the unsaved work in the journal; the next start brings it back.
     quill::runHandler(*messages_, [this] {
         keepUnsavedWork();
@@ -357,7 +403,7 @@ void TfrmMain::layoutOverlays()
 {
     constexpr int SelectCloseSize = 43;
     PickList->setGeometry(layout_.pickList);
-    PickList->layoutBox(layout_.pickListBoxWidth, SelectCloseSize);
+    PickList->layoutBox(layout_.pickListBoxWidth, SelectCloseSize, layout_.listsFitNames);
     // The run view fills the client area, above the pages and the pick list.
     runView_->layoutView(TabControl1->geometry());
 }

@@ -94,6 +94,9 @@ public:
     const quill::RunViewState &runState() const { return runState_; }
     // Where the recovery journal lives.
     QString journalFolder() const;
+    // Where the window's place and the keyboard toggle are kept.
+    QString windowPlacePath() const;
+    bool keyboardHidden() const { return keyboardHidden_; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -131,6 +134,11 @@ private:
     void FormClose();
     void FormResize();
     void btQuitClick();
+    // The window opens where it was closed (in the state folder), or at the
+    // design's place when nothing is kept or the place is off every screen.
+    void restoreWindowPlace();
+    // Keeps the window's place and the keyboard toggle for the next start.
+    void keepWindowPlace();
 
     // Code page handlers (app/codepage.cpp).
     void btTextNewClick();
@@ -138,6 +146,10 @@ private:
     void btTextSaveClick();
     void btTextOkClick();
     void btTextCancelClick();
+    // The landscape Code page's toggle of the on-screen keyboard.
+    void btKeysClick();
+    // The code file chooser in place of the code view and the keys.
+    void showCodeChooser(bool choosing);
     void edtFileChange(const QString &text);
     // The name field shows the name the code text belongs to.
     void showFileName();
@@ -267,6 +279,8 @@ private:
     quill::WorkspacePaths paths_;
     quill::LayoutResult layout_;
     bool ShiftState = false;
+    bool keyboardHidden_ = false;  // the landscape layout's keyboard toggle
+    bool screenWatched_ = false;   // a move to another screen lays the pages out again
     int SpriteSize = quill::DefaultSpriteSize;
     // The sprite document, palette and tools (AllocateSpriteBuffers makes it).
     std::unique_ptr<quill::SpriteEditor> spriteEditor_;

@@ -23,6 +23,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QWindow>
 
 void TfrmMain::createCodePage(QWidget *page)
 {
@@ -36,6 +37,11 @@ void TfrmMain::createCodePage(QWidget *page)
     // through the focus chain.
     codePage_.edtFile->setFocusPolicy(Qt::ClickFocus);
     codePage_.btRun = makeButton(codePage_.pnlBasMenu, "btRun", QStringLiteral("Run"));
+    // Checked while the keys show; assistive technology reads it as a switch.
+    codePage_.btKeys = makeButton(codePage_.pnlBasMenu, "btKeys", QStringLiteral("Keys"));
+    codePage_.btKeys->setAccessibleName(QStringLiteral("On-screen keyboard"));
+    codePage_.btKeys->setCheckable(true);
+    codePage_.btKeys->hide();
 
     codePage_.pntProg = quill::named(new quill::CodeView(page), "pntProg", QStringLiteral("Code view"));
     codePage_.imgFonts = quill::named(new QLabel(codePage_.pntProg), "imgFonts", QStringLiteral("Font image"));
@@ -55,6 +61,7 @@ void TfrmMain::createCodePage(QWidget *page)
     wire(codePage_.btTextNew, &QPushButton::clicked, &TfrmMain::btTextNewClick);
     wire(codePage_.btTextOpen, &QPushButton::clicked, &TfrmMain::btTextOpenClick);
     wire(codePage_.btTextSave, &QPushButton::clicked, &TfrmMain::btTextSaveClick);
+    wire(codePage_.btKeys, &QPushButton::clicked, &TfrmMain::btKeysClick);
     wire(codePage_.files.ok, &QPushButton::clicked, &TfrmMain::btTextOkClick);
     wire(codePage_.files.cancel, &QPushButton::clicked, &TfrmMain::btTextCancelClick);
     wire(codePage_.pntProg, &quill::CodeView::mousePressed, &TfrmMain::pntProgMouseDown);
@@ -77,13 +84,17 @@ void TfrmMain::layoutCodePage(const std::array<QString, quill::KeyCount> &captio
 {
     layoutFileMenu(codePage_.pnlBasMenu, codePage_.btTextNew, codePage_.btTextOpen, codePage_.btTextSave, codePage_.edtFile);
     codePage_.btRun->setGeometry(layout_.runButton);
+    codePage_.btKeys->setGeometry(layout_.keyboardToggle);
+    codePage_.btKeys->setVisible(layout_.landscape);
+    codePage_.btKeys->setChecked(layout_.keyboardShown);
 
     codePage_.pntProg->setGeometry(layout_.codeView);
     codePage_.pntProg->setCellSize(layout_.cellSize);
     program_.setViewSize(layout_.visibleColumns, layout_.visibleLines);
-    quill::layoutFileChooser(codePage_.files, layout_.codeView);
+    quill::layoutFileChooser(codePage_.files, layout_.codeChooser, layout_.listsFitNames);
 
     codePage_.pnlKeys->setGeometry(layout_.keyPanel);
+    codePage_.pnlKeys->setVisible(layout_.keyboardShown && !codePage_.files.panel->isVisibleTo(TabItem1));
     for (int index = 0; index < quill::KeyCount; ++index) {
         quill::KeyButton *key = codePage_.KeyButtons[index];
         key->setCaption(captions[index]);
@@ -241,6 +252,13 @@ void TfrmMain::changeEvent(QEvent *event)
 void TfrmMain::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // On a screen of another pixel ratio the code cell and the canvas zoom
+    // are chosen again.
+    if (QWindow *window = windowHandle(); window && !screenWatched_) {
+        screenWatched_ = true;
+        connect(window, &QWindow::screenChanged, this,
+                [this] { quill::runHandler(*messages_, [this] { LayoutScreen(); }); });
+    }
     // When the program shows the window, the keys of a hardware keyboard go
     // to the code, not to the first edit of the focus chain.
     if (!event->spontaneous())
@@ -297,10 +315,25 @@ void TfrmMain::edtFileChange(const QString &text)
 
 void TfrmMain::btTextOpenClick()
 {
-    codePage_.pntProg->hide();
-    codePage_.pnlKeys->hide();
     quill::setListItems(codePage_.files.list, quill::ListFiles(paths_.codeDir));
-    codePage_.files.panel->show();
+    showCodeChooser(true);
+}
+
+void TfrmMain::showCodeChooser(bool choosing)
+{
+    codePage_.pntProg->setVisible(!choosing);
+    codePage_.pnlKeys->setVisible(!choosing && layout_.keyboardShown);
+    if (choosing)
+        quill::layoutFileChooser(codePage_.files, layout_.codeChooser, layout_.listsFitNames);
+    codePage_.files.panel->setVisible(choosing);
+}
+
+void TfrmMain::btKeysClick()
+{
+    keyboardHidden_ = !keyboardHidden_;
+    keepWindowPlace();
+    LayoutScreen();
+    giveCodeTheKeys();
 }
 
 void TfrmMain::btTextOkClick()
@@ -318,9 +351,7 @@ void TfrmMain::btTextOkClick()
 
 void TfrmMain::btTextCancelClick()
 {
-    codePage_.files.panel->hide();
-    codePage_.pnlKeys->show();
-    codePage_.pntProg->show();
+    showCodeChooser(false);
     codePage_.pntProg->update();
     giveCodeTheKeys();
 }

@@ -14,8 +14,9 @@ namespace quill {
 class CodeView;
 class KeyButton;
 
-// The Code page's controls: the file menu, the code view, the code file
-// chooser and the on-screen keyboard (KeyButtons[row x 10 + column]).
+// The Code page's controls: the file menu (with the keyboard toggle of the
+// landscape layout), the code view, the code file chooser and the on-screen
+// keyboard (KeyButtons[row x 10 + column]).
 struct CodePageControls {
     QWidget *pnlBasMenu = nullptr;
     QPushButton *btTextNew = nullptr;
@@ -23,6 +24,7 @@ struct CodePageControls {
     QPushButton *btTextSave = nullptr;
     QLineEdit *edtFile = nullptr;
     QPushButton *btRun = nullptr;
+    QPushButton *btKeys = nullptr;  // shows and hides the keys; landscape only
     CodeView *pntProg = nullptr;
     QLabel *imgFonts = nullptr;
     FileChooser files;  // pnlBasfiles, lstBasfiles, btTextOk, btTextCancel, btTextDelete

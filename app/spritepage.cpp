@@ -107,7 +107,7 @@ void TfrmMain::layoutSpritePage()
     spritePage_.lblCel->setGeometry(layout_.celLabel);
 
     spritePage_.pntMain->setGeometry(layout_.canvas);
-    quill::layoutFileChooser(spritePage_.files, layout_.canvas);
+    quill::layoutFileChooser(spritePage_.files, layout_.spriteChooser, layout_.listsFitNames);
 
     spritePage_.pnlGraTools->setGeometry(layout_.toolBar);
     spritePage_.pntColor->setGeometry(layout_.colorBar);
@@ -365,6 +365,8 @@ void TfrmMain::btGraSaveClick()
 
 void TfrmMain::showSpriteChooser(bool choosing)
 {
+    if (choosing)
+        quill::layoutFileChooser(spritePage_.files, layout_.spriteChooser, layout_.listsFitNames);
     spritePage_.pnlGraTools->setVisible(!choosing);
     spritePage_.pntMain->setVisible(!choosing);
     spritePage_.files.panel->setVisible(choosing);

@@ -1,5 +1,5 @@
 // The System page: the layout and export settings, Default, Apply, Export,
-// Website and Quit, all at fixed places.
+// Website and Quit, at the places the layout pass gives them.
 #include "app/ammain.h"
 
 #include "app/aboutpage.h"
@@ -15,59 +15,70 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScroller>
 
 namespace {
 
-QLabel *makeBoldLabel(QWidget *parent, const char *name, const QString &text, const QRect &place)
+using quill::SystemControl;
+
+QLabel *makeBoldLabel(QWidget *parent, const char *name, const QString &text)
 {
     auto *label = quill::named(new QLabel(text, parent), name, text);
     QFont bold = label->font();
     bold.setBold(true);
     label->setFont(bold);
-    label->setGeometry(place);
     return label;
 }
 
 // An edit named after the label that stands before it.
-QLineEdit *makeField(QWidget *parent, const char *name, QLabel *label, const QRect &place)
+QLineEdit *makeField(QWidget *parent, const char *name, QLabel *label)
 {
     auto *edit = quill::named(new QLineEdit(parent), name, label->text());
-    edit->setGeometry(place);
     label->setBuddy(edit);
     return edit;
 }
-
-constexpr int DesignExportDirWidth = 345;
 
 } // namespace
 
 void TfrmMain::createSystemPage(QWidget *page)
 {
     using quill::makeButton;
-    QLabel *widthLabel = makeBoldLabel(page, "Label2", QStringLiteral("Width"), {20, 10, 66, 23});
-    systemPage_.edtWidth = makeField(page, "edtWidth", widthLabel, {244, 5, 69, 32});
-    QLabel *keyHeightLabel =
-        makeBoldLabel(page, "Label4", QStringLiteral("Buttons height(CODE)"), {20, 45, 189, 23});
-    systemPage_.edtKeyHeight = makeField(page, "edtKeyHeight", keyHeightLabel, {244, 40, 69, 32});
-    QLabel *commandLabel =
-        makeBoldLabel(page, "Label5", QStringLiteral("Buttons height(SPRITE)"), {20, 79, 199, 23});
-    systemPage_.edtCommand = makeField(page, "edtCommand", commandLabel, {244, 75, 69, 32});
-    QLabel *spriteLabel = makeBoldLabel(page, "Label3", QStringLiteral("Sprite size"), {20, 113, 93, 23});
-    systemPage_.edtSpriteSize = makeField(page, "edtSpriteSize", spriteLabel, {244, 110, 69, 32});
-    QLabel *exportLabel =
-        makeBoldLabel(page, "Label1", QStringLiteral("Export directory"), {19, 144, 189, 23});
-    systemPage_.edtOpenmsxdir = makeField(page, "edtOpenmsxdir", exportLabel, {7, 170, DesignExportDirWidth, 32});
+    // The controls stand at fixed places on a sheet; where the page is
+    // smaller than the sheet, the sheet scrolls.
+    systemPage_.scroller = quill::named(new QScrollArea(page), "sclSystem", QStringLiteral("System settings"));
+    systemPage_.scroller->setFrameShape(QFrame::NoFrame);
+    systemPage_.scroller->setFocusPolicy(Qt::NoFocus);
+    systemPage_.scroller->setWidgetResizable(true);
+    systemPage_.sheet = new QWidget;
+    systemPage_.scroller->setWidget(systemPage_.sheet);
+    QScroller::grabGesture(systemPage_.scroller->viewport(), QScroller::TouchGesture);
+    QWidget *sheet = systemPage_.sheet;
 
-    systemPage_.btDefault = makeButton(page, "btDefault", QStringLiteral("Default"), 24, 226, 113, 44);
-    systemPage_.btApply = makeButton(page, "btApply", QStringLiteral("Apply settings"), 208, 226, 145, 44);
-    systemPage_.chkGfx9000 = quill::named(new QCheckBox(QStringLiteral("Use web browser"), page), "chkGfx9000",
+    QLabel *widthLabel = makeBoldLabel(sheet, "Label2", QStringLiteral("Width"));
+    systemPage_.edtWidth = makeField(sheet, "edtWidth", widthLabel);
+    QLabel *keyHeightLabel = makeBoldLabel(sheet, "Label4", QStringLiteral("Buttons height(CODE)"));
+    systemPage_.edtKeyHeight = makeField(sheet, "edtKeyHeight", keyHeightLabel);
+    QLabel *commandLabel = makeBoldLabel(sheet, "Label5", QStringLiteral("Buttons height(SPRITE)"));
+    systemPage_.edtCommand = makeField(sheet, "edtCommand", commandLabel);
+    QLabel *spriteLabel = makeBoldLabel(sheet, "Label3", QStringLiteral("Sprite size"));
+    systemPage_.edtSpriteSize = makeField(sheet, "edtSpriteSize", spriteLabel);
+    QLabel *exportLabel = makeBoldLabel(sheet, "Label1", QStringLiteral("Export directory"));
+    systemPage_.edtOpenmsxdir = makeField(sheet, "edtOpenmsxdir", exportLabel);
+
+    systemPage_.btDefault = makeButton(sheet, "btDefault", QStringLiteral("Default"));
+    systemPage_.btApply = makeButton(sheet, "btApply", QStringLiteral("Apply settings"));
+    systemPage_.chkGfx9000 = quill::named(new QCheckBox(QStringLiteral("Use web browser"), sheet), "chkGfx9000",
                               QStringLiteral("Use web browser"));
-    systemPage_.chkGfx9000->setGeometry(8, 247, 337, 19);
     systemPage_.chkGfx9000->setFocusPolicy(Qt::NoFocus);
     systemPage_.chkGfx9000->hide();
-    systemPage_.btExport = makeButton(page, "btExport", QStringLiteral("Export"), 208, 288, 145, 44);
-    systemPage_.btWebsite = makeButton(page, "btWebsite", QStringLiteral("Website"), 208, 350, 145, 44);
-    systemPage_.btQuit = makeButton(page, "btQuit", QStringLiteral("Quit"), 209, 457, 145, 44);
+    systemPage_.btExport = makeButton(sheet, "btExport", QStringLiteral("Export"));
+    systemPage_.btWebsite = makeButton(sheet, "btWebsite", QStringLiteral("Website"));
+    systemPage_.btQuit = makeButton(sheet, "btQuit", QStringLiteral("Quit"));
+    systemPage_.placed = {widthLabel, systemPage_.edtWidth, keyHeightLabel, systemPage_.edtKeyHeight,
+                          commandLabel, systemPage_.edtCommand, spriteLabel, systemPage_.edtSpriteSize,
+                          exportLabel, systemPage_.edtOpenmsxdir, systemPage_.btDefault, systemPage_.btApply,
+                          systemPage_.chkGfx9000, systemPage_.btExport, systemPage_.btWebsite, systemPage_.btQuit};
     wire(systemPage_.btApply, &QPushButton::clicked, &TfrmMain::btApplyClick);
     wire(systemPage_.btDefault, &QPushButton::clicked, &TfrmMain::btDefaultClick);
     wire(systemPage_.btWebsite, &QPushButton::clicked, &TfrmMain::btWebsiteClick);
@@ -82,8 +93,11 @@ void TfrmMain::createSystemPage(QWidget *page)
 
 void TfrmMain::layoutSystemPage()
 {
-    const QRect place = systemPage_.edtOpenmsxdir->geometry();
-    systemPage_.edtOpenmsxdir->setGeometry(place.left(), place.top(), layout_.exportDirWidth, place.height());
+    for (int index = 0; index < quill::SystemControlCount; ++index)
+        systemPage_.placed[index]->setGeometry(layout_.systemControls[index]);
+    systemPage_.scroller->setGeometry(0, 0, layout_.pageWidth, layout_.pageHeight);
+    // The sheet fills the page, and is never smaller than its controls need.
+    systemPage_.sheet->setMinimumSize(layout_.systemExtent);
 }
 
 void TfrmMain::LoadSystemPage()

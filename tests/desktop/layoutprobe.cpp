@@ -1,10 +1,11 @@
 // layoutprobe: starts the main window in a fresh workspace and prints, page
 // by page, where every named control lies in the window's logical pixels,
-// with the device pixel ratio first. Run by test_highdpi under different
-// QT_SCALE_FACTOR values; with a folder argument it also saves each page as
-// the screen shows it, in device pixels.
+// with the device pixel ratio, the client area and the code cell first. Run
+// by test_highdpi under different QT_SCALE_FACTOR values; with a folder
+// argument it also saves each page as the screen shows it, in device pixels,
+// and with a size in device pixels after it the window takes that size.
 //
-//   layoutprobe [screenshot folder]
+//   layoutprobe [screenshot folder [device width device height]]
 #include "app/ammain.h"
 
 #include <QApplication>
@@ -39,6 +40,12 @@ int main(int argc, char *argv[])
     TfrmMain window(&sink);
     window.show();
     settle(300);
+    if (argc > 3) {
+        const double ratio = window.devicePixelRatioF();
+        window.resize(static_cast<int>(QString::fromLocal8Bit(argv[2]).toInt() / ratio),
+                      static_cast<int>(QString::fromLocal8Bit(argv[3]).toInt() / ratio));
+        settle(300);
+    }
 
     auto *pages = window.findChild<QTabWidget *>(QStringLiteral("TabControl1"));
     if (!pages) {
@@ -47,6 +54,8 @@ int main(int argc, char *argv[])
     }
     QTextStream out(stdout);
     out << "ratio " << window.devicePixelRatioF() << '\n';
+    out << "client " << window.width() << ' ' << window.height() << '\n';
+    out << "cell " << window.layout().cellSize << '\n';
     for (int page = 0; page < pages->count(); ++page) {
         pages->setCurrentIndex(page);
         settle(100);
