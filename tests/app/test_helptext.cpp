@@ -104,8 +104,8 @@ TEST(HelpTextResource, TheTipsAreSevenAndOurOwnSectionFollowsThem)
 }
 
 // What the design's sections leave out: where to begin, the hardware keys,
-// the keys beyond the legend, the run view's bar and console, and how a
-// program reads taps and keys.
+// the keys beyond the legend, the run view's bar and console, how a program
+// reads taps and keys, and what a wide window changes.
 TEST(HelpTextResource, OurOwnSectionAnswersWhereToBeginAndWhatToPress)
 {
     const QStringList lines = helpLines(rawHelp());
@@ -144,6 +144,9 @@ TEST(HelpTextResource, OurOwnSectionAnswersWhereToBeginAndWhatToPress)
         {"keys", "addEventListener('keydown'"},
         {"the preview", "Tap the preview"},
         {"sound in exported games", "first tap, click or key"},
+        {"the keys toggle of a wide window", "[Keys] hides the keys"},
+        {"Width in a wide window", "Width is the fewest columns"},
+        {"the window's place", "opens again at the size and place it was closed with"},
     };
     for (const Case &c : cases)
         EXPECT_TRUE(section.contains(c.text)) << c.name << ": " << c.text.toStdString();
