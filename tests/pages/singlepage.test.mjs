@@ -75,8 +75,9 @@ function nothingFetched(url, seen) {
 // advancing.
 async function tunePlaysAfterClick(page) {
   await page.mouse.click(400, 300);
-  await page.waitForFunction('typeof sndo !== "undefined" && sndo[1] && sndo[1].playState === "playSucceeded"',
-    null, { timeout: 10000 });
+  // The click resumes the audio context; the resume itself completes a moment later.
+  await page.waitForFunction('typeof sndo !== "undefined" && sndo[1] && sndo[1].playState === "playSucceeded"'
+    + ' && createjs.Sound.activePlugin.context.state === "running"', null, { timeout: 10000 });
   const sound = await page.evaluate(() => {
     const plugin = createjs.Sound.activePlugin;
     const buffer = plugin._audioSources['audio/catbgm.ogg'];
