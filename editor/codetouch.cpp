@@ -45,4 +45,46 @@ bool CodeDrag::move(CodeBuffer &buffer, double x, double y, int cellSize)
     return true;
 }
 
+namespace {
+
+// Whole cells for the units turned so far; the rest stays for the next turn.
+// A positive angle turns the wheel away from the user: towards the start.
+int takeCells(int &units, int turned)
+{
+    units += turned;
+    const int cells = units * CodeWheel::CellsPerNotch / CodeWheel::NotchUnits;
+    units -= cells * CodeWheel::NotchUnits / CodeWheel::CellsPerNotch;
+    return -cells;
+}
+
+// Moves the scroll value by `cells`, never below 0 and never further past
+// `last` than it already is.
+int scrolled(int value, int cells, int last)
+{
+    const qint64 target = qint64(value) + cells;
+    if (cells > 0)
+        return int(std::min<qint64>(target, std::max(value, last)));
+    return int(std::max<qint64>(target, 0));
+}
+
+} // namespace
+
+bool CodeWheel::turn(CodeBuffer &buffer, QPoint angleDelta, bool shift)
+{
+    const int sideways = angleDelta.x() + (shift ? angleDelta.y() : 0);
+    const int lines = takeCells(lineUnits_, shift ? 0 : angleDelta.y());
+    const int columns = takeCells(columnUnits_, sideways);
+    if (lines == 0 && columns == 0)
+        return false;
+
+    const int top = buffer.topLine();
+    const int left = buffer.leftColumn();
+    int longest = 0;
+    const int shownEnd = std::min(buffer.lineCount(), top + buffer.visibleLines());
+    for (int line = top; line < shownEnd; ++line)
+        longest = std::max(longest, int(buffer.line(line).size()));
+    buffer.setScroll(scrolled(top, lines, buffer.lineCount() - 1), scrolled(left, columns, longest - 1));
+    return buffer.topLine() != top || buffer.leftColumn() != left;
+}
+
 } // namespace quill

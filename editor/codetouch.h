@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPoint>
+
 namespace quill {
 
 class CodeBuffer;
@@ -25,6 +27,26 @@ private:
     bool active_ = false;
     int startX_ = 0;
     int startY_ = 0;
+};
+
+// The mouse wheel scrolls the view through the same scroll window as a drag:
+// three lines a notch (120 units of the wheel's angle), three columns a
+// notch turned sideways or with Shift held. Wheels that turn in finer steps
+// add up to whole lines. Turning towards the text's end stops once the last
+// line stands at the top, or the end of the longest line in view at the
+// left; a view dragged past that is only ever scrolled back. The cursor does
+// not move.
+class CodeWheel {
+public:
+    static constexpr int NotchUnits = 120;
+    static constexpr int CellsPerNotch = 3;
+
+    // Returns whether the scroll window changed.
+    bool turn(CodeBuffer &buffer, QPoint angleDelta, bool shift);
+
+private:
+    int lineUnits_ = 0;    // what is left of the turn below a whole line
+    int columnUnits_ = 0;
 };
 
 } // namespace quill

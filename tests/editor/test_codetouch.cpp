@@ -94,5 +94,61 @@ TEST(CodeTouch, DragAddsTheWholeDisplacementOnEveryMove)
     }
 }
 
+TEST(CodeTouch, TheWheelScrollsThroughTheDragsScrollWindow)
+{
+    struct Turn {
+        QPoint angle;
+        bool shift;
+        int top, left;
+    };
+    struct Case {
+        const char *label;
+        int top, left;
+        std::vector<Turn> turns;
+    };
+    // 40 lines of 50 characters, a view of 10 x 5 cells.
+    const std::vector<Case> cases = {
+        {"a notch down scrolls three lines", 0, 0, {{{0, -120}, false, 3, 0}, {{0, -120}, false, 6, 0}}},
+        {"a notch up scrolls back", 10, 0, {{{0, 120}, false, 7, 0}}},
+        {"never above the first line", 2, 0, {{{0, 120}, false, 0, 0}, {{0, 120}, false, 0, 0}}},
+        {"Shift turns lines into columns", 0, 0, {{{0, -120}, true, 0, 3}, {{0, 120}, true, 0, 0}}},
+        {"a sideways wheel scrolls columns", 0, 6, {{{120, 0}, false, 0, 3}, {{-240, 0}, false, 0, 9}}},
+        {"fine steps add up to whole lines", 0, 0, {{{0, -30}, false, 0, 0}, {{0, -30}, false, 1, 0}, {{0, -60}, false, 3, 0}, {{0, -15}, false, 3, 0}}},
+        {"the last line stops at the top", 35, 0, {{{0, -120}, false, 38, 0}, {{0, -120}, false, 39, 0}, {{0, -120}, false, 39, 0}}},
+        {"the longest line's end stops at the left", 0, 45, {{{0, -120}, true, 0, 48}, {{0, -120}, true, 0, 49}}},
+        {"a view dragged past the end only comes back", 100, 0, {{{0, -120}, false, 100, 0}, {{0, 120}, false, 97, 0}}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.label);
+        CodeBuffer buffer;
+        buffer.loadLines(QStringList(40, QString(50, u'x')));
+        buffer.setViewSize(10, 5);
+        buffer.setCursor(4, 4);
+        buffer.setScroll(c.top, c.left);
+        CodeWheel wheel;
+        for (const Turn &turn : c.turns) {
+            wheel.turn(buffer, turn.angle, turn.shift);
+            EXPECT_EQ(buffer.topLine(), turn.top);
+            EXPECT_EQ(buffer.leftColumn(), turn.left);
+        }
+        EXPECT_EQ(buffer.cursorLine(), 4);
+        EXPECT_EQ(buffer.cursorColumn(), 4);
+        EXPECT_FALSE(buffer.codeModified());
+    }
+}
+
+TEST(CodeTouch, TheWheelOnlyLooksAtTheLinesInView)
+{
+    CodeBuffer buffer;
+    buffer.loadLines({"short", "short", QString(200, u'x')});
+    buffer.setViewSize(10, 2);
+    CodeWheel wheel;
+    EXPECT_TRUE(wheel.turn(buffer, {0, -120}, true));
+    EXPECT_EQ(buffer.leftColumn(), 3);
+    EXPECT_TRUE(wheel.turn(buffer, {0, -120}, true));
+    EXPECT_EQ(buffer.leftColumn(), 4) << "the end of \"short\" stops it";
+    EXPECT_FALSE(wheel.turn(buffer, {0, -120}, true));
+}
+
 } // namespace
 } // namespace quill
