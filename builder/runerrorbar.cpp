@@ -13,13 +13,14 @@ namespace {
 constexpr int Padding = 6;
 const QColor Background(0xb0, 0x00, 0x20);
 const QColor PressedBackground(0x80, 0x00, 0x18);
+const QString AccessibleWhat = QStringLiteral("Run error");
 
 } // namespace
 
 RunErrorBar::RunErrorBar(QWidget *parent) : QPushButton(parent)
 {
     setObjectName(QStringLiteral("btnRunError"));
-    setAccessibleName(QStringLiteral("Run error"));
+    setAccessibleName(AccessibleWhat);
     setFocusPolicy(Qt::NoFocus);
     setFlat(true);
     hold_.setSingleShot(true);
@@ -34,8 +35,12 @@ RunErrorBar::RunErrorBar(QWidget *parent) : QPushButton(parent)
 void RunErrorBar::showError(const QString &text, int furtherErrors)
 {
     furtherErrors_ = furtherErrors;
-    setAccessibleDescription(furtherErrors > 0 ? furtherErrorsText(furtherErrors) : QString());
+    // A screen reader reads the error itself; what the bar is, and how many
+    // errors followed, is its description.
+    setAccessibleDescription(furtherErrors > 0 ? AccessibleWhat + u' ' + furtherErrorsText(furtherErrors)
+                                               : AccessibleWhat);
     setText(text);
+    setAccessibleName(text.isEmpty() ? AccessibleWhat : text);
     update();
 }
 

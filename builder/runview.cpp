@@ -1,6 +1,7 @@
 #include "builder/runview.h"
 
 #include "base/controls/controls.h"
+#include "base/controls/shownvalue.h"
 #include "builder/pageprobe.h"
 #include "builder/remoteblocker.h"
 #include "builder/runconsolestrip.h"
@@ -68,7 +69,7 @@ RunView::RunView(QWidget *parent) : QWidget(parent)
                         QStringLiteral("Run width"));
     edtRunWidth->setGeometry(76, 8, 65, 32);
     edtRunWidth->hide();
-    lblRunFps = named(new QLabel(pnlRunBtns), "lblRunFps", QStringLiteral("Frames per second"));
+    lblRunFps = makeValueLabel(pnlRunBtns, "lblRunFps", QStringLiteral("Frames per second"));
     btnRunError = new RunErrorBar(this);
     btnRunError->hide();
     lstRunConsole = new RunConsoleStrip(this);
@@ -179,7 +180,7 @@ void RunView::showPage(const QUrl &page, const QString &workspaceDir, bool three
     // Clearing an empty label still repaints the whole window, and with the
     // web view in it that is a composition the navigation below would wait for.
     if (!lblRunFps->text().isEmpty())
-        lblRunFps->clear();
+        showValue(lblRunFps, QString());
     show();
     // Raising a view that is already on top still repaints all of it.
     if (parentWidget() && parentWidget()->children().constLast() != this)
@@ -194,7 +195,7 @@ void RunView::loadBlank(const QUrl &blank)
     if (!webRun)
         return;
     webRun->stop();
-    lblRunFps->clear();
+    showValue(lblRunFps, QString());
     showing_ = false;
     webRun->load(blank);
 }
@@ -235,7 +236,7 @@ void RunView::consoleMessage(int level, const QString &message, int line, const 
         return;
     const ProbeReading reading = readConsoleMessage(messageLevel(level), message, line, source);
     if (reading.frames)
-        lblRunFps->setText(QStringLiteral("%1 fps").arg(*reading.frames));
+        showValue(lblRunFps, QStringLiteral("%1 fps").arg(*reading.frames));
     if (reading.message)
         emit pageMessage(*reading.message);
 }

@@ -2,6 +2,8 @@
 
 #include "editor/keycaptions.h"
 
+#include <QStyleOptionButton>
+
 namespace quill {
 
 KeyButton::KeyButton(QWidget *parent) : QPushButton(parent)
@@ -31,6 +33,25 @@ void KeyButton::mouseReleaseEvent(QMouseEvent *event)
     // screen would otherwise leave on the key.
     setEnabled(false);
     setEnabled(true);
+}
+
+void KeyButton::setTouchDown(bool down)
+{
+    if (touchDown_ == down)
+        return;
+    touchDown_ = down;
+    update();
+}
+
+void KeyButton::initStyleOption(QStyleOptionButton *option) const
+{
+    QPushButton::initStyleOption(option);
+    // Drawn as the button draws itself held down: setDown() would also
+    // start the mouse's repeat, and fingers repeat on their own.
+    if (touchDown_) {
+        option->state |= QStyle::State_Sunken;
+        option->state &= ~QStyle::State_Raised;
+    }
 }
 
 } // namespace quill

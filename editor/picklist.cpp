@@ -1,10 +1,10 @@
 #include "editor/picklist.h"
 
 #include "base/controls/controls.h"
+#include "base/controls/fingerscroll.h"
 
 #include <QListWidget>
 #include <QPushButton>
-#include <QScroller>
 
 #include <algorithm>
 
@@ -21,8 +21,7 @@ PickList::PickList(QWidget *parent) : QWidget(parent)
     lstSelect->setFocusPolicy(Qt::NoFocus);
     lstSelect->setSelectionMode(QAbstractItemView::SingleSelection);
     useTouchRows(lstSelect);
-    // A finger drags a long list instead of selecting along the way.
-    QScroller::grabGesture(lstSelect->viewport(), QScroller::TouchGesture);
+    scrollByFinger(lstSelect);
     btnSelCancel = makeButton(this, "btnSelCancel", QStringLiteral("X"));
     btnSelCancel->setFocusPolicy(Qt::NoFocus);
 

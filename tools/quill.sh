@@ -10,7 +10,7 @@ packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-webengine-dev libgl-dev libzip-dev
           libgtest-dev libgmock-dev libbenchmark-dev
           chromium firefox-esr libgl1-mesa-dri xvfb xauth unzip
-          desktop-file-utils appstream dpkg-dev x11-utils)
+          desktop-file-utils appstream dpkg-dev x11-utils dbus at-spi2-core)
 
 install_missing() {
     local missing=()

@@ -1,5 +1,7 @@
 #include "base/controls/controls.h"
 
+#include "base/controls/fingerscroll.h"
+
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
@@ -70,6 +72,7 @@ FileChooser makeFileChooser(QWidget *page, const FileChooserNames &names,
     chooser.list = named(new QListWidget(chooser.panel), names.list, listLabel);
     chooser.list->setFocusPolicy(Qt::NoFocus);
     useTouchRows(chooser.list);
+    scrollByFinger(chooser.list);
     const auto button = [&](const char *name, const QString &caption, int top) {
         return makeButton(chooser.panel, name, caption, ChooserButtonLeft, top, ChooserButtonWidth,
                           ChooserButtonHeight);

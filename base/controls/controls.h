@@ -75,7 +75,8 @@ struct FileChooser {
 };
 
 // A hidden, opaque file chooser on the page: the list and the OK, Cancel and
-// (hidden) Delete buttons, none of which takes the keyboard focus. The one builder of both pages' choosers.
+// (hidden) Delete buttons, none of which takes the keyboard focus; a finger
+// scrolls the list (scrollByFinger). The one builder of both pages' choosers.
 FileChooser makeFileChooser(QWidget *page, const FileChooserNames &names,
                             const QString &panelLabel, const QString &listLabel);
 
