@@ -1,6 +1,7 @@
 #include "app/ammain.h"
 
 #include "base/controls/controls.h"
+#include "base/controls/touchtaps.h"
 #include "base/quillerror.h"
 #include "base/textfile.h"
 #include "base/wholenumber.h"
@@ -14,10 +15,12 @@
 #include "builder/runview.h"
 #include "editor/codeview.h"
 #include "editor/keycaptions.h"
+#include "editor/keypanel.h"
 #include "editor/picklist.h"
 #include "sprite/spriteeditor.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -239,12 +242,18 @@ void TfrmMain::LayoutScreen()
 
     layout_ = quill::computeLayout(input);
 
+    // A keyboard floating for a field goes home to be laid out, and comes
+    // back at its new size.
+    const bool keysFloating = codePage_.pnlKeys->floating();
+    codePage_.pnlKeys->dock();
     TabControl1->setGeometry(0, 0, input.clientWidth, input.clientHeight);
     layoutCodePage(input.keyCaptions);
     layoutSpritePage();
     layoutHelpPage();
     layoutSystemPage();
     layoutOverlays();
+    if (keysFloating)
+        floatKeys();
 }
 
 void TfrmMain::FormResize()
@@ -370,6 +379,17 @@ void TfrmMain::createPages()
     createHelpPage(TabItem3);
     createSystemPage(TabItem4);
     createOverlays();
+
+    // A finger on a field gives it the keys, and the keyboard with them.
+    fieldTaps_ = new quill::TouchTaps(this);
+    for (QLineEdit *field : findChildren<QLineEdit *>())
+        fieldTaps_->watch(field);
+    connect(fieldTaps_, &quill::TouchTaps::tapped, this, [this](QWidget *field) {
+        quill::runHandler(*messages_, [&] { fieldTapped(field); });
+    });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        quill::runHandler(*messages_, [&] { keysFollowFocus(old, now); });
+    });
 }
 
 void TfrmMain::layoutFileMenu(QWidget *menu, QPushButton *newButton, QPushButton *openButton,

@@ -21,6 +21,7 @@
 #include "builder/runviewstate.h"
 
 #include <QPointF>
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 #include <array>
@@ -34,6 +35,7 @@ class QTabWidget;
 
 namespace quill {
 class PickList;
+class TouchTaps;
 class UnsavedWork;
 class RunView;
 class SpriteEditor;
@@ -160,6 +162,7 @@ private:
     void pntProgMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
     void pntProgMouseMove(Qt::KeyboardModifiers shift, double x, double y);
     void pntProgMouseUp();
+    void pntProgMouseWheel(QPoint angleDelta, Qt::KeyboardModifiers shift);
     // autoRepeat and timestamp tell a held key's repeats from new presses.
     void FormKeyDown(int key, const QString &text, Qt::KeyboardModifiers shift, bool autoRepeat,
                      unsigned long timestamp);
@@ -174,6 +177,24 @@ private:
     // one-line edit has the focus.
     bool codeTakesKeys() const;
     void lstSelectClick(quill::PickMode mode, int index, const QString &item);
+    // Escape closes the pick list as X does, else an open file chooser as
+    // its Cancel does; returns whether it closed anything.
+    bool closeOnEscape();
+
+    // The on-screen keys (app/onscreenkeys.cpp). A key's tap edits the
+    // one-line field that has the keys (a tap gave it the focus), else the
+    // code. A finger's tap on a field where the keyboard does not show
+    // brings the keyboard up at the foot of the window until the field lets
+    // go of the keys.
+    void keyTapped(const QString &caption);
+    QLineEdit *fieldWithKeys() const;
+    void fieldKeyTapped(QLineEdit *field, const QString &caption);
+    // "Rt" in a field: the run view's width field resizes as Resize does;
+    // every field then gives the keys back to the code.
+    void fieldDone(QLineEdit *field);
+    void fieldTapped(QWidget *field);
+    void keysFollowFocus(QWidget *old, QWidget *now);
+    void floatKeys();
 
     // The Sprite page's handlers (app/spritepage.cpp).
     void AllocateSpriteBuffers();
@@ -293,6 +314,7 @@ private:
     quill::CodeFiles programFiles_;
     quill::CtrlShortcuts shortcuts_;
     quill::CodeDrag drag_;
+    quill::CodeWheel wheel_;
 
     // Pages.
     QTabWidget *TabControl1 = nullptr;
@@ -308,6 +330,10 @@ private:
     // The recovery journal of the unsaved code and sprite.
     std::unique_ptr<quill::UnsavedWork> unsavedWork_;
     QTimer *journalTimer_ = nullptr;
+
+    // Fingers on the one-line fields, and the field the keyboard floats for.
+    quill::TouchTaps *fieldTaps_ = nullptr;
+    QPointer<QLineEdit> keysFloatFor_;
 
     // Overlays.
     quill::PickList *PickList = nullptr;

@@ -10,6 +10,7 @@
 #include "editor/picklist.h"
 #include "editor/keybutton.h"
 #include "editor/keycaptions.h"
+#include "editor/keypanel.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -55,7 +56,7 @@ void TfrmMain::createCodePage(QWidget *page)
         page, {"pnlBasfiles", "lstBasfiles", "btTextOk", "btTextCancel", "btTextDelete"},
         QStringLiteral("Code file chooser"), QStringLiteral("Code files"));
 
-    codePage_.pnlKeys = quill::makePanel(page, "pnlKeys", QStringLiteral("Keyboard"));
+    codePage_.pnlKeys = quill::named(new quill::KeyPanel(page), "pnlKeys", QStringLiteral("Keyboard"));
 
     wire(codePage_.edtFile, &QLineEdit::textChanged, &TfrmMain::edtFileChange);
     wire(codePage_.btTextNew, &QPushButton::clicked, &TfrmMain::btTextNewClick);
@@ -64,9 +65,11 @@ void TfrmMain::createCodePage(QWidget *page)
     wire(codePage_.btKeys, &QPushButton::clicked, &TfrmMain::btKeysClick);
     wire(codePage_.files.ok, &QPushButton::clicked, &TfrmMain::btTextOkClick);
     wire(codePage_.files.cancel, &QPushButton::clicked, &TfrmMain::btTextCancelClick);
+    wire(codePage_.files.list, &QListWidget::itemDoubleClicked, &TfrmMain::btTextOkClick);
     wire(codePage_.pntProg, &quill::CodeView::mousePressed, &TfrmMain::pntProgMouseDown);
     wire(codePage_.pntProg, &quill::CodeView::mouseDragged, &TfrmMain::pntProgMouseMove);
     wire(codePage_.pntProg, &quill::CodeView::mouseReleased, &TfrmMain::pntProgMouseUp);
+    wire(codePage_.pntProg, &quill::CodeView::wheelTurned, &TfrmMain::pntProgMouseWheel);
 }
 
 void TfrmMain::createKeyButtons()
@@ -75,7 +78,7 @@ void TfrmMain::createKeyButtons()
     for (int index = 0; index < quill::KeyCount; ++index) {
         auto *key = new quill::KeyButton(codePage_.pnlKeys);
         key->setObjectName(QStringLiteral("KeyButton%1").arg(index));
-        wire(key, &quill::KeyButton::keyClicked, &TfrmMain::RunKeyCommand);
+        wire(key, &quill::KeyButton::keyClicked, &TfrmMain::keyTapped);
         codePage_.KeyButtons[index] = key;
     }
 }
@@ -178,6 +181,12 @@ void TfrmMain::pntProgMouseUp()
     drag_.release();
 }
 
+void TfrmMain::pntProgMouseWheel(QPoint angleDelta, Qt::KeyboardModifiers shift)
+{
+    if (wheel_.turn(program_, angleDelta, shift.testFlag(Qt::ShiftModifier)))
+        codePage_.pntProg->update();
+}
+
 // ---- the hardware keyboard -------------------------------------------------
 
 bool TfrmMain::codeViewShowing() const
@@ -193,6 +202,8 @@ bool TfrmMain::codeTakesKeys() const
 void TfrmMain::FormKeyDown(int key, const QString &text, Qt::KeyboardModifiers shift, bool autoRepeat,
                            unsigned long timestamp)
 {
+    if (key == Qt::Key_Escape && closeOnEscape())
+        return;
     if (!codeTakesKeys())
         return;
     shortcuts_.keyPressed(key, shift, autoRepeat, timestamp);

@@ -13,6 +13,7 @@ class QWidget;
 namespace quill {
 class CodeView;
 class KeyButton;
+class KeyPanel;
 
 // The Code page's controls: the file menu (with the keyboard toggle of the
 // landscape layout), the code view, the code file chooser and the on-screen
@@ -28,7 +29,7 @@ struct CodePageControls {
     CodeView *pntProg = nullptr;
     QLabel *imgFonts = nullptr;
     FileChooser files;  // pnlBasfiles, lstBasfiles, btTextOk, btTextCancel, btTextDelete
-    QWidget *pnlKeys = nullptr;
+    KeyPanel *pnlKeys = nullptr;
     std::array<KeyButton *, KeyCount> KeyButtons{};
 };
 

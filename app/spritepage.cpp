@@ -4,6 +4,7 @@
 #include "app/ammain.h"
 
 #include "base/controls/controls.h"
+#include "base/controls/shownvalue.h"
 #include "base/filelist.h"
 #include "app/unsavedwork.h"
 #include "base/filename.h"
@@ -64,8 +65,8 @@ void TfrmMain::createSpritePage(QWidget *page)
     spritePage_.edtGraFile = quill::named(new QLineEdit(spritePage_.pnlGraMenu), "edtGraFile",
                                      QStringLiteral("Sprite name"));
     spritePage_.edtGraFile->setFocusPolicy(Qt::ClickFocus);
-    spritePage_.lblCel = quill::named(new QLabel(QStringLiteral("1/1"), spritePage_.pnlGraMenu), "lblCel",
-                                 QStringLiteral("Cel"));
+    spritePage_.lblCel =
+        quill::makeValueLabel(spritePage_.pnlGraMenu, "lblCel", QStringLiteral("Cel"), QStringLiteral("1/1"));
     spritePage_.lblCel->setAlignment(Qt::AlignCenter);
     wire(spritePage_.edtGraFile, &QLineEdit::textChanged, &TfrmMain::edtGraFileChange);
     wire(spritePage_.btGraNew, &QPushButton::clicked, &TfrmMain::btGraNewClick);
@@ -81,6 +82,7 @@ void TfrmMain::createSpritePage(QWidget *page)
         QStringLiteral("Sprite file chooser"), QStringLiteral("Sprite files"));
     wire(spritePage_.files.ok, &QPushButton::clicked, &TfrmMain::btGraOkClick);
     wire(spritePage_.files.cancel, &QPushButton::clicked, &TfrmMain::btGraCancelClick);
+    wire(spritePage_.files.list, &QListWidget::itemDoubleClicked, &TfrmMain::btGraOkClick);
 
     spritePage_.pnlGraTools = quill::makePanel(page, "pnlGraTools", QStringLiteral("Sprite tools"));
     spritePage_.pntColor = quill::named(new quill::ColorBar(spritePage_.pnlGraTools), "pntColor",
@@ -131,7 +133,7 @@ void TfrmMain::RefreshSprite()
 {
     workChanged();
     const quill::SpriteDocument &doc = spriteEditor_->document();
-    spritePage_.lblCel->setText(doc.celLabel());
+    quill::showValue(spritePage_.lblCel, doc.celLabel());
     spritePage_.pntView->stopAnimation();
     spritePage_.pntMain->showCel(doc.currentCelPixels(), doc.spriteSize(), layout_.canvasZoom, spriteEditor_->palette());
     spritePage_.pntView->showCel(doc.CurrentCel(), doc.spriteSize(), spriteEditor_->palette());
@@ -151,7 +153,7 @@ void TfrmMain::pntMainMouseDown(QPointF position)
     if (!cell)
         return;
     const bool changed = spriteEditor_->tap(cell->x, cell->y);
-    spritePage_.tool(SpriteTool::Pen)->setText(quill::penKindCaption(spriteEditor_->penKind()));
+    quill::showCaption(spritePage_.tool(SpriteTool::Pen), quill::penKindCaption(spriteEditor_->penKind()));
     if (changed)
         RefreshSprite();
 }
@@ -213,7 +215,7 @@ void TfrmMain::btGraPasteClick()
 void TfrmMain::btGraPaintClick()
 {
     spriteEditor_->cyclePenKind();
-    spritePage_.tool(SpriteTool::Pen)->setText(quill::penKindCaption(spriteEditor_->penKind()));
+    quill::showCaption(spritePage_.tool(SpriteTool::Pen), quill::penKindCaption(spriteEditor_->penKind()));
 }
 
 void TfrmMain::btGraRotateClick()
@@ -243,7 +245,8 @@ void TfrmMain::btGraShiftUClick()
 void TfrmMain::btGraShiftRClick()
 {
     spriteEditor_->cycleShiftDirection();
-    spritePage_.tool(SpriteTool::ShiftDirection)->setText(quill::shiftDirectionCaption(spriteEditor_->shiftDirection()));
+    quill::showCaption(spritePage_.tool(SpriteTool::ShiftDirection),
+                       quill::shiftDirectionCaption(spriteEditor_->shiftDirection()));
 }
 
 void TfrmMain::btGraShiftDClick()

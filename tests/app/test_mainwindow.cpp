@@ -386,7 +386,8 @@ TEST_F(MainWindowTest, ControlsCarryTheirNamesAndAccessibleNames)
         {"btGraOpen", "Open", false},
         {"btGraSave", "Save", false},
         {"edtGraFile", "Sprite name", false},
-        {"lblCel", "Cel", false},
+        // A label that shows a value is read as the value it shows.
+        {"lblCel", "1/1", false},
         {"pnlGraFiles", "Sprite file chooser", true},
         {"lstGrafiles", "Sprite files", false},
         {"btGraOk", "OK", false},
@@ -459,6 +460,7 @@ TEST_F(MainWindowTest, ControlsCarryTheirNamesAndAccessibleNames)
             EXPECT_EQ(button->text(), QLatin1String(c.accessibleName));
         }
     }
+    EXPECT_EQ(window.findChild<QWidget *>(QStringLiteral("lblCel"))->accessibleDescription(), QStringLiteral("Cel"));
     auto *runWidth = window.findChild<QLineEdit *>(QStringLiteral("edtRunWidth"));
     ASSERT_NE(runWidth, nullptr);
     EXPECT_EQ(runWidth->text(), QStringLiteral("512"));
