@@ -173,6 +173,9 @@ TEST_F(RunViewTest, CountsTheFramesOfThePagesLoopWithoutTouchingThePageOrItsFile
     const QRegularExpression shown("^(\\d+) fps$");
     ASSERT_TRUE(waitFor([&] { return framesShown(); })) << view->framesLabel()->text().toStdString();
     EXPECT_GT(shown.match(view->framesLabel()->text()).captured(1).toInt(), 0);
+    // A screen reader reads the count, and what it counts.
+    EXPECT_EQ(view->framesLabel()->accessibleName(), view->framesLabel()->text());
+    EXPECT_EQ(view->framesLabel()->accessibleDescription(), "Frames per second");
     EXPECT_GT(evaluate(view->webView()->page(), "window.drawn").toInt(), 0);
     // The probe declares nothing in the page.
     EXPECT_EQ(evaluate(view->webView()->page(),
@@ -347,6 +350,9 @@ TEST_F(RunViewTest, TheErrorBarWrapsUnderTheRunBarAndGoesAtTheNextRun)
     RunErrorBar *bar = view->errorBar();
     EXPECT_TRUE(bar->isVisible());
     EXPECT_EQ(bar->text(), "cat:4: Uncaught ReferenceError: x is not defined");
+    // A screen reader reads the error, and what the bar is.
+    EXPECT_EQ(bar->accessibleName(), bar->text());
+    EXPECT_EQ(bar->accessibleDescription(), "Run error");
     EXPECT_EQ(bar->geometry(), QRect(0, RunView::BarHeight, 400, RunView::ErrorBarHeight));
     EXPECT_EQ(bar->shownLines(), QStringList({"cat:4: Uncaught ReferenceError: x is not defined"}));
     EXPECT_EQ(view->webView()->geometry().top(), RunView::BarHeight + RunView::ErrorBarHeight);
@@ -359,6 +365,8 @@ TEST_F(RunViewTest, TheErrorBarWrapsUnderTheRunBarAndGoesAtTheNextRun)
     ASSERT_GE(lines.size(), 3);
     EXPECT_EQ(lines.mid(0, lines.size() - 1).join(' '), longer);
     EXPECT_EQ(lines.last(), "and 3 more");
+    EXPECT_EQ(bar->accessibleName(), longer);
+    EXPECT_EQ(bar->accessibleDescription(), "Run error and 3 more");
     EXPECT_GT(bar->height(), RunView::ErrorBarHeight);
     EXPECT_EQ(view->webView()->geometry().top(), bar->geometry().bottom() + 1);
 
@@ -376,6 +384,8 @@ TEST_F(RunViewTest, TheErrorBarWrapsUnderTheRunBarAndGoesAtTheNextRun)
 
     ASSERT_TRUE(show("temp.html"));
     EXPECT_FALSE(bar->isVisible());
+    EXPECT_EQ(bar->accessibleName(), "Run error");
+    EXPECT_EQ(view->framesLabel()->accessibleName(), "Frames per second") << "a new run has counted nothing yet";
     EXPECT_EQ(view->webView()->geometry().top(), RunView::BarHeight);
 }
 
