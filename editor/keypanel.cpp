@@ -152,6 +152,8 @@ void KeyPanel::floatOver(QWidget *host, const QRect &place)
         moving_ = false;
     }
     setGeometry(place);
+    // Over another page nothing may show between the keys.
+    setAutoFillBackground(true);
     QWidget::setVisible(true);
     raise();
 }
@@ -168,6 +170,7 @@ void KeyPanel::dock()
         return;
     }
     setParent(home);
+    setAutoFillBackground(false);
     setGeometry(homeGeometry_);
     QWidget::setVisible(homeVisible_);
 }

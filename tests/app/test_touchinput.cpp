@@ -235,14 +235,37 @@ TEST_F(TouchInputTest, ADoubleClickOpensAFileAsOkDoes)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("x=1;\r\n");
     file.close();
-    QTest::mouseClick(control("btTextOpen"), Qt::LeftButton);
-    auto *list = control<QListWidget>("lstBasfiles");
-    const QPoint at = list->visualItemRect(list->findItems("clicked", Qt::MatchExactly).value(0)).center();
-    // QTest's double click is the second click alone.
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-    EXPECT_FALSE(control("pnlBasfiles")->isVisible());
+    auto *pages = control<QTabWidget>("TabControl1");
+    pages->setCurrentIndex(1);
+    control<QLineEdit>("edtGraFile")->setText("ring");
+    QTest::mouseClick(control("btGraSave"), Qt::LeftButton);
+    QTest::mouseClick(control("btGraNew"), Qt::LeftButton);
+    ASSERT_EQ(control<QLineEdit>("edtGraFile")->text(), "");
+
+    struct Case {
+        const char *label;
+        int page;
+        const char *open, *list, *panel, *name;
+        QString file;
+    };
+    const std::vector<Case> cases = {
+        {"code", 0, "btTextOpen", "lstBasfiles", "pnlBasfiles", "edtFile", "clicked"},
+        {"sprite", 1, "btGraOpen", "lstGrafiles", "pnlGraFiles", "edtGraFile", "ring"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.label);
+        pages->setCurrentIndex(c.page);
+        QTest::mouseClick(control(c.open), Qt::LeftButton);
+        auto *list = control<QListWidget>(c.list);
+        const QPoint at = list->visualItemRect(list->findItems(c.file, Qt::MatchExactly).value(0)).center();
+        // QTest's double click is the second click alone.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        EXPECT_FALSE(control(c.panel)->isVisible());
+        EXPECT_EQ(control<QLineEdit>(c.name)->text(), c.file);
+    }
     EXPECT_EQ(program().line(0), "x=1;");
+    EXPECT_EQ(sink.messages, QStringList{"Saved."});
 }
 
 TEST_F(TouchInputTest, TheWheelScrollsTheCode)
