@@ -373,6 +373,23 @@ TEST_F(TouchInputTest, TheKeysComeUpForAFieldAwayFromTheCodePage)
     EXPECT_EQ(program().lines(), quill::CodeBuffer::newProgramLines());
 }
 
+TEST_F(TouchInputTest, TheKeysComeUpForTheNameWhenTheKeysButtonHidThem)
+{
+    window->resize(800, 480);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->layout().pageWidth == 800 && control("btKeys")->isVisible(); }, 2000));
+    fingers->tap(control("btKeys"));
+    ASSERT_FALSE(keyboard()->isVisible());
+    auto *name = control<QLineEdit>("edtFile");
+    fingers->tap(name);
+    ASSERT_TRUE(keyboard()->isVisible());
+    EXPECT_TRUE(keyboard()->floating());
+    tapKeys({"a", "b", "Rt"});
+    EXPECT_EQ(name->text(), "ab");
+    EXPECT_TRUE(control("pntProg")->hasFocus());
+    EXPECT_FALSE(keyboard()->isVisible()) << "the Keys button still hides them";
+    EXPECT_EQ(program().lines(), quill::CodeBuffer::newProgramLines());
+}
+
 TEST_F(TouchInputTest, RtInTheRunViewsWidthFieldResizesAsResizeDoes)
 {
     // The run bar as a run shows it (the page itself needs no display here).
