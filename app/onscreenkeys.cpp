@@ -3,7 +3,6 @@
 // it, and Escape, which closes what lies over a page.
 #include "app/ammain.h"
 
-#include "base/controls/touchtaps.h"
 #include "builder/runview.h"
 #include "editor/fieldkeys.h"
 #include "editor/keypanel.h"

@@ -47,9 +47,16 @@ void CodeView::announceChanges()
 {
     if (!QAccessible::isActive() || !buffer_) {
         announced_.reset();
+        reader_.reset();
         return;
     }
-    const ReaderText reader(buffer_->text());
+    // The text's offsets are counted again only when the text changed.
+    if (!reader_ || readerBuffer_ != buffer_ || readerRevision_ != buffer_->revision()) {
+        reader_ = std::make_unique<ReaderText>(buffer_->text());
+        readerBuffer_ = buffer_;
+        readerRevision_ = buffer_->revision();
+    }
+    const ReaderText &reader = *reader_;
     Announced now;
     now.buffer = buffer_;
     now.revision = buffer_->revision();

@@ -10,6 +10,7 @@
 namespace quill {
 
 class CodeBuffer;
+class ReaderText;
 
 // The code view pntProg: paints the buffer's visible cells from the font
 // sheet and reports the pointer and the wheel in view pixels. A tap on it
@@ -63,6 +64,9 @@ private:
         std::optional<std::pair<int, int>> selection;
     };
     std::optional<Announced> announced_;
+    std::unique_ptr<ReaderText> reader_;
+    const CodeBuffer *readerBuffer_ = nullptr;
+    quint64 readerRevision_ = 0;
 
     const CodeBuffer *buffer_ = nullptr;
     std::unique_ptr<CodePainter> painter_;
