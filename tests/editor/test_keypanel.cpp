@@ -149,14 +149,14 @@ TEST_F(KeyPanelTest, EachHeldKeyRepeatsOnItsOwn)
     // Timers never fire early (Qt's precise timers): nothing before 600 ms.
     if (clock.elapsed() < KeyTouches::FirstRepeatMs)
         EXPECT_EQ(typed, "") << "repeated before 600 ms";
-    while (clock.elapsed() < bDown + KeyTouches::FirstRepeatMs + 250)
+    while (clock.elapsed() < bDown + KeyTouches::FirstRepeatMs + 350)
         QTest::qWait(20);
     const qsizetype as = typed.count(u'a');
     const qsizetype bs = typed.count(u'b');
-    // a: at 600, 700, 800 and 900 (and 1000, 1100 on time); b: at 900 and 1000.
+    // On time, a repeats at 600, 700 ... 1200 and b at 900 ... 1200; a late
+    // timer makes up nothing, so a busy machine gives fewer.
     EXPECT_GE(as, 3);
     EXPECT_GE(bs, 1);
-    EXPECT_LE(bs, 3);
     EXPECT_GT(as, bs) << "a went down first and repeats on its own time";
     EXPECT_TRUE(typed.startsWith(u'a'));
     EXPECT_TRUE(key("a")->touchDown());
