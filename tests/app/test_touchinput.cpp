@@ -410,6 +410,22 @@ TEST_F(TouchInputTest, RtInTheRunViewsWidthFieldResizesAsResizeDoes)
     EXPECT_TRUE(sink.messages.isEmpty()) << sink.messages.join(u'|').toStdString();
 }
 
+TEST_F(TouchInputTest, TheKeysFollowAFingerFromFieldToField)
+{
+    control<QTabWidget>("TabControl1")->setCurrentIndex(3);
+    auto *width = control<QLineEdit>("edtWidth");
+    auto *keyHeight = control<QLineEdit>("edtKeyHeight");
+    fingers->tap(width);
+    ASSERT_TRUE(keyboard()->floating());
+    fingers->tap(keyHeight);
+    ASSERT_TRUE(keyHeight->hasFocus());
+    EXPECT_TRUE(keyboard()->isVisible());
+    EXPECT_TRUE(keyboard()->floating());
+    tapKeys({"En", "7"});
+    EXPECT_TRUE(keyHeight->text().endsWith(u'7'));
+    EXPECT_FALSE(width->text().contains(u'7'));
+}
+
 TEST_F(TouchInputTest, ALayoutPassKeepsTheKeysUpForTheirField)
 {
     auto *pages = control<QTabWidget>("TabControl1");
