@@ -87,7 +87,10 @@ TfrmMain::TfrmMain(quill::MessageSink *messages, QWidget *parent)
     FormCreate();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain()
+{
+    handlers_.reset();
+}
 
 void TfrmMain::FormCreate()
 {
@@ -141,7 +144,7 @@ void TfrmMain::FormCreate()
     journalTimer_ = new QTimer(this);
     journalTimer_->setSingleShot(true);
     journalTimer_->setInterval(JournalDelay);
-    connect(journalTimer_, &QTimer::timeout, this, [this] {
+    connect(journalTimer_, &QTimer::timeout, handlers_.get(), [this] {
         quill::runHandler(*messages_, [this] { keepUnsavedWork(); });
     });
     quill::runHandler(*messages_, [this] {
@@ -384,10 +387,10 @@ void TfrmMain::createPages()
     fieldTaps_ = new quill::TouchTaps(this);
     for (QLineEdit *field : findChildren<QLineEdit *>())
         fieldTaps_->watch(field);
-    connect(fieldTaps_, &quill::TouchTaps::tapped, this, [this](QWidget *field) {
+    connect(fieldTaps_, &quill::TouchTaps::tapped, handlers_.get(), [this](QWidget *field) {
         quill::runHandler(*messages_, [&] { fieldTapped(field); });
     });
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+    connect(qApp, &QApplication::focusChanged, handlers_.get(), [this](QWidget *old, QWidget *now) {
         quill::runHandler(*messages_, [&] { keysFollowFocus(old, now); });
     });
 }

@@ -118,7 +118,7 @@ private:
     template <typename Sender, typename Signal, typename... Args>
     void wire(Sender *sender, Signal signal, void (TfrmMain::*handler)(Args...))
     {
-        connect(sender, signal, this, [this, handler](Args... args) {
+        connect(sender, signal, handlers_.get(), [this, handler](Args... args) {
             quill::runHandler(*messages_, [&] { (this->*handler)(args...); });
         });
     }
@@ -293,6 +293,12 @@ private:
     void layoutOverlays();
 
     quill::MessageSink *messages_ = nullptr;
+    // The receiver of every signal the window handles. The destructor ends it
+    // before any member goes: QWidget's destructor, which runs after them,
+    // still hides a window that shows (the focus leaves its field, which
+    // QApplication announces) and deletes the controls, and no handler may
+    // run on the members left behind.
+    std::unique_ptr<QObject> handlers_ = std::make_unique<QObject>();
 
     // Application-wide state.
     quill::SettingsStore Settings;

@@ -267,7 +267,7 @@ void TfrmMain::showEvent(QShowEvent *event)
     // are chosen again.
     if (QWindow *window = windowHandle(); window && !screenWatched_) {
         screenWatched_ = true;
-        connect(window, &QWindow::screenChanged, this,
+        connect(window, &QWindow::screenChanged, handlers_.get(),
                 [this] { quill::runHandler(*messages_, [this] { LayoutScreen(); }); });
     }
     // When the program shows the window, the keys of a hardware keyboard go

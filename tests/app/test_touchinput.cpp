@@ -442,4 +442,25 @@ TEST_F(TouchInputTest, ALayoutPassKeepsTheKeysUpForTheirField)
     EXPECT_TRUE(field->text().endsWith(u'5'));
 }
 
+TEST_F(TouchInputTest, TheWindowGoesQuietlyWhileTheKeysFloatForAField)
+{
+    // Destroyed while it shows, the window loses the focus of its field on
+    // the way out, after its own members have gone: none of its handlers may
+    // answer that (the keys' handler would dock them back onto the Code page
+    // and let go of the field a second time, which frees the field's guard
+    // data under whoever else still holds it).
+    control<QTabWidget>("TabControl1")->setCurrentIndex(3);
+    auto *field = control<QLineEdit>("edtKeyHeight");
+    fingers->tap(field);
+    ASSERT_TRUE(field->hasFocus());
+    ASSERT_TRUE(keyboard()->floating());
+
+    const QObject *const going = window.get();
+    const QObject *keysLastParent = nullptr;
+    QObject::connect(keyboard(), &QObject::destroyed, [&](QObject *keys) { keysLastParent = keys->parent(); });
+    fingers.reset();
+    window.reset();
+    EXPECT_EQ(keysLastParent, going) << "the floating keys went with the window, not docked by a handler";
+}
+
 } // namespace
