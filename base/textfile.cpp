@@ -1,8 +1,10 @@
 #include "base/textfile.h"
 
+#include "base/filereader.h"
 #include "base/quillerror.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryFile>
 #include <QStringDecoder>
@@ -177,35 +179,7 @@ TextFileContent readTextFile(const QString &path)
 
 QByteArray readBinaryFile(const QString &path, const std::function<void(QByteArrayView)> &readSoFar)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw QuillError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-    const auto failed = [&] {
-        return QuillError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
-    };
-    if (!readSoFar) {
-        QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            throw failed();
-        return bytes;
-    }
-    // Pieces small enough to stay in the cache while readSoFar looks at them.
-    constexpr qsizetype Piece = 128 * 1024;
-    QByteArray bytes(std::max<qsizetype>(file.size() + 1, Piece), Qt::Uninitialized);
-    qsizetype used = 0;
-    for (;;) {
-        if (used == bytes.size())
-            bytes.resize(bytes.size() * 2);
-        const qint64 got = file.read(bytes.data() + used, std::min(Piece, bytes.size() - used));
-        if (got < 0)
-            throw failed();
-        if (got == 0)
-            break;
-        used += got;
-        readSoFar(QByteArrayView(bytes.constData(), used));
-    }
-    bytes.truncate(used);
-    return bytes;
+    return readRegularFile(path, QFileInfo(path).fileName(), TextFileLimit, readSoFar);
 }
 
 void writeTextFile(const QString &path, const QStringList &lines, TextEncoding encoding)

@@ -44,10 +44,13 @@ QByteArray encodeText(const QStringList &lines, TextEncoding encoding);
 // encoding (Latin-1 holds codes up to 255 only; the others hold any text).
 bool canEncode(const QStringList &lines, TextEncoding encoding);
 
-// Reads a whole text file; throws QuillError with the platform's message.
+// Reads a whole text file through readRegularFile (base/filereader.h): a
+// regular file of at most TextFileLimit bytes, else QuillError "Failed to
+// open NAME." or "Too large: NAME." (NAME the file's name without its
+// folder); other failures throw QuillError with the platform's message.
 TextFileContent readTextFile(const QString &path);
-// Reads a whole file's bytes; throws QuillError with the platform's message.
-// Once each piece is in, readSoFar (when given) sees the bytes read so far.
+// The same for the bytes. Once each piece is in, readSoFar (when given) sees
+// the bytes read so far.
 QByteArray readBinaryFile(const QString &path,
                           const std::function<void(QByteArrayView readSoFar)> &readSoFar = {});
 

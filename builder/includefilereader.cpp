@@ -1,5 +1,6 @@
 #include "builder/includefilereader.h"
 
+#include "base/filereader.h"
 #include "base/quillerror.h"
 #include "base/textfile.h"
 
@@ -14,23 +15,21 @@ std::optional<IncludeFile> IncludeFileReader::readInclude(const QString &name)
     if (name.contains(QChar(u'\0')))
         return std::nullopt;
     const QString path = codeDir_ + name;
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return std::nullopt;
-    if (info.size() > IncludeFileLimit)
-        throw QuillError(QStringLiteral("Too large: %1.").arg(name));
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    // The size is read again here: the file may have grown since it was looked at.
-    const QByteArray bytes = file.read(IncludeFileLimit + 1);
-    if (file.error() != QFileDevice::NoError)
+    std::unique_ptr<QFile> file;
+    try {
+        file = openRegularFile(path, name);
+    } catch (const QuillError &) {
+        return std::nullopt;  // told by the generator as "Failed to open NAME"
+    }
+    checkFileSize(*file, name, IncludeFileLimit);
+    // Read to one byte past the limit: the file may have grown since it was opened.
+    const QByteArray bytes = file->read(IncludeFileLimit + 1);
+    if (file->error() != QFileDevice::NoError)
         return std::nullopt;
     if (bytes.size() > IncludeFileLimit)
         throw QuillError(QStringLiteral("Too large: %1.").arg(name));
 
-    const QString canonical = info.canonicalFilePath();
+    const QString canonical = QFileInfo(path).canonicalFilePath();
     return IncludeFile{decodeText(bytes).lines, canonical.isEmpty() ? path : canonical};
 }
 

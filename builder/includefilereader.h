@@ -4,8 +4,9 @@
 
 namespace quill {
 
-// Include files from the code folder. Only regular files are read (a FIFO
-// would hang the generator and a device read for ever), a name is used whole
+// Include files from the code folder, opened by openRegularFile: only regular
+// files are read (a FIFO would hang the generator and a device read for
+// ever; either counts as a file that cannot be read), a name is used whole
 // (one holding a NUL character names no file), and a file larger than
 // IncludeFileLimit bytes is refused with "Too large: NAME.".
 class IncludeFileReader : public IncludeReader {

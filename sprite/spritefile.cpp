@@ -1,10 +1,10 @@
 #include "sprite/spritefile.h"
 
 #include "base/constants.h"
+#include "base/filereader.h"
 #include "base/quillerror.h"
 #include "sprite/celdata.h"
 
-#include <QFile>
 #include <algorithm>
 
 namespace quill {
@@ -41,12 +41,13 @@ SpriteFileContent parseSpriteFile(const QByteArray &bytes)
 
 SpriteFileContent readSpriteFile(const QString &path, const QString &name)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw QuillError(QStringLiteral("Failed to open ") + name);
-    const QByteArray bytes = file.read(LargestSpriteFileSize);
-    if (file.error() != QFileDevice::NoError)
-        throw QuillError(QStringLiteral("Failed to open ") + name);
+    QByteArray bytes;
+    try {
+        // Bytes after the largest file are never looked at.
+        bytes = readFileStart(path, name, LargestSpriteFileSize);
+    } catch (const QuillError &) {
+        throw QuillError(QStringLiteral("Failed to open %1.").arg(name));
+    }
     return parseSpriteFile(bytes);
 }
 

@@ -23,8 +23,9 @@ inline constexpr qsizetype LargestSpriteFileSize = 3 + 32 * 127 * 127;
 // last cel are ignored.
 SpriteFileContent parseSpriteFile(const QByteArray &bytes);
 
-// Reads and checks the file at `path`; a file that cannot be opened or read
-// throws QuillError "Failed to open " + `name`.
+// Reads and checks the file at `path` (readFileStart: a regular file only,
+// never waiting on a FIFO); a file that cannot be opened or read throws
+// QuillError "Failed to open NAME.".
 SpriteFileContent readSpriteFile(const QString &path, const QString &name);
 
 } // namespace quill
