@@ -1,5 +1,6 @@
 #include "base/filelist.h"
 
+#include "base/filename.h"
 #include "base/namecompare.h"
 
 #include <QDir>
@@ -10,6 +11,7 @@ QStringList ListFiles(const QString &directory)
 {
     // Without QDir::System, FIFOs, sockets, devices and broken links stay out.
     QStringList names = QDir(directory).entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    names.removeIf([](const QString &name) { return hasControlCharacters(name); });
     sortNames(names);
     return names;
 }

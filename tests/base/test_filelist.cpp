@@ -95,6 +95,17 @@ TEST_F(FileListFixture, SortsOnceInTheOneOrderOfNames)
     EXPECT_EQ(ListFiles(folder), QStringList({".hidden", "1x", "a", "ab", "abc", "B", "c", "_u"}));
 }
 
+// A list item or a declaration made from a name holds one line.
+TEST_F(FileListFixture, NamesWithControlCharactersAreLeftOut)
+{
+    const QStringList kept = {"cat.png", "tab free", "\u00e9t\u00e9"};
+    const QStringList left = {"two\nlines.png", "cr\r", "tab\there", "bell\a",
+                              QStringLiteral("sep") + QChar(0x2028)};
+    for (const QString &name : kept + left)
+        writeFile(folder + name);
+    EXPECT_EQ(ListFiles(folder), QStringList({"cat.png", "tab free", "\u00e9t\u00e9"}));
+}
+
 TEST_F(FileListFixture, AMissingFolderListsNothing)
 {
     EXPECT_EQ(ListFiles(root.path() + "/nothing/"), QStringList());

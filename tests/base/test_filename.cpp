@@ -36,6 +36,21 @@ TEST(FileName, RefusesEmptyNamesAndNamesThatLeaveTheFolder)
         {"backslash", QStringLiteral("a\\b"), Invalid},
         {"windows parent", QStringLiteral("..\\x"), Invalid},
         {"nul", QStringLiteral("a") + QChar(0) + QStringLiteral("b"), Invalid},
+        {"line feed", QStringLiteral("a\nb"), Invalid},
+        {"carriage return", QStringLiteral("a\rb"), Invalid},
+        {"trailing line feed", QStringLiteral("cat.png\n"), Invalid},
+        {"tab", QStringLiteral("a\tb"), Invalid},
+        {"delete", QStringLiteral("a\x7f"), Invalid},
+        {"next line (C1)", QStringLiteral("a") + QChar(0x85) + QStringLiteral("b"), Invalid},
+        {"line separator", QStringLiteral("a") + QChar(0x2028) + QStringLiteral("b"), Invalid},
+        {"lone high surrogate", QStringLiteral("x") + QChar(0xD800) + QStringLiteral("y"), Invalid},
+        {"lone low surrogate", QStringLiteral("x") + QChar(0xDC00) + QStringLiteral("y"), Invalid},
+        {"surrogates in the wrong order", QStringLiteral("x") + QChar(0xDC00) + QChar(0xD800), Invalid},
+        {"a pair of surrogates", QStringLiteral("cat ") + QString::fromUcs4(U"\U0001F431"), std::nullopt},
+        {"replacement character itself", QStringLiteral("x") + QChar(0xFFFD), std::nullopt},
+        {"255 bytes", QString(255, u'n'), std::nullopt},
+        {"256 bytes", QString(256, u'n'), QStringLiteral("File name too long.")},
+        {"128 two-byte characters", QString(128, QChar(0xE9)), QStringLiteral("File name too long.")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.label);
