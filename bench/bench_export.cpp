@@ -87,7 +87,7 @@ void BM_ExportArchive(benchmark::State &state)
     const quill::ExportRequest request = s.request();
     const QString archive = s.exportDir + "/cat.zip";
     for (auto _ : state)
-        quill::writeBinaryFile(archive, quill::packArchive(request));
+        quill::packArchive(request, archive);
 }
 BENCHMARK(BM_ExportArchive)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -1,6 +1,7 @@
 #include "builder/exportprogram.h"
 
 #include "base/filename.h"
+#include "base/filereader.h"
 #include "base/messagesink.h"
 #include "base/workspace.h"
 #include "builder/pagegenerator.h"
@@ -13,21 +14,21 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace quill {
 
 namespace {
 
-// Every file Export takes from the workspace is read here, whole.
-QByteArray readResource(const QString &path)
+// Every file Export takes from the workspace whole is read here, through
+// the one file reader: `name` is how the page names it (img/cat.png).
+QByteArray readResource(const QString &path, const QString &name)
 {
-    return readBinaryFile(path);
-}
-
-ArchiveEntry readEntry(const ExportEntry &entry)
-{
-    QByteArray bytes = readResource(entry.sourcePath);
-    return {entry.name, std::move(bytes), QFileInfo(entry.sourcePath).lastModified()};
+    return readRegularFile(path, name, ResourceFileLimit);
 }
 
 QString withoutTrailingSlashes(QString path)
@@ -42,7 +43,7 @@ QString withoutTrailingSlashes(QString path)
 std::optional<QString> entryNameProblem(const QString &name)
 {
     const bool refused = name.isEmpty() || name.startsWith(u'/') || name.contains(u'\\')
-                         || name.contains(QChar(0)) || QDir::isAbsolutePath(name)
+                         || hasControlCharacters(name) || !name.isValidUtf16() || QDir::isAbsolutePath(name)
                          || name.split(u'/').contains(QStringLiteral(".."));
     if (refused)
         return QStringLiteral("Invalid file name %1.").arg(name);
@@ -64,30 +65,34 @@ std::vector<ExportEntry> exportEntries(const QString &programName, const QString
     return entries;
 }
 
-QByteArray packArchive(const ExportRequest &request)
+void packArchive(const ExportRequest &request, const QString &path)
 {
-    std::vector<ArchiveEntry> entries;
+    std::vector<ArchiveMember> members;
     for (const ExportEntry &entry :
-         exportEntries(request.programName, request.pagePath, request.resources, request.baseDir))
-        entries.push_back(readEntry(entry));
-    return zipArchive(entries);
+         exportEntries(request.programName, request.pagePath, request.resources, request.baseDir)) {
+        // The page comes first; it is known by its file's name, a resource by its path.
+        members.push_back({entry.name, entry.sourcePath,
+                           members.empty() ? QFileInfo(entry.sourcePath).fileName() : entry.name});
+    }
+    writeZipArchive(path, members);
 }
 
 void writeSinglePageTo(const ExportRequest &request, PendingFile &page)
 {
     writeSinglePage(
         request.parts, request.resources,
-        [&](const QString &resource) { return readResource(request.baseDir + resource); },
+        [&](const QString &resource) { return readResource(request.baseDir + resource, resource); },
         [&](QByteArrayView bytes) { page.write(bytes); });
 }
 
 ExportedFiles exportProgram(const ExportRequest &request)
 {
     checkFileName(request.programName);
+    if (QFile::encodeName(request.programName + QStringLiteral(".html")).size() > LongestFileName)
+        throw QuillError(QStringLiteral("File name too long."));
     for (const QString &resource : request.resources)
         if (const std::optional<QString> problem = entryNameProblem(resource))
             throw QuillError(*problem);
-    QByteArray archiveBytes = packArchive(request);
 
     // A fresh system often has no documents folder yet; it is the default, so
     // it is made. Any other folder is the user's choice and is never made.
@@ -97,15 +102,25 @@ ExportedFiles exportProgram(const ExportRequest &request)
         throw QuillError(QStringLiteral("Cannot create folder \"%1\".").arg(folder));
 
     // Both files are written under temporary names before either is put in
-    // place; the archive's bytes are let go before the page is written.
+    // place. The archive's name is short, whatever the program's name.
     const QString base = request.exportDir + QStringLiteral("/") + request.programName;
     const ExportedFiles files{base + QStringLiteral(".zip"), base + QStringLiteral(".html")};
-    PendingFile archive(files.archive);
-    archive.write(archiveBytes);
-    archiveBytes = QByteArray();
+    QTemporaryFile archive(request.exportDir + QStringLiteral("/.quill-export-XXXXXX"));
+    if (!archive.open())
+        throw QuillError(QStringLiteral("Cannot create file \"%1\". %2").arg(files.archive, archive.errorString()));
+    // Readable by everyone like any file the program writes; the archive
+    // written over this name keeps its mode.
+    archive.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                           | QFileDevice::ReadOther);
+    archive.close();
+    packArchive(request, archive.fileName());
     PendingFile page(files.page);
     writeSinglePageTo(request, page);
-    archive.commit();
+    if (std::rename(QFile::encodeName(archive.fileName()).constData(),
+                    QFile::encodeName(files.archive).constData()) != 0)
+        throw QuillError(QStringLiteral("Cannot write file \"%1\". %2")
+                             .arg(files.archive, QString::fromLocal8Bit(std::strerror(errno))));
+    archive.setAutoRemove(false);
     page.commit();
     return files;
 }

@@ -15,8 +15,9 @@ struct WorkspacePaths;
 
 // The message for a resource path that may not become an archive entry or be
 // read from the workspace: one that climbs out of its folder (".." as a part),
-// is absolute, or holds a backslash or a NUL character. Nothing for a plain
-// relative path such as img/cat.png.
+// is absolute, or holds a backslash, a control character (a NUL or a line
+// break) or half of a surrogate pair. Nothing for a plain relative path such
+// as img/cat.png.
 std::optional<QString> entryNameProblem(const QString &name);
 
 // What one archive entry is made of: its name and the file it is read from.
@@ -51,21 +52,24 @@ struct ExportedFiles {
 };
 
 // Writes the archive and, beside it, the self-contained page (see
-// writeSinglePage). The archive is built completely before anything is
-// written; both files are then written under temporary names and renamed
-// over the old ones, the archive first. So a failure never leaves a half
-// file and never destroys an earlier one, and a resource that cannot be read
-// writes neither. The
-// export folder is created only when it is the documents folder default; any
-// other missing folder, a refused name (checked before any file is read) and
-// a missing resource throw QuillError with the reason.
+// writeSinglePage). Both files are written under temporary names and renamed
+// over the old ones, the archive first; the page and the resources are
+// streamed into the archive one file at a time (writeZipArchive), none held
+// in memory whole. So a failure never leaves a half file and never destroys
+// an earlier one, and a resource that cannot be read writes neither. Every
+// file is read through the one file reader: a resource that is no regular
+// file, or is larger than ResourceFileLimit, is refused by name. The export
+// folder is created only when it is the documents folder default; any other
+// missing folder, a refused name (checked before any file is read; a name too
+// long for its files is "File name too long.") and a resource that cannot be
+// read throw QuillError with the reason.
 ExportedFiles exportProgram(const ExportRequest &request);
 
 // The two steps of exportProgram, for measuring them apart; neither checks
-// names. packArchive reads the page and the resources and returns the
-// archive's bytes; writeSinglePageTo writes the self-contained page, reading
-// the resources again one at a time.
-QByteArray packArchive(const ExportRequest &request);
+// names. packArchive streams the page and the resources into an archive at
+// path; writeSinglePageTo writes the self-contained page, reading the
+// resources again one at a time.
+void packArchive(const ExportRequest &request, const QString &path);
 void writeSinglePageTo(const ExportRequest &request, PendingFile &page);
 
 // Export as the button does it: an unusable program name is told and nothing

@@ -1,23 +1,30 @@
 #pragma once
 
-#include <QByteArray>
-#include <QDateTime>
 #include <QString>
 #include <vector>
 
 namespace quill {
 
 // One member of a zip archive: its name inside the archive (relative, "/"
-// between folders), its bytes and the time stamp the archive records.
-struct ArchiveEntry {
+// between folders) and the file its bytes come from, with the name the user
+// knows that file by (for messages).
+struct ArchiveMember {
     QString name;
-    QByteArray bytes;
-    QDateTime modified;
+    QString sourcePath;
+    QString sourceName;
 };
 
-// A standard zip archive holding the entries in the given order, every one
-// deflate-compressed (method 8), built in memory. Names must be distinct;
-// the zip writer's refusal, or any other failure of it, throws QuillError.
-QByteArray zipArchive(const std::vector<ArchiveEntry> &entries);
+// Writes a standard zip archive at `path` holding the members in the given
+// order, every one deflate-compressed (method 8) and stamped with its
+// file's modification time. Each file is opened only when its turn comes
+// (openRegularFile: regular files only, at most ResourceFileLimit bytes) and
+// streamed into the archive, so neither the files nor the archive are ever
+// held in memory whole. The archive is written under a temporary name and
+// renamed over `path` once complete, so a failure leaves no part of it and
+// an earlier archive of that name whole. Names must be distinct. A file that
+// cannot be read throws QuillError with its reason ("Failed to open NAME.",
+// "Too large: NAME.", the platform's words); any other failure throws
+// QuillError with the zip writer's reason.
+void writeZipArchive(const QString &path, const std::vector<ArchiveMember> &members);
 
 } // namespace quill

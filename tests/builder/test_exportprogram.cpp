@@ -21,6 +21,13 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fcntl.h>
+#include <future>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace quill;
 
 namespace {
@@ -156,11 +163,12 @@ TEST_F(ExportTest, TheArchiveIsUnchangedByThePageBesideIt)
                                    "js/quillfunc.js", "js/stage.web.min.js"};
     const ExportedFiles files = exportProgram(request("cat", resources));
 
-    std::vector<ArchiveEntry> entries;
+    std::vector<ArchiveMember> members;
     for (const ExportEntry &entry : exportEntries("cat", paths.pagePath, resources, paths.baseDir))
-        entries.push_back({entry.name, readBytes(entry.sourcePath),
-                           QFileInfo(entry.sourcePath).lastModified()});
-    EXPECT_EQ(readBytes(files.archive), zipArchive(entries));
+        members.push_back({entry.name, entry.sourcePath, entry.name});
+    QTemporaryDir alone;
+    writeZipArchive(alone.path() + "/cat.zip", members);
+    EXPECT_EQ(readBytes(files.archive), readBytes(alone.path() + "/cat.zip"));
     EXPECT_EQ(files.page, exportDir + "/cat.html");
     const QByteArray page = readBytes(files.page);
     EXPECT_TRUE(page.startsWith("<html><head><title>cat</title>\r\n<script>\nvar _quillpage="));
@@ -238,6 +246,9 @@ TEST(EntryNameProblem, RefusesNamesThatLeaveTheirFolder)
         {"backslash", "img\\x.png", true},
         {"backslash climbing", "img/..\\..\\x.png", true},
         {"NUL cuts the path", QString("img/a") + QChar(0) + ".png", true},
+        {"line break", "img/two\nlines.png", true},
+        {"tab", "audio/a\tb.ogg", true},
+        {"lone surrogate", QString("img/x") + QChar(0xD800) + ".png", true},
         {"empty", "", true},
     };
     for (const NameCase &c : cases) {
@@ -315,6 +326,79 @@ TEST_F(ExportTest, AResourceThatCannotBeReadWritesNeitherFile)
         EXPECT_EQ(readBytes(files.page), earlierPage) << c.name;
         EXPECT_EQ(filesInExportDir(), QStringList({"cat.html", "cat.zip"})) << c.name;
     }
+}
+
+// A resource that is no regular file never hangs Export, and one too large
+// for any page is refused by its size without being read.
+TEST_F(ExportTest, ResourcesThatAreNoPlainFilesOrTooLargeAreRefusedByName)
+{
+    const QString archive = exportProgram(request("cat", CatResources)).archive;
+    const QByteArray earlier = readBytes(archive);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(paths.imageDir + "fifo.png").constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", paths.imageDir + "zero.png"));
+    QFile sparse(paths.imageDir + "huge.png");
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64(3) << 30));
+    sparse.close();
+
+    struct Case {
+        const char *name;
+        QString resource;
+        QString message;
+    };
+    const std::vector<Case> cases = {
+        {"a FIFO", "img/fifo.png", "Failed to open img/fifo.png."},
+        {"a link to a device", "img/zero.png", "Failed to open img/zero.png."},
+        {"a sparse file of 3 GB", "img/huge.png", "Too large: img/huge.png."},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto outcome = std::async(std::launch::async, [&]() -> QString {
+            try {
+                exportProgram(request("cat", {"img/cat.png", c.resource, "js/quillfunc.js"}));
+                return "exported";
+            } catch (const QuillError &error) {
+                return error.message();
+            }
+        });
+        if (outcome.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+            // Frees an export waiting on the FIFO, so that the test ends.
+            const int writer = ::open(QFile::encodeName(paths.imageDir + "fifo.png").constData(),
+                                      O_WRONLY | O_NONBLOCK);
+            if (writer >= 0)
+                ::close(writer);
+            outcome.wait();
+            ADD_FAILURE() << "Export took more than 5 seconds";
+            continue;
+        }
+        EXPECT_EQ(outcome.get(), c.message);
+        EXPECT_EQ(readBytes(archive), earlier);
+        EXPECT_EQ(filesInExportDir(), QStringList({"cat.html", "cat.zip"}));
+    }
+}
+
+// Resources are streamed into the archive: a 100 MB one never sits in
+// memory whole, nor does the archive. (The self-contained page beside it
+// carries each resource as text, one at a time.)
+TEST_F(ExportTest, LargeResourcesAreStreamedNotHeld)
+{
+    QFile big(paths.audioDir + "long.ogg");
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    const QByteArray block(1 << 20, 'a');
+    for (int i = 0; i < 100; ++i)
+        ASSERT_EQ(big.write(block), block.size());
+    big.close();
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+
+    const QString archive = exportDir + "/cat.zip";
+    packArchive(request("cat", {"audio/long.ogg", "js/quillfunc.js"}), archive);
+
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    const long grownKiB = after.ru_maxrss - before.ru_maxrss;
+    EXPECT_LT(grownKiB, 40 * 1024) << "the peak grew by " << grownKiB << " KiB";
+    EXPECT_EQ(entryNames(archive), QStringList({"cat.html", "audio/long.ogg", "js/quillfunc.js"}));
+    EXPECT_TRUE(run("unzip", {"-t", archive}).contains("No errors detected"));
 }
 
 TEST_F(ExportTest, AnExistingArchiveIsReplaced)
