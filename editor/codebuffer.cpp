@@ -42,6 +42,7 @@ CodeBuffer::CodeBuffer() : CodeLines(newProgramLines()) {}
 void CodeBuffer::NewProgram()
 {
     CodeLines = newProgramLines();
+    noLines_ = false;
     ++revision_;
     history_.clear();
     stepOpen_ = false;
@@ -58,7 +59,8 @@ void CodeBuffer::loadLines(QStringList lines)
 
 void CodeBuffer::loadText(CodeText text)
 {
-    if (text.isEmpty())
+    noLines_ = text.isEmpty();
+    if (noLines_)
         text.insert(0, QString());
     CodeLines = std::move(text);
     ++revision_;
@@ -71,11 +73,11 @@ void CodeBuffer::loadText(CodeText text)
 
 void CodeBuffer::replaceDocument(CodeText text, FileIdentity identity)
 {
-    if (text.isEmpty())
-        text.insert(0, QString());
     beginUndoStep();
+    // Text without lines is kept as such (the line standing in for it is
+    // put in when it is shown), so that undo and redo bring it back as it was.
     auto whole = std::make_shared<WholeText>();
-    whole->before = CodeLines;
+    whole->before = noLines_ ? CodeText() : CodeLines;
     whole->beforeIdentity = identity_;
     whole->after = std::move(text);
     whole->afterIdentity = std::move(identity);
@@ -171,6 +173,7 @@ void CodeBuffer::InsertAtCursor(const QString &text)
 void CodeBuffer::apply(const EditRecord &edit)
 {
     ++revision_;
+    noLines_ = false;
     switch (edit.kind) {
     case EditRecord::Kind::InsertText:
         CodeLines.modifiableLine(edit.line).insert(edit.column, edit.text);
@@ -191,13 +194,17 @@ void CodeBuffer::apply(const EditRecord &edit)
         CodeLines.remove(edit.line, int(edit.lines.size()));
         break;
     case EditRecord::Kind::ReplaceWhole:
-        CodeLines = edit.whole->after;
-        identity_ = edit.whole->afterIdentity;
+    case EditRecord::Kind::RestoreWhole: {
+        const bool replace = edit.kind == EditRecord::Kind::ReplaceWhole;
+        CodeLines = replace ? edit.whole->after : edit.whole->before;
+        identity_ = replace ? edit.whole->afterIdentity : edit.whole->beforeIdentity;
+        // The one empty line that stands in for text without lines.
+        if (CodeLines.isEmpty()) {
+            CodeLines.insert(0, QString());
+            noLines_ = true;
+        }
         break;
-    case EditRecord::Kind::RestoreWhole:
-        CodeLines = edit.whole->before;
-        identity_ = edit.whole->beforeIdentity;
-        break;
+    }
     }
 }
 

@@ -47,6 +47,12 @@ public:
     // Leaves the selection state and the file identity alone.
     void loadLines(QStringList lines);
     void loadText(CodeText text);
+    // True while the text is the one empty line that stands in for loaded
+    // text without lines (an empty file, or a byte-order mark alone): the
+    // text a file gets back is then no line at all, so that Open and Save
+    // give back the file's bytes. Any change of the text ends it; undo and
+    // redo of a New or Open bring it back with the text.
+    bool standsForNoLines() const { return noLines_; }
 
     // New and Open: the whole text (no lines: one empty line) and the file
     // identity replaced as one undo step, so that undo brings back the text
@@ -153,6 +159,7 @@ private:
     bool CodeModified = false;
     FileIdentity identity_;
     quint64 revision_ = 0;
+    bool noLines_ = false;
 
     EditHistory history_;
     EditStep step_;

@@ -99,7 +99,8 @@ std::optional<QString> CodeFiles::save(const QString &name, CodeBuffer &buffer, 
     const TextEncoding remembered = buffer.identity().encoding;
     const bool fits = buffer.text().fits(remembered);
     const TextEncoding encoding = fits ? remembered : TextEncoding::Utf8Bom;
-    writeBinaryFile(codeDir_ + name, buffer.text().encoded(encoding));
+    writeBinaryFile(codeDir_ + name, buffer.standsForNoLines() ? CodeText().encoded(encoding)
+                                                                : buffer.text().encoded(encoding));
     buffer.savedAs(name, encoding);
     buffer.setCodeModified(false);
     return fits ? QStringLiteral("Saved.") : QStringLiteral("Saved as UTF-8.");

@@ -47,8 +47,10 @@ public:
     // bytes that are not text in its encoding.
     std::optional<QString> open(const QString &name, CodeBuffer &buffer);
 
-    // Writes the buffer's lines through a temporary file and a rename and
-    // clears CodeModified. Another existing file than the one the text came
+    // Writes the buffer's lines through a temporary file and a rename (no
+    // line at all while the buffer stands for text without lines, so that an
+    // empty file or a mark alone comes back as it was) and clears
+    // CodeModified. Another existing file than the one the text came
     // from is replaced only after "Replace NAME?" was answered yes; for no,
     // nothing is written and nothing is returned. Returns "Saved.", or "Saved
     // as UTF-8." when the remembered encoding cannot hold a character of the

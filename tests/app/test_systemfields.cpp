@@ -226,7 +226,10 @@ TEST(AboutPage, EngineVersionsMatchThePinnedPackages)
     const std::vector<std::pair<QString, QByteArray>> packages = {
         {"three.js", "\"three\": \""}, {"Stage.js", "\"stage-js\": \""},
         {"SoundJS", "\"soundjs\": \""}, {"sprintf-js", "\"sprintf-js\": \""}};
-    for (const auto &[name, key] : packages) {
+    // Plain references, not a structured binding: clang 14 cannot capture one in a lambda.
+    for (const auto &package : packages) {
+        const QString &name = package.first;
+        const QByteArray &key = package.second;
         const auto engine = std::find_if(bundledEngines().begin(), bundledEngines().end(),
                                          [&](const BundledEngine &e) { return e.name == name; });
         ASSERT_NE(engine, bundledEngines().end()) << name.toStdString();

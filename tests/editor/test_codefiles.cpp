@@ -10,6 +10,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <chrono>
+#include <fcntl.h>
+#include <functional>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace quill {
@@ -81,7 +87,12 @@ TEST_F(CodeFileFixture, RoundTripsByteForByte)
         {"UTF-16 BE", bytes("\xFE\xFF\0x\0\r\0\n", 8), {}, {"x"}, TextEncoding::Utf16BE},
         {"Latin-1", "caf\xE9\r\n\x80\x9F\xFF\r\n", {}, {QString::fromLatin1("caf\xE9"), QString::fromLatin1("\x80\x9F\xFF")},
          TextEncoding::Latin1},
-        {"empty UTF-8 mark", "\xEF\xBB\xBF", "\xEF\xBB\xBF\r\n", {""}, TextEncoding::Utf8Bom},
+        {"empty file", "", {}, {""}, TextEncoding::Local8Bit},
+        {"UTF-8 mark alone", "\xEF\xBB\xBF", {}, {""}, TextEncoding::Utf8Bom},
+        {"UTF-16 LE mark alone", "\xFF\xFE", {}, {""}, TextEncoding::Utf16LE},
+        {"UTF-16 BE mark alone", "\xFE\xFF", {}, {""}, TextEncoding::Utf16BE},
+        {"one empty line", "\r\n", {}, {""}, TextEncoding::Local8Bit},
+        {"one empty line after a mark", "\xEF\xBB\xBF\r\n", {}, {""}, TextEncoding::Utf8Bom},
         // U+FEFF after the mark is a character of the text, kept like any other.
         {"U+FEFF after the mark", "\xEF\xBB\xBF\xEF\xBB\xBFx\r\n", {}, {QString(QChar(0xFEFF)) + "x"},
          TextEncoding::Utf8Bom},
@@ -101,6 +112,75 @@ TEST_F(CodeFileFixture, RoundTripsByteForByte)
         EXPECT_EQ(buffer.identity().encoding, c.encoding);
         EXPECT_EQ(files.save("out", buffer, messages), "Saved.");
         EXPECT_EQ(readBytes("out"), c.saved.isEmpty() ? c.file : c.saved);
+        // Saving again changes nothing either.
+        EXPECT_EQ(files.save("out", buffer, messages), "Saved.");
+        EXPECT_EQ(readBytes("out"), c.saved.isEmpty() ? c.file : c.saved);
+    }
+}
+
+// The empty line of an empty file is a line of the text once anything is
+// typed into it, even when the typing is taken back.
+TEST_F(CodeFileFixture, AnEditedEmptyFileIsSavedWithItsLines)
+{
+    const QByteArray newProgram = CodeText(CodeBuffer::newProgramLines()).encoded(TextEncoding::Local8Bit);
+    struct Case {
+        const char *label;
+        std::function<void(CodeBuffer &)> edit;
+        QByteArray saved;
+    };
+    const std::vector<Case> cases = {
+        {"typed", [](CodeBuffer &b) { b.insertText(0, 0, "x"); }, "x\r\n"},
+        {"typed and undone", [](CodeBuffer &b) { b.insertText(0, 0, "x"); b.undo(); }, "\r\n"},
+        {"a line added", [](CodeBuffer &b) { b.insertLine(1, ""); }, "\r\n\r\n"},
+        {"New", [](CodeBuffer &b) { b.replaceDocument(CodeText(CodeBuffer::newProgramLines()), {}); }, newProgram},
+        // Undoing a New brings back the empty file as it was read.
+        {"New undone",
+         [](CodeBuffer &b) {
+             b.replaceDocument(CodeText(CodeBuffer::newProgramLines()), {});
+             b.undo();
+         },
+         ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.label);
+        writeBytes("in", "");
+        QFile::remove(codeDir + "out");
+        CodeBuffer buffer;
+        CodeFiles files(codeDir);
+        files.open("in", buffer);
+        c.edit(buffer);
+        files.save("out", buffer, messages);
+        EXPECT_EQ(readBytes("out"), c.saved);
+    }
+}
+
+// A FIFO or a link to a device in the code folder is refused at once.
+TEST_F(CodeFileFixture, OnlyRegularFilesOpen)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(codeDir + "fifo").constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", codeDir + "zero"));
+    for (const QString name : {"fifo", "zero"}) {
+        SCOPED_TRACE(name.toStdString());
+        CodeBuffer buffer;
+        CodeFiles files(codeDir);
+        auto outcome = std::async(std::launch::async, [&]() -> QString {
+            try {
+                files.open(name, buffer);
+                return "opened";
+            } catch (const QuillError &error) {
+                return error.message();
+            }
+        });
+        if (outcome.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+            const int writer = ::open(QFile::encodeName(codeDir + "fifo").constData(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0)
+                ::close(writer);
+            outcome.wait();
+            ADD_FAILURE() << "Open waited";
+            continue;
+        }
+        EXPECT_EQ(outcome.get(), "Failed to open " + name + ".");
+        EXPECT_EQ(buffer.lines(), CodeBuffer::newProgramLines());
     }
 }
 
