@@ -6,6 +6,7 @@
 #include "base/textfile.h"
 #include "base/wholenumber.h"
 #include "app/helptext.h"
+#include "app/defaultsettings.h"
 #include "app/installer.h"
 #include "app/numericsettings.h"
 #include "app/unsavedwork.h"
@@ -104,6 +105,10 @@ void TfrmMain::FormCreate()
     choices_.setSources({paths_.templateDir, paths_.imageDir, paths_.audioDir});
     if (QFileInfo(paths_.settingsPath).isFile() && QFileInfo(paths_.keywordsPath).isFile()) {
         Settings.load(paths_.settingsPath);
+        if (Settings.keptFile()) {
+            messages_->showMessage(quill::SettingsStore::keptFileMessage(paths_.settingsPath));
+            quill::addMissingDefaults(Settings, quill::documentsFolder(), quill::keyPanelWidth(width()));
+        }
         Keywords = quill::readTextFile(paths_.keywordsPath).lines;
     } else {
         const quill::InstallReport report =

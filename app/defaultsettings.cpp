@@ -126,6 +126,16 @@ void rescaleInstalledHeights(SettingsStore &settings)
     }
 }
 
+void addMissingDefaults(SettingsStore &settings, const QString &documentsDir, int keyPanelWidth)
+{
+    SettingsStore installed;
+    applyDefaultSettings(installed, documentsDir, keyPanelWidth);
+    rescaleInstalledHeights(installed);
+    for (const SettingDefault &setting : defaultSettings(documentsDir, keyPanelWidth))
+        if (settings.value(setting.key).isEmpty())
+            settings.setValue(setting.key, installed.value(setting.key));
+}
+
 int installedKeyHeight(int keyPanelWidth)
 {
     return rescaled(unscaledKeyHeight(keyPanelWidth));

@@ -30,6 +30,12 @@ QString exportFolder(const SettingsStore &settings, const QString &documentsDir)
 // keyheight and command become value div 3 x 2.
 void rescaleInstalledHeights(SettingsStore &settings);
 
+// Every key of the table that the store lacks gets the value an installation
+// ends with (keyheight and command rescaled), appended in table order; keys
+// the store holds keep their values. For a settings file that could only
+// partly be read: the program runs on defaults for what it could not read.
+void addMissingDefaults(SettingsStore &settings, const QString &documentsDir, int keyPanelWidth);
+
 // The keyheight that an installation with this key panel width ends with:
 // (width div 10 + 9) div 3 x 2.
 int installedKeyHeight(int keyPanelWidth);

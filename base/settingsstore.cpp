@@ -1,5 +1,6 @@
 #include "base/settingsstore.h"
 
+#include "base/quillerror.h"
 #include "base/textfile.h"
 
 #include <optional>
@@ -42,6 +43,11 @@ QString SettingsStore::value(const QString &name) const
 
 void SettingsStore::setValue(const QString &name, const QString &value)
 {
+    const auto breaksLine = [](const QString &text) {
+        return text.contains(u'\n') || text.contains(u'\r');
+    };
+    if (breaksLine(name) || breaksLine(value))
+        throw QuillError(QStringLiteral("Invalid setting %1.").arg(QString(name).remove(u'\r').remove(u'\n')));
     const int index = indexOf(name);
     if (value.isEmpty()) {
         if (index >= 0)
@@ -61,10 +67,22 @@ void SettingsStore::load(const QString &path)
     const TextFileContent content = readTextFile(path);
     entries_ = content.lines;
     latin1_ = content.encoding == TextEncoding::Latin1;
+    kept_ = content.malformed;
+    // The lines the damage reached hold replacement characters; a setting
+    // that could not be read is left out rather than read wrongly.
+    if (kept_)
+        entries_.removeIf([](const QString &entry) { return entry.contains(QChar::ReplacementCharacter); });
+}
+
+QString SettingsStore::keptFileMessage(const QString &path)
+{
+    return QStringLiteral("Settings file kept as it was: %1 cannot be read as text.").arg(path);
 }
 
 void SettingsStore::save(const QString &path) const
 {
+    if (kept_)
+        return;
     // Always plain text without a byte-order mark, whatever the file had. An
     // older 8-bit file goes back as it came, so a path in it keeps its bytes;
     // once it holds a character Latin-1 cannot store, it becomes UTF-8.

@@ -13,6 +13,9 @@ namespace quill {
 class SettingsStore {
 public:
     QString value(const QString &name) const;
+    // A name or value holding a line break would split its entry into two
+    // lines of the file: it is refused with QuillError "Invalid setting
+    // NAME." and the store is left as it was.
     void setValue(const QString &name, const QString &value);
 
     // The entries exactly as held ("name=value"), in order.
@@ -22,13 +25,26 @@ public:
     // load replaces the whole list by the file's lines (CR LF, LF or CR);
     // save writes every entry followed by CR LF, in UTF-8, or in Latin-1 byte
     // for byte when the file loaded was not UTF-8. Both throw QuillError.
+    //
+    // A file whose bytes are not text in the encoding its byte-order mark
+    // names (damaged UTF-8 after the mark, UTF-16 of odd length or with half
+    // a surrogate pair) could not be written back as it was, and replacement
+    // characters would take the place of its bytes: such a file is kept.
+    // Its lines that could be read are loaded and the others left out (their
+    // names read as missing), keptFile() turns true, and save() leaves the
+    // file untouched for as long as the store lives.
     void load(const QString &path);
     void save(const QString &path) const;
+    bool keptFile() const { return kept_; }
+
+    // What the user is told once about a kept file.
+    static QString keptFileMessage(const QString &path);
 
 private:
     int indexOf(const QString &name) const;
     QStringList entries_;
     bool latin1_ = false;  // the file loaded was not UTF-8
+    bool kept_ = false;    // the file loaded cannot be written back as it was
 };
 
 } // namespace quill

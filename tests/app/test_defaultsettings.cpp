@@ -208,3 +208,27 @@ TEST(DefaultSettings, TheExportFolderFallsBackToTheDocumentsFolder)
 
 } // namespace
 } // namespace quill
+
+namespace quill {
+namespace {
+
+// What a partly read settings file lacks comes from the defaults as an
+// installation leaves them; what it holds stays.
+TEST(DefaultSettings, MissingDefaultsFillOnlyTheGaps)
+{
+    SettingsStore settings;
+    settings.replaceEntries({"width=40", "pltMINE=ffffff", "BtnKey11=abcdefghij"});
+    addMissingDefaults(settings, "/home/anna/Documents", 384);
+
+    EXPECT_EQ(settings.entries().size(), 41);
+    EXPECT_EQ(settings.entries().mid(0, 3), QStringList({"width=40", "pltMINE=ffffff", "BtnKey11=abcdefghij"}));
+    EXPECT_EQ(settings.entries()[3], "exportdir=/home/anna/Documents");
+    EXPECT_EQ(settings.value("keyheight"), QString::number(installedKeyHeight(384)));
+    EXPECT_EQ(settings.value("command"), "26");
+    EXPECT_EQ(settings.value("BtnKey12"), "!\"#$%&'()X");
+    EXPECT_EQ(settings.value("palette"), "MSX");
+    EXPECT_EQ(settings.value("sprite"), "16");
+}
+
+} // namespace
+} // namespace quill

@@ -321,6 +321,40 @@ TEST_F(MainWindowTest, ABadNumericSettingIsReportedAndTheProgramStarts)
     }
 }
 
+// A settings file with bytes that are no text in its encoding is never
+// rewritten: the user is told once, the program runs on the defaults for the
+// lines it could not read, and the file keeps its bytes through the close.
+TEST_F(MainWindowTest, ASettingsFileThatCannotBeReadAsTextIsKeptAsItWas)
+{
+    installWorkspace();
+    QStringList lines = quill::readTextFile(settingsPath()).lines;
+    QByteArray damaged = "\xEF\xBB\xBF";
+    for (const QString &line : lines) {
+        if (line.startsWith("width="))
+            damaged += "width=40\r\n";
+        else if (line.startsWith("BtnKey11="))
+            damaged += "BtnKey11=12345\xFF\xFE" "890\r\n";
+        else
+            damaged += line.toUtf8() + "\r\n";
+    }
+    quill::writeBinaryFile(settingsPath(), damaged);
+
+    RecordingSink messages;
+    {
+        TfrmMain window(&messages);
+        EXPECT_EQ(messages.messages,
+                  QStringList{"Settings file kept as it was: " + settingsPath() + " cannot be read as text."});
+        EXPECT_EQ(window.settings().value("width"), "40");
+        EXPECT_EQ(window.settings().value("BtnKey11"), "1234567890");
+        EXPECT_EQ(window.layout().visibleColumns, 40);
+        window.close();
+    }
+    EXPECT_EQ(messages.messages.size(), 1);
+    QFile file(settingsPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), damaged);
+}
+
 TEST_F(MainWindowTest, TheWindowStartsInItsDesignState)
 {
     TfrmMain window(&sink);

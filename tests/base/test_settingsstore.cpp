@@ -206,6 +206,67 @@ TEST_F(SettingsFileTest, RoundTripKeepsOrderAndNonAsciiText)
     EXPECT_EQ(loaded.entries(), entries);
 }
 
+struct KeptCase {
+    const char *name;
+    QByteArray file;
+    QStringList readable;  // the entries loaded
+};
+
+// Bytes that are not text in the encoding the mark names cannot be written
+// back: the file stays as it was, whatever the store does afterwards, and
+// no replacement character takes the place of its bytes.
+TEST_F(SettingsFileTest, AFileThatCannotBeReadAsTextIsKeptAsItWas)
+{
+    const std::vector<KeptCase> cases = {
+        {"UTF-8 mark, then bytes that are no UTF-8",
+         "\xEF\xBB\xBFwidth=40\r\nexportdir=/home/a\xFF\xFEb\r\nsprite=8\r\n", {"width=40", "sprite=8"}},
+        {"UTF-16 of odd length", QByteArray("\xFF\xFEw\0=\0" "1\0\r\0\n\0x", 13), {"w=1"}},
+        {"UTF-16 with a lone surrogate",
+         QByteArray("\xFF\xFEw\0=\0\x00\xD8\r\0\n\0s\0=\0" "8\0", 18), {"s=8"}},
+        {"UTF-16 big-endian of odd length", QByteArray("\xFE\xFF\0w\0=\0" "1\0\r\0\n\0", 13), {"w=1"}},
+    };
+    for (const KeptCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        writeBytes(path("quillide.ini"), c.file);
+        SettingsStore store;
+        store.load(path("quillide.ini"));
+        EXPECT_TRUE(store.keptFile());
+        EXPECT_EQ(store.entries(), c.readable);
+        store.setValue("width", "32");
+        store.save(path("quillide.ini"));
+        EXPECT_EQ(readBytes(path("quillide.ini")), c.file);
+    }
+    EXPECT_EQ(SettingsStore::keptFileMessage("/w/quillide.ini"),
+              "Settings file kept as it was: /w/quillide.ini cannot be read as text.");
+}
+
+TEST_F(SettingsFileTest, TextInAnyEncodingIsNotKept)
+{
+    const std::vector<QByteArray> files = {
+        "width=40\r\n", "\xEF\xBB\xBFwidth=40\r\n", "exportdir=caf\xE9\r\n",
+        QByteArray("\xFF\xFEw\0=\0" "1\0", 8), ""};
+    for (const QByteArray &file : files) {
+        writeBytes(path("quillide.ini"), file);
+        SettingsStore store;
+        store.load(path("quillide.ini"));
+        EXPECT_FALSE(store.keptFile()) << file.toHex().toStdString();
+    }
+}
+
+// A value or a name with a line break would become two lines of the file.
+TEST_F(SettingsFileTest, ALineBreakNeverEntersTheFile)
+{
+    SettingsStore store = storeWith({"exportdir=/home/a", "width=32"});
+    for (const auto &[name, value] : std::vector<std::pair<QString, QString>>{
+             {"exportdir", "/home/a\n/b"}, {"exportdir", "/home/a\r"}, {"x\ny", "1"}, {"new", "a\r\nb=c"}}) {
+        SCOPED_TRACE(value.toStdString());
+        EXPECT_THROW(store.setValue(name, value), QuillError);
+    }
+    EXPECT_EQ(store.entries(), QStringList({"exportdir=/home/a", "width=32"}));
+    store.save(path("quillide.ini"));
+    EXPECT_EQ(readBytes(path("quillide.ini")), QByteArray("exportdir=/home/a\r\nwidth=32\r\n"));
+}
+
 TEST_F(SettingsFileTest, SaveOfAnEmptyStoreWritesAnEmptyFile)
 {
     writeBytes(path("quillide.ini"), "width=32\r\n");
