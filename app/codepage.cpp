@@ -33,7 +33,7 @@ void TfrmMain::createCodePage(QWidget *page)
     codePage_.btTextNew = makeButton(codePage_.pnlBasMenu, "btTextNew", QStringLiteral("New"));
     codePage_.btTextOpen = makeButton(codePage_.pnlBasMenu, "btTextOpen", QStringLiteral("Open"));
     codePage_.btTextSave = makeButton(codePage_.pnlBasMenu, "btTextSave", QStringLiteral("Save"));
-    codePage_.edtFile = quill::named(new QLineEdit(codePage_.pnlBasMenu), "edtFile", QStringLiteral("File name"));
+    codePage_.edtFile = quill::makeLineEdit(codePage_.pnlBasMenu, "edtFile", QStringLiteral("File name"));
     // The name field takes the keys only from a tap, never on its way
     // through the focus chain.
     codePage_.edtFile->setFocusPolicy(Qt::ClickFocus);

@@ -62,8 +62,8 @@ void TfrmMain::createSpritePage(QWidget *page)
     spritePage_.btGraNew = makeButton(spritePage_.pnlGraMenu, "btGraNew", QStringLiteral("New"));
     spritePage_.btGraOpen = makeButton(spritePage_.pnlGraMenu, "btGraOpen", QStringLiteral("Open"));
     spritePage_.btGraSave = makeButton(spritePage_.pnlGraMenu, "btGraSave", QStringLiteral("Save"));
-    spritePage_.edtGraFile = quill::named(new QLineEdit(spritePage_.pnlGraMenu), "edtGraFile",
-                                     QStringLiteral("Sprite name"));
+    spritePage_.edtGraFile = quill::makeLineEdit(spritePage_.pnlGraMenu, "edtGraFile",
+                                                 QStringLiteral("Sprite name"));
     spritePage_.edtGraFile->setFocusPolicy(Qt::ClickFocus);
     spritePage_.lblCel =
         quill::makeValueLabel(spritePage_.pnlGraMenu, "lblCel", QStringLiteral("Cel"), QStringLiteral("1/1"));

@@ -34,7 +34,7 @@ QLabel *makeBoldLabel(QWidget *parent, const char *name, const QString &text)
 // An edit named after the label that stands before it.
 QLineEdit *makeField(QWidget *parent, const char *name, QLabel *label)
 {
-    auto *edit = quill::named(new QLineEdit(parent), name, label->text());
+    QLineEdit *edit = quill::makeLineEdit(parent, name, label->text());
     label->setBuddy(edit);
     return edit;
 }

@@ -65,8 +65,8 @@ RunView::RunView(QWidget *parent) : QWidget(parent)
     btnRunResize->hide();
     btnRunConsole = makeButton(pnlRunBtns, "btnRunConsole", QStringLiteral("Console"));
     btnRunConsole->setCheckable(true);
-    edtRunWidth = named(new QLineEdit(QStringLiteral("512"), pnlRunBtns), "edtRunWidth",
-                        QStringLiteral("Run width"));
+    edtRunWidth = makeLineEdit(pnlRunBtns, "edtRunWidth", QStringLiteral("Run width"),
+                               QStringLiteral("512"));
     edtRunWidth->setGeometry(76, 8, 65, 32);
     edtRunWidth->hide();
     lblRunFps = makeValueLabel(pnlRunBtns, "lblRunFps", QStringLiteral("Frames per second"));

@@ -2,11 +2,13 @@
 
 #include "base/controls/fingerscroll.h"
 
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyledItemDelegate>
+#include <QValidator>
 #include <QWidget>
 
 #include <algorithm>
@@ -29,7 +31,55 @@ public:
     }
 };
 
+bool isLineBreak(QChar c)
+{
+    switch (c.unicode()) {
+    case u'\n':
+    case u'\r':
+    case u'\v':
+    case u'\f':
+    case 0x85:
+    case 0x2028:
+    case 0x2029:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Takes the line breaks out of what comes into the edit (the line edit
+// keeps the text a validator hands back), with the cursor where it was
+// relative to the text around it.
+class OneLineValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &position) const override
+    {
+        int removedBefore = 0;
+        for (int i = 0; i < position && i < input.size(); ++i)
+            removedBefore += isLineBreak(input[i]);
+        input = withoutLineBreaks(input);
+        position -= removedBefore;
+        return Acceptable;
+    }
+};
+
 } // namespace
+
+QString withoutLineBreaks(QString text)
+{
+    text.removeIf(isLineBreak);
+    return text;
+}
+
+QLineEdit *makeLineEdit(QWidget *parent, const char *objectName, const QString &accessibleName,
+                        const QString &text)
+{
+    auto *edit = named(new QLineEdit(parent), objectName, accessibleName);
+    edit->setValidator(new OneLineValidator(edit));
+    edit->setText(text);
+    return edit;
+}
 
 void useTouchRows(QAbstractItemView *list)
 {

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QFile>
 #include <QLineEdit>
@@ -222,6 +223,40 @@ TEST_F(SystemPageTest, QuitClosesTheWindowAndSavesTheSettings)
     EXPECT_FALSE(window->isVisible());
     const QStringList saved = quill::readTextFile(window->paths().settingsPath).lines;
     EXPECT_TRUE(saved.contains("width=41")) << saved.join('|').toStdString();
+}
+
+// A path pasted with line breaks into the Export directory field is stored
+// as one line: the settings file keeps its forty lines through later starts.
+TEST_F(SystemPageTest, APastedLineBreakNeverReachesTheSettingsFile)
+{
+    QLineEdit *field = control("edtOpenmsxdir");
+    field->clear();
+    QGuiApplication::clipboard()->setText(home.path() + "/one\n/two\r\nthree\n");
+    field->paste();
+    press("btApply");
+    press("btQuit");
+
+    EXPECT_EQ(sink.messages, QStringList({"Done."}));
+    EXPECT_EQ(setting("exportdir"), home.path() + "/one/twothree");
+    const QStringList saved = quill::readTextFile(window->paths().settingsPath).lines;
+    EXPECT_EQ(saved.size(), 40) << saved.join('|').toStdString();
+    EXPECT_TRUE(saved.contains("exportdir=" + home.path() + "/one/twothree"));
+}
+
+// Every one-line edit of the window (file names, the System page's fields,
+// the run width) is made one line by the same helper.
+TEST_F(SystemPageTest, EveryOneLineEditOfTheWindowHoldsOneLine)
+{
+    const QList<QLineEdit *> edits = window->findChildren<QLineEdit *>();
+    QStringList names;
+    for (QLineEdit *edit : edits) {
+        names << edit->objectName();
+        edit->setText("a\nb");
+        EXPECT_EQ(edit->text(), "ab") << edit->objectName().toStdString();
+    }
+    names.sort();
+    EXPECT_EQ(names, QStringList({"edtCommand", "edtFile", "edtGraFile", "edtKeyHeight", "edtOpenmsxdir",
+                                  "edtRunWidth", "edtSpriteSize", "edtWidth"}));
 }
 
 } // namespace

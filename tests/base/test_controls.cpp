@@ -1,12 +1,19 @@
-// The control helpers: a file chooser's list keeps the order it is given,
-// its rows are a finger high, and where asked it fits its longest name.
+// The control helpers: a one-line edit holds one line; a file chooser's list
+// keeps the order it is given, its rows are a finger high, and where asked
+// it fits its longest name.
 #include "base/controls/controls.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
+
+#include <functional>
+#include <vector>
 
 namespace quill {
 namespace {
@@ -18,6 +25,51 @@ void ensureApplication()
     static char *argv[] = {name, nullptr};
     if (!qApp)
         new QApplication(argc, argv);
+}
+
+struct OneLineCase {
+    const char *name;
+    std::function<void(QLineEdit *)> enter;
+    QString kept;
+};
+
+// Whatever way text comes in, a one-line edit holds one line.
+TEST(LineEdit, HoldsOneLineWhateverComesIn)
+{
+    ensureApplication();
+    const std::vector<OneLineCase> cases = {
+        {"pasted lines", [](QLineEdit *e) { QGuiApplication::clipboard()->setText("/home/a\n/b\r\nc"); e->paste(); },
+         "/home/a/bc"},
+        {"a path copied with its line end", [](QLineEdit *e) { QGuiApplication::clipboard()->setText("/games\n"); e->paste(); },
+         "/games"},
+        {"inserted", [](QLineEdit *e) { e->insert("x\ry"); }, "xy"},
+        {"set", [](QLineEdit *e) { e->setText(QStringLiteral("a\vb\fc") + QChar(0x2028) + "d" + QChar(0x85)); }, "abcd"},
+        {"typed with Return", [](QLineEdit *e) { QTest::keyClicks(e, "ab"); QTest::keyClick(e, Qt::Key_Return); QTest::keyClicks(e, "c"); },
+         "abc"},
+        {"tabs and other text stay", [](QLineEdit *e) { e->setText("a\tb \u00e9"); }, "a\tb \u00e9"},
+    };
+    for (const OneLineCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        QWidget page;
+        QLineEdit *edit = makeLineEdit(&page, "edtOpenmsxdir", "Export directory");
+        c.enter(edit);
+        EXPECT_EQ(edit->text(), c.kept);
+        EXPECT_EQ(edit->objectName(), "edtOpenmsxdir");
+        EXPECT_EQ(edit->accessibleName(), "Export directory");
+    }
+    // A plain line edit keeps a pasted line break: the reason for the helper.
+    QLineEdit plain;
+    QGuiApplication::clipboard()->setText("a\nb");
+    plain.paste();
+    EXPECT_EQ(plain.text(), "a\nb");
+    // The cursor stays after what was pasted.
+    QWidget page;
+    QLineEdit *edit = makeLineEdit(&page, "edtFile", "File name", "ab");
+    edit->setCursorPosition(1);
+    QGuiApplication::clipboard()->setText("x\ny");
+    edit->paste();
+    EXPECT_EQ(edit->text(), "axyb");
+    EXPECT_EQ(edit->cursorPosition(), 3);
 }
 
 FileChooser codeChooser(QWidget *page)

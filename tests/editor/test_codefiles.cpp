@@ -347,6 +347,11 @@ TEST_F(CodeFileFixture, SaveRefusesBadNamesAndWritesNothing)
         {"dot", ".", "Invalid file name."},
         {"path", "../escaped", "Invalid file name."},
         {"backslash", "a\\b", "Invalid file name."},
+        {"line break", "two\nlines", "Invalid file name."},
+        // Both would be stored as x, U+FFFD, y: the second Save would replace the first file.
+        {"lone high surrogate", QStringLiteral("x") + QChar(0xD800) + "y", "Invalid file name."},
+        {"lone low surrogate", QStringLiteral("x") + QChar(0xDC00) + "y", "Invalid file name."},
+        {"too long", QString(256, u'a'), "File name too long."},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.label);
