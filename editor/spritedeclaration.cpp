@@ -1,8 +1,11 @@
 #include "editor/spritedeclaration.h"
 
 #include "base/constants.h"
+#include "base/filereader.h"
 #include "base/quillerror.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 
 namespace quill {
@@ -29,12 +32,22 @@ QString SpriteDeclaration(const QString &fileName, int width, int height, int Sp
 
 QSize imageSizeOf(const QString &path)
 {
-    QImageReader reader(path);
-    // The header alone may promise a size the data cannot keep: decode it.
-    const QImage image = reader.read();
-    if (image.isNull())
-        throw QuillError(QStringLiteral("Failed to open %1: %2.").arg(path, reader.errorString()));
-    return image.size();
+    const QString name = QFileInfo(path).fileName();
+    const std::unique_ptr<QFile> file = openRegularFile(path, name);
+    QImageReader reader(file.get());
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty())
+        throw QuillError(QStringLiteral("Failed to open %1: %2.")
+                             .arg(name, reader.error() == QImageReader::UnknownError
+                                            ? QStringLiteral("no picture size")
+                                            : reader.errorString()));
+    if (size.width() > LargestSpriteImageEdge || size.height() > LargestSpriteImageEdge)
+        throw QuillError(QStringLiteral("Too large: %1 is %2 x %3 pixels; a sprite image may be at most %4 x %4.")
+                             .arg(name)
+                             .arg(size.width())
+                             .arg(size.height())
+                             .arg(LargestSpriteImageEdge));
+    return size;
 }
 
 QString SoundDeclaration(const QString &fileName)

@@ -26,8 +26,17 @@ QString withoutExtension(const QString &fileName);
 //   any other image                    -> sprite(,"name",1,100,50,0);
 QString SpriteDeclaration(const QString &fileName, int width, int height, int SpriteSize);
 
-// The size of the image file at path, which must decode as an image;
-// throws QuillError naming the file and the cause when it does not.
+// The longest edge of a picture that a sprite declaration takes: the
+// largest texture that common graphics hardware (and so a 3D page) holds.
+inline constexpr int LargestSpriteImageEdge = 16384;
+
+// The size of the image file at path, read from the picture's header
+// without decoding the picture (a PNG's IHDR): a picture of thousands of
+// pixels a side costs no more than a small one. The file is opened by
+// openRegularFile. Throws QuillError naming the file: "Failed to open
+// NAME: cause." when it is no picture, and "Too large: NAME is W x H
+// pixels; a sprite image may be at most 16384 x 16384." when an edge is
+// longer than LargestSpriteImageEdge.
 QSize imageSizeOf(const QString &path);
 
 // sndload(,"catbgm");
