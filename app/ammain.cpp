@@ -19,6 +19,7 @@
 #include "editor/keypanel.h"
 #include "editor/picklist.h"
 #include "sprite/spriteeditor.h"
+#include "sprite/spritestorage.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -121,6 +122,8 @@ void TfrmMain::FormCreate()
             messages_->showMessage(*kept);
     }
     quill::repairNumericSettings(Settings, quill::keyPanelWidth(width()), *messages_);
+    for (const QString &sprite : quill::settleSpriteSaves(paths_.spriteDir, paths_.imageDir))
+        messages_->showMessage(quill::spritePairMismatch(sprite));
 
     LoadSystemPage();
     createKeyButtons();

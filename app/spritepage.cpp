@@ -341,6 +341,9 @@ void TfrmMain::btGraOkClick()
     if (!item || !item->isSelected())
         return;
     const QString name = item->text();
+    // A save cut short after its sheet is completed first; a pair that
+    // still differs is told once the sprite is shown.
+    const std::optional<QString> mismatch = quill::checkSpritePair(paths_.spriteDir, paths_.imageDir, name);
     // The file is read and checked whole before the document changes; Un
     // brings back the sprite it replaces.
     const quill::SpriteFileContent content = quill::openSprite(paths_.spriteDir, name);
@@ -350,6 +353,8 @@ void TfrmMain::btGraOkClick()
     adoptDocumentSize();
     showSpriteChooser(false);
     RefreshSprite();
+    if (mismatch)
+        messages_->showMessage(*mismatch);
 }
 
 void TfrmMain::btGraSaveClick()

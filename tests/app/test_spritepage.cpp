@@ -327,6 +327,57 @@ TEST_F(SpritePageTest, SavingOverAnotherSpriteAsksFirst)
     EXPECT_EQ(sink.messages.size(), 4);
 }
 
+// A sprite whose sheet names other bytes than its sprite file (a save cut
+// short, the new sprite file lost) opens and is told to be a mismatch.
+TEST_F(SpritePageTest, OpenTellsASpriteWhoseSheetDoesNotMatch)
+{
+    auto *name = control<QLineEdit>("edtGraFile");
+    name->setText("hero");
+    press("btGraSave");
+    QFile sprite(spriteDir() + "hero");
+    ASSERT_TRUE(sprite.open(QIODevice::ReadWrite));
+    sprite.seek(3);
+    sprite.write(QByteArray(1, 4));
+    sprite.close();
+    sink.messages.clear();
+
+    press("btGraOpen");
+    control<QListWidget>("lstGrafiles")->setCurrentRow(0);
+    press("btGraOk");
+    EXPECT_EQ(sink.messages, QStringList{"Sprite hero and its sheet hero.png do not match."});
+    EXPECT_EQ(document().pixel(0, 0), 4);
+    EXPECT_TRUE(control("pntMain")->isVisible());
+}
+
+// A start after a save cut short between its sheet and its sprite file
+// completes the save before anything is shown.
+TEST_F(SpritePageTest, AStartCompletesASaveCutShort)
+{
+    auto *name = control<QLineEdit>("edtGraFile");
+    name->setText("hero");
+    press("btGraSave");
+    const QByteArray saved = [&] {
+        QFile file(spriteDir() + "hero");
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    window.reset();
+    // The new sprite file waits under its temporary name; the old one stands.
+    ASSERT_TRUE(QDir(spriteDir()).mkdir(".quill-saving"));
+    ASSERT_TRUE(QFile::rename(spriteDir() + "hero", spriteDir() + ".quill-saving/x1y2z3"));
+    QFile old(spriteDir() + "hero");
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray("\x10\x10\x01", 3) + QByteArray(256, '\x07'));
+    old.close();
+
+    sink.messages.clear();
+    window = std::make_unique<TfrmMain>(&sink);
+    EXPECT_TRUE(sink.messages.isEmpty()) << sink.messages.join('|').toStdString();
+    QFile completed(spriteDir() + "hero");
+    ASSERT_TRUE(completed.open(QIODevice::ReadOnly));
+    EXPECT_EQ(completed.readAll(), saved);
+    EXPECT_FALSE(QDir(spriteDir() + ".quill-saving").exists());
+}
+
 TEST_F(SpritePageTest, PreviewAnimatesUntilTheDocumentChanges)
 {
     auto *preview = control<quill::SpritePreview>("pntView");

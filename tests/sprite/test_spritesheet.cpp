@@ -1,4 +1,5 @@
 #include "base/quillerror.h"
+#include "base/textfile.h"
 #include "sprite/spritedocument.h"
 #include "sprite/spritesheet.h"
 #include "sprite/spritestorage.h"
@@ -7,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -93,6 +95,11 @@ protected:
         imageDir = dir.path() + "/img/";
     }
     QStringList filesIn(const QString &folder) const { return QDir(folder).entryList(QDir::Files); }
+    static QByteArray readBytes(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
 
     QTemporaryDir dir;
     QString spriteDir, imageDir;
@@ -163,8 +170,13 @@ TEST_F(SpriteStorage, AnInvalidFileLeavesTheDocumentAlone)
     EXPECT_EQ(doc.SpriteBuffer(), before);
 }
 
-TEST_F(SpriteStorage, AFailedSheetIsReportedByNameAfterTheSpriteFile)
+// A sheet that cannot be written leaves the old pair as it was: the new
+// sprite file is never put beside the old sheet.
+TEST_F(SpriteStorage, AFailedSheetLeavesTheOldPair)
 {
+    quill::saveSprite(doc, testPalette(), spriteDir, imageDir, "hero");
+    const QByteArray old = readBytes(spriteDir + "hero");
+    doc.addCel();
     quill::testsupport::FullDisk disk(imageDir);
     ASSERT_TRUE(disk.mounted()) << disk.error();
     ASSERT_TRUE(disk.fill());
@@ -174,8 +186,112 @@ TEST_F(SpriteStorage, AFailedSheetIsReportedByNameAfterTheSpriteFile)
     } catch (const quill::QuillError &error) {
         EXPECT_TRUE(error.message().contains("hero.png")) << error.message().toStdString();
     }
-    EXPECT_EQ(QFile(spriteDir + "hero").size(), 259);
-    EXPECT_FALSE(QFile::exists(imageDir + "hero.png"));
+    EXPECT_EQ(readBytes(spriteDir + "hero"), old);
+    EXPECT_EQ(QDir(spriteDir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"hero"});
+}
+
+// Names that fit the sprite file but not the sheet (".png" more) are refused
+// before either is written.
+TEST_F(SpriteStorage, ANameTooLongForEitherFileWritesNothing)
+{
+    for (const int length : {252, 253, 254, 255, 256}) {
+        SCOPED_TRACE(length);
+        try {
+            quill::saveSprite(doc, testPalette(), spriteDir, imageDir, QString(length, u's'));
+            ADD_FAILURE() << "saved";
+        } catch (const quill::QuillError &error) {
+            EXPECT_EQ(error.message(), "File name too long.");
+        }
+        EXPECT_TRUE(QDir(spriteDir).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+        EXPECT_TRUE(QDir(imageDir).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    }
+    quill::saveSprite(doc, testPalette(), spriteDir, imageDir, QString(251, u's'));
+    EXPECT_TRUE(QFile::exists(imageDir + QString(251, u's') + ".png"));
+}
+
+TEST_F(SpriteStorage, TheSheetNamesItsSpriteFile)
+{
+    doc.setPixel(2, 2, 7);
+    quill::saveSprite(doc, testPalette(), spriteDir, imageDir, "hero");
+    QImageReader reader(imageDir + "hero.png");
+    EXPECT_EQ(reader.text(quill::SheetSpriteKey), quill::spriteFileDigest(readBytes(spriteDir + "hero")));
+    EXPECT_EQ(reader.text(quill::SheetSpriteKey).size(), 40);
+    EXPECT_EQ(quill::checkSpritePair(spriteDir, imageDir, "hero"), std::nullopt);
+    // Nothing of the save is left behind.
+    EXPECT_TRUE(QDir(spriteDir).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_TRUE(QDir(imageDir).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+}
+
+// The state a save leaves when it is cut short between its two renames: the
+// new sheet, the old sprite file, the new sprite file under its temporary
+// name.
+class CutShortSave : public SpriteStorage {
+protected:
+    void SetUp() override
+    {
+        SpriteStorage::SetUp();
+        quill::saveSprite(doc, testPalette(), spriteDir, imageDir, "hero");
+        oldBytes = readBytes(spriteDir + "hero");
+        newDoc.addCel();
+        newDoc.setPixel(5, 5, 9);
+        QTemporaryDir scratch;
+        quill::saveSprite(newDoc, testPalette(), scratch.path() + "/", scratch.path() + "/", "hero");
+        QFile::remove(imageDir + "hero.png");
+        ASSERT_TRUE(QFile::copy(scratch.path() + "/hero.png", imageDir + "hero.png"));
+        ASSERT_TRUE(QDir(spriteDir).mkdir(".quill-saving"));
+        ASSERT_TRUE(QFile::copy(scratch.path() + "/hero", spriteDir + ".quill-saving/Ab12Cd"));
+    }
+    QByteArray oldBytes;
+    quill::SpriteDocument newDoc{16};
+};
+
+TEST_F(CutShortSave, OpenCompletesIt)
+{
+    EXPECT_EQ(quill::checkSpritePair(spriteDir, imageDir, "hero"), std::nullopt);
+    EXPECT_EQ(readBytes(spriteDir + "hero"), newDoc.fileBytes());
+    EXPECT_FALSE(QFile::exists(spriteDir + ".quill-saving/Ab12Cd"));
+}
+
+TEST_F(CutShortSave, StartUpCompletesItAndClearsWhatIsLeft)
+{
+    // A save cut short before its sheet: only its temporary files are left.
+    ASSERT_TRUE(QDir(imageDir).mkdir(".quill-saving"));
+    quill::writeBinaryFile(imageDir + ".quill-saving/Zz99Yy", "half a sheet");
+    quill::writeBinaryFile(spriteDir + ".quill-saving/Qq11Rr", QByteArray("\x10\x10\x01", 3));
+
+    EXPECT_EQ(quill::settleSpriteSaves(spriteDir, imageDir), QStringList());
+    EXPECT_EQ(readBytes(spriteDir + "hero"), newDoc.fileBytes());
+    EXPECT_FALSE(QDir(spriteDir + ".quill-saving").exists());
+    EXPECT_FALSE(QDir(imageDir + ".quill-saving").exists());
+    EXPECT_EQ(quill::checkSpritePair(spriteDir, imageDir, "hero"), std::nullopt);
+}
+
+TEST_F(CutShortSave, APairThatCannotBeCompletedIsTold)
+{
+    QDir(spriteDir + ".quill-saving").removeRecursively();
+    EXPECT_EQ(quill::checkSpritePair(spriteDir, imageDir, "hero"),
+              QString("Sprite hero and its sheet hero.png do not match."));
+    EXPECT_EQ(readBytes(spriteDir + "hero"), oldBytes);
+    // A missing sprite file beside a sheet that names one is no match either.
+    QFile::remove(spriteDir + "hero");
+    EXPECT_EQ(quill::checkSpritePair(spriteDir, imageDir, "hero"),
+              QString("Sprite hero and its sheet hero.png do not match."));
+}
+
+// Sheets made elsewhere (the starter pictures, older saves) name no sprite
+// file and are never called a mismatch.
+TEST_F(SpriteStorage, ASheetThatNamesNoSpriteFileIsNoMismatch)
+{
+    quill::saveSprite(doc, testPalette(), spriteDir, imageDir, "hero");
+    QFile::remove(imageDir + "hero.png");
+    ASSERT_TRUE(quill::buildSpriteSheet(doc, testPalette()).save(imageDir + "hero.png"));
+    doc.addCel();
+    quill::writeBinaryFile(spriteDir + "hero", doc.fileBytes());
+    EXPECT_EQ(quill::checkSpritePair(spriteDir, imageDir, "hero"), std::nullopt);
+    quill::writeBinaryFile(imageDir + "hero.png", "not a picture");
+    EXPECT_EQ(quill::checkSpritePair(spriteDir, imageDir, "hero"), std::nullopt);
+    EXPECT_EQ(quill::checkSpritePair(spriteDir, imageDir, "nosheet"), std::nullopt);
 }
 
 TEST_F(SpriteStorage, AFailedSpriteFileStopsBeforeTheSheet)

@@ -1,0 +1,113 @@
+// Sprite saves killed at random moments: after the next start's settling,
+// the sprite file and its sheet are always a pair, the old one or the new.
+#include "sprite/spritedocument.h"
+#include "sprite/spritesheet.h"
+#include "sprite/spritestorage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <random>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+quill::Palette palette()
+{
+    quill::Palette colours;
+    for (int i = 0; i < 16; ++i)
+        colours[i] = qRgb(15 * i, 255 - 15 * i, 7 * i);
+    return colours;
+}
+
+// Two documents that differ in size, cel count and pixels, so that a sheet
+// of one never passes for the other's.
+quill::SpriteDocument small()
+{
+    quill::SpriteDocument doc(16);
+    doc.setPixel(3, 3, 5);
+    return doc;
+}
+
+quill::SpriteDocument large()
+{
+    quill::SpriteDocument doc(64);
+    for (int cel = 1; cel < 24; ++cel)
+        doc.addCel();
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            doc.setPixel(x, y, (x * 7 + y * 3) % 16);
+    return doc;
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(SpriteSaveKilled, EveryKillLeavesAMatchingPair)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString spriteDir = dir.path() + "/sprfiles/";
+    const QString imageDir = dir.path() + "/img/";
+    ASSERT_TRUE(QDir().mkpath(spriteDir) && QDir().mkpath(imageDir));
+    const quill::SpriteDocument documents[] = {small(), large()};
+    const QImage sheets[] = {quill::buildSpriteSheet(documents[0], palette()),
+                             quill::buildSpriteSheet(documents[1], palette())};
+    quill::saveSprite(documents[0], palette(), spriteDir, imageDir, "hero");
+
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> delayUs(0, 40000);
+    constexpr int Kills = 60;
+    int seen[2] = {0, 0};
+    for (int kill = 0; kill < Kills; ++kill) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Saves the two documents in turn until it is killed.
+            for (int turn = 0;; turn ^= 1) {
+                try {
+                    quill::saveSprite(documents[turn], palette(), spriteDir, imageDir, "hero");
+                } catch (...) {
+                    ::_exit(3);
+                }
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
+        ASSERT_EQ(::kill(child, SIGKILL), 0);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the saving process ended by itself: " << status;
+
+        // As the next start and the next Open do.
+        EXPECT_EQ(quill::settleSpriteSaves(spriteDir, imageDir), QStringList()) << "kill " << kill;
+        EXPECT_EQ(quill::checkSpritePair(spriteDir, imageDir, "hero"), std::nullopt) << "kill " << kill;
+
+        const QByteArray sprite = readBytes(spriteDir + "hero");
+        const int which = sprite == documents[0].fileBytes() ? 0 : sprite == documents[1].fileBytes() ? 1 : -1;
+        ASSERT_NE(which, -1) << "kill " << kill << ": a sprite file of neither document, "
+                             << sprite.size() << " bytes";
+        ++seen[which];
+        const QImage sheet = QImage(imageDir + "hero.png").convertToFormat(QImage::Format_RGBA8888);
+        EXPECT_EQ(sheet, sheets[which]) << "kill " << kill << ": the sheet is not the sprite file's";
+        EXPECT_FALSE(QDir(spriteDir + ".quill-saving").exists()) << "kill " << kill;
+        EXPECT_FALSE(QDir(imageDir + ".quill-saving").exists()) << "kill " << kill;
+    }
+    // The kills fell on saves of both documents: the loop was saving.
+    EXPECT_GT(seen[0], 0);
+    EXPECT_GT(seen[1], 0);
+}
+
+} // namespace
