@@ -421,7 +421,6 @@ void TfrmMain::createOverlays()
     wire(codePage_.btRun, &QPushButton::clicked, &TfrmMain::btRunClick);
     wire(runView_->closeButton(), &QPushButton::clicked, &TfrmMain::btnRunCloseClick);
     wire(runView_->resizeButton(), &QPushButton::clicked, &TfrmMain::btnRunResizeClick);
-    wire(runView_, &quill::RunView::loadFinished, &TfrmMain::webRunDidFinishLoad);
     wire(runView_, &quill::RunView::pageMessage, &TfrmMain::webRunMessage);
     wire(runView_->errorBar(), &QPushButton::clicked, &TfrmMain::btnRunErrorClick);
     wire(runView_->errorBar(), &quill::RunErrorBar::held, &TfrmMain::btnRunErrorHold);

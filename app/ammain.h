@@ -238,7 +238,6 @@ private:
     void btRunClick();
     void btnRunCloseClick();
     void btnRunResizeClick();
-    void webRunDidFinishLoad();
     // What the page writes and throws goes to the run view's console, its
     // first error to the error bar. A tap on the bar closes the run and, for
     // a line of the program, puts the cursor on it; so does a tap on a

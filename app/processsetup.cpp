@@ -1,5 +1,7 @@
 #include "app/processsetup.h"
 
+#include "builder/runpolicy.h"
+
 #include <QCoreApplication>
 #include <QList>
 
@@ -21,6 +23,8 @@ QByteArray webEngineFlags(const QByteArray &existing, bool runningAsRoot)
     if (runningAsRoot)
         add(QByteArrayLiteral("--no-sandbox"));
     add(QByteArrayLiteral("--ignore-gpu-blocklist"));
+    for (const QByteArray &flag : runViewChromiumSwitches())
+        add(flag);
     return flags;
 }
 

@@ -6,8 +6,9 @@ namespace quill {
 
 // The Chromium flags that the embedded web view needs, added to the ones the
 // environment already holds (each added once): "--no-sandbox" when running as
-// root, where Chromium refuses its sandbox, and "--ignore-gpu-blocklist" so
-// that pages get WebGL on drivers that Chromium lists.
+// root, where Chromium refuses its sandbox, "--ignore-gpu-blocklist" so
+// that pages get WebGL on drivers that Chromium lists, and the run view's
+// own (runViewChromiumSwitches: no WebRTC traffic).
 QByteArray webEngineFlags(const QByteArray &existing, bool runningAsRoot);
 
 // What the process must set before the application object exists: a shared

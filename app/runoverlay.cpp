@@ -1,5 +1,5 @@
-// Run and the run overlay's handlers: Close, Resize, the web view's finished
-// loads, the page's errors and console lines.
+// Run and the run overlay's handlers: Close, Resize, the page's errors and
+// console lines.
 #include "app/ammain.h"
 
 #include "base/wholenumber.h"
@@ -40,17 +40,13 @@ void TfrmMain::btRunClick()
 
 void TfrmMain::btnRunCloseClick()
 {
-    if (runState_.close())
-        runView_->loadBlank(QUrl::fromLocalFile(paths_.scriptDir + QStringLiteral("blank.html")));
-    giveCodeTheKeys();
-}
-
-void TfrmMain::webRunDidFinishLoad()
-{
-    if (runState_.loadFinished()) {
+    // The overlay goes at once, whatever the page is doing; the view ends
+    // the page behind it.
+    if (runState_.close()) {
         runView_->hide();
-        giveCodeTheKeys();
+        runView_->closePage(QUrl::fromLocalFile(paths_.scriptDir + QStringLiteral("blank.html")));
     }
+    giveCodeTheKeys();
 }
 
 void TfrmMain::btnRunResizeClick()

@@ -15,7 +15,7 @@
 // in milliseconds on standard output.
 //
 // Between rounds both views go to the blank page the way their owners do it:
-// the run view through RunView::loadBlank, as Close does, the bare view with
+// the run view through RunView::closePage, as Close does, the bare view with
 // load. A round starts only when both blank pages have loaded and drawn their
 // first frame and the event loop has then idled a little, so that neither
 // side is measured while the other view is still busy with its blank page.
@@ -182,7 +182,7 @@ struct Bench {
                                          [&] { bareLoaded = true; });
         runFramed.clear();
         barePage->framed.clear();
-        runView->loadBlank(blank);
+        runView->closePage(blank);
         bareView->load(blank);
         waitFor([&] {
             return runLoaded && bareLoaded && runFramed == blank.path()

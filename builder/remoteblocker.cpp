@@ -11,12 +11,12 @@ void RemoteBlocker::interceptRequest(QWebEngineUrlRequestInfo &info)
     // back to audio elements, and those cannot play the workspace's tunes.
     // The page itself answers instead, as a web server's error page would.
     const QUrl url = info.requestUrl();
-    if (url.isLocalFile() && url.fileName() == QLatin1String("WebAudioPluginTest.fail")
+    if (url.fileName() == QLatin1String("WebAudioPluginTest.fail") && isWorkspaceFile(url, baseDir_)
         && info.firstPartyUrl().isLocalFile()) {
         info.redirect(info.firstPartyUrl());
         return;
     }
-    if (!isRemoteScheme(info.requestUrl().scheme()))
+    if (mayLoad(url, baseDir_))
         return;
     info.block(true);
     ++blocked_;

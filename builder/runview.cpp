@@ -6,12 +6,12 @@
 #include "builder/remoteblocker.h"
 #include "builder/runconsolestrip.h"
 #include "builder/runerrorbar.h"
-#include "builder/runpage.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -37,6 +37,21 @@ QWebEngineScript probeScript()
     probe.setRunsOnSubFrames(false);
     probe.setSourceCode(pageProbeScript());
     return probe;
+}
+
+// WebRTC is taken from every page and frame before its own scripts run, so
+// no peer connection can be made (the Chromium switches keep a frame that
+// escapes this, a frame's first empty document, from reaching anyone).
+QWebEngineScript noWebRtcScript()
+{
+    QWebEngineScript script;
+    script.setName(QStringLiteral("quill-no-webrtc"));
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setRunsOnSubFrames(true);
+    script.setSourceCode(QStringLiteral(
+        "for (const name of ['RTCPeerConnection', 'webkitRTCPeerConnection']) delete window[name];"));
+    return script;
 }
 
 PageMessage::Level messageLevel(int level)
@@ -75,12 +90,31 @@ RunView::RunView(QWidget *parent) : QWidget(parent)
     lstRunConsole = new RunConsoleStrip(this);
     lstRunConsole->hide();
     connect(btnRunConsole, &QPushButton::toggled, this, &RunView::setConsoleOpen);
+
+    pnlRunDialog = makePanel(this, "pnlRunDialog", QStringLiteral("Page dialog"), true);
+    lblRunDialog = makeValueLabel(pnlRunDialog, "lblRunDialog", QStringLiteral("Page message"));
+    lblRunDialog->setWordWrap(true);
+    lblRunDialog->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    edtRunDialog = makeLineEdit(pnlRunDialog, "edtRunDialog", QStringLiteral("Page answer"));
+    btnRunDialogOk = makeButton(pnlRunDialog, "btnRunDialogOk", QStringLiteral("OK"));
+    btnRunDialogCancel = makeButton(pnlRunDialog, "btnRunDialogCancel", QStringLiteral("Cancel"));
+    pnlRunDialog->hide();
+    connect(btnRunDialogOk, &QPushButton::clicked, this, [this] { answerDialog(true); });
+    connect(btnRunDialogCancel, &QPushButton::clicked, this, [this] { answerDialog(false); });
+    connect(edtRunDialog, &QLineEdit::returnPressed, this, [this] { answerDialog(true); });
+
+    closeGrace_ = new QTimer(this);
+    closeGrace_->setSingleShot(true);
+    closeGrace_->setInterval(CloseGraceMs);
+    connect(closeGrace_, &QTimer::timeout, this, &RunView::replacePage);
 }
 
 RunView::~RunView()
 {
-    // The page must go before its profile.
+    // The pages must go before their profile.
     delete webRun;
+    for (const QPointer<RunPage> &page : retired_)
+        delete page.data();
     delete page_;
 }
 
@@ -118,6 +152,16 @@ void RunView::placeChildren()
     }
     if (webRun)
         webRun->setGeometry(pageArea(QRect(0, top, width, std::max(0, bottom - top)), threeD_));
+
+    // A dialog lies over the top of the page, its buttons at the right.
+    pnlRunDialog->setGeometry(0, top, width, DialogHeight);
+    const int buttonTop = (DialogHeight - BarHeight) / 2;
+    btnRunDialogOk->setGeometry(width - ButtonWidth, buttonTop, ButtonWidth, BarHeight);
+    btnRunDialogCancel->setGeometry(width - 2 * ButtonWidth, buttonTop, ButtonWidth, BarHeight);
+    const int textWidth = std::max(0, width - 2 * ButtonWidth - 16);
+    const bool prompt = edtRunDialog->isVisibleTo(pnlRunDialog);
+    lblRunDialog->setGeometry(8, 4, textWidth, prompt ? DialogHeight - 48 : DialogHeight - 8);
+    edtRunDialog->setGeometry(8, DialogHeight - 40, textWidth, 32);
 }
 
 QRect RunView::pageArea(const QRect &space, bool threeD)
@@ -138,44 +182,97 @@ void RunView::paintEvent(QPaintEvent *)
                      QColor::fromRgba(BackdropColour));
 }
 
-void RunView::createWebView(const QString &workspaceDir)
+RunPage *RunView::makePage()
 {
-    profile_ = new QWebEngineProfile(this);  // off the record: nothing kept on disk
-    blocker_ = new RemoteBlocker(profile_);
-    profile_->setUrlRequestInterceptor(blocker_);
-
-    page_ = new RunPage(profile_, workspaceDir);
-    QWebEngineSettings *settings = page_->settings();
+    auto *page = new RunPage(profile_, workspaceDir_);
+    QWebEngineSettings *settings = page->settings();
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
     settings->setAttribute(QWebEngineSettings::WebGLEnabled, true);
     settings->setAttribute(QWebEngineSettings::Accelerated2dCanvasEnabled, true);
-    page_->scripts().insert(probeScript());
+    page->scripts().insert(probeScript());
 
-    connect(page_, &RunPage::consoleMessage, this,
+    connect(page, &RunPage::consoleMessage, this,
             [this](QWebEnginePage::JavaScriptConsoleMessageLevel level, const QString &message,
                    int line, const QString &source) {
                 consoleMessage(static_cast<int>(level), message, line, source);
             });
+    connect(page, &RunPage::dialogRequested, this, &RunView::showDialog);
+    // A closing page that goes on asking (a chain of alerts) is busy with
+    // them and will not load the blank page: it is replaced at once, once
+    // its call has returned.
+    const QPointer<RunPage> asking(page);
+    connect(page, &RunPage::dialogWhileClosing, this, [this, asking] {
+        QMetaObject::invokeMethod(
+            this,
+            [this, asking] {
+                if (asking && asking == page_)
+                    replacePage();
+            },
+            Qt::QueuedConnection);
+    });
+    return page;
+}
+
+void RunView::createWebView(const QString &workspaceDir)
+{
+    workspaceDir_ = workspaceDir;
+    profile_ = new QWebEngineProfile(this);  // off the record: nothing kept on disk
+    blocker_ = new RemoteBlocker(workspaceDir, profile_);
+    profile_->setUrlRequestInterceptor(blocker_);
+    profile_->scripts()->insert(noWebRtcScript());
+    page_ = makePage();
 
     webRun = named(new QWebEngineView(this), "webRun", QStringLiteral("Running program"));
     webRun->setPage(page_);
     connect(webRun, &QWebEngineView::loadFinished, this, &RunView::loadFinished);
+    // The closed page made way for the blank page in time.
+    connect(webRun, &QWebEngineView::loadFinished, this, [this](bool ok) {
+        if (ok && page_->closing())
+            closeGrace_->stop();
+    });
     placeChildren();
     webRun->show();
     lstRunConsole->raise();
+    pnlRunDialog->raise();
+}
+
+void RunView::replacePage()
+{
+    RunPage *old = page_;
+    page_ = makePage();
+    webRun->setPage(page_);
+    closeGrace_->stop();
+    hideDialog();
+    disconnect(old, nullptr, this, nullptr);
+    old->setClosing(true);
+    // Deleting the page ends its renderer, busy or not. A page waiting on a
+    // dialog is in the middle of a call of its own: it goes once that call
+    // has returned.
+    std::erase_if(retired_, [](const QPointer<RunPage> &page) { return page.isNull(); });
+    if (!old->dialogOpen()) {
+        delete old;
+        return;
+    }
+    retired_.push_back(old);
+    const QPointer<RunPage> waiting(old);
+    connect(old, &RunPage::dialogEnded, this, [waiting] { delete waiting.data(); }, Qt::QueuedConnection);
+    old->answerDialog(true);
 }
 
 void RunView::showPage(const QUrl &page, const QString &workspaceDir, bool threeD)
 {
     if (!webRun)
         createWebView(workspaceDir);
+    else if (page_->dialogOpen() || closeGrace_->isActive())
+        replacePage();
     if (threeD != threeD_) {
         threeD_ = threeD;
         placeChildren();
         update();
     }
+    page_->setClosing(false);
     showError(QString());
     // Clearing an empty label still repaints the whole window, and with the
     // web view in it that is a composition the navigation below would wait for.
@@ -190,14 +287,21 @@ void RunView::showPage(const QUrl &page, const QString &workspaceDir, bool three
     webRun->setFocus();
 }
 
-void RunView::loadBlank(const QUrl &blank)
+void RunView::closePage(const QUrl &blank)
 {
     if (!webRun)
         return;
-    webRun->stop();
+    hideDialog();
     showValue(lblRunFps, QString());
     showing_ = false;
+    if (page_->dialogOpen()) {
+        replacePage();
+        return;
+    }
+    page_->setClosing(true);
+    webRun->stop();
     webRun->load(blank);
+    closeGrace_->start();
 }
 
 void RunView::showError(const QString &text, int furtherErrors)
@@ -227,6 +331,35 @@ void RunView::setConsoleOpen(bool open)
         return;
     lstRunConsole->setVisible(open);
     placeChildren();
+}
+
+void RunView::showDialog(RunPage::DialogKind kind, const QString &text, const QString &defaultValue)
+{
+    showValue(lblRunDialog, text);
+    edtRunDialog->setVisible(kind == RunPage::DialogKind::Prompt);
+    edtRunDialog->setText(defaultValue);
+    btnRunDialogCancel->setVisible(kind != RunPage::DialogKind::Alert);
+    placeChildren();
+    pnlRunDialog->show();
+    pnlRunDialog->raise();
+    if (kind == RunPage::DialogKind::Prompt)
+        edtRunDialog->setFocus();
+}
+
+void RunView::answerDialog(bool accepted)
+{
+    const QString value = edtRunDialog->text();
+    hideDialog();
+    if (page_)
+        page_->answerDialog(accepted, value);
+    if (webRun)
+        webRun->setFocus();
+}
+
+void RunView::hideDialog()
+{
+    pnlRunDialog->hide();
+    showValue(lblRunDialog, QString());
 }
 
 void RunView::consoleMessage(int level, const QString &message, int line, const QString &source)

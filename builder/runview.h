@@ -1,15 +1,20 @@
 #pragma once
 
 #include "builder/pagemessage.h"
+#include "builder/runpage.h"
 
 #include <QColor>
+#include <QPointer>
 #include <QString>
 #include <QUrl>
 #include <QWidget>
 
+#include <vector>
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 class QWebEngineProfile;
 class QWebEngineView;
 
@@ -18,25 +23,30 @@ namespace quill {
 class RemoteBlocker;
 class RunConsoleStrip;
 class RunErrorBar;
-class RunPage;
 
 // The run overlay above the pages (pnlRun): the run bar with Close, Resize,
 // the width field, a frames-per-second counter and the Console switch; the
-// error bar under it; the web view where the page runs; and, while switched
-// on, the console strip along the bottom. Everything is laid out from the
-// view's size. The web view, its profile and the engine's processes are made
-// at the first Run, so that starting the program starts nothing of the web
-// engine.
+// error bar under it; the page's dialogs under that; the web view where the
+// page runs; and, while switched on, the console strip along the bottom.
+// Everything is laid out from the view's size. The web view, its profile and
+// the engine's processes are made at the first Run, so that starting the
+// program starts nothing of the web engine.
 //
 // Every page the view shows gets the page probe (builder/pageprobe.h): the
 // frame counter shows the frames of the page's own frame loop, and nothing
 // until that loop has run; what the page writes and throws is passed on as
 // pageMessage. The page file never holds the probe.
 //
-// The view reaches no network (a request blocker for http, https, ws, wss and
-// ftp on its own profile, remote access off) and its main frame stays on the
-// workspace's pages; file pages may load the workspace's files, and sound
-// plays without a tap first.
+// The view reaches no network and no local file outside the workspace (a
+// request blocker on its own profile, remote access off, every frame kept
+// on the workspace's pages), and WebRTC is gone from every page (besides the
+// switches of runViewChromiumSwitches); file pages may load the workspace's
+// files, and sound plays without a tap first.
+//
+// A page never holds the view: its dialogs are shown in the view, and a
+// page that does not make way for the blank page in time (a busy loop, a
+// chain of dialogs) is replaced with its renderer, so the next Run always
+// finds a page that works.
 class RunView : public QWidget {
     Q_OBJECT
 
@@ -45,6 +55,9 @@ public:
     static constexpr int ButtonWidth = 73;
     // The error bar's height for one line; longer errors take more lines.
     static constexpr int ErrorBarHeight = 30;
+    static constexpr int DialogHeight = 90;
+    // How long a closed page has to load the blank page before it is replaced.
+    static constexpr int CloseGraceMs = 1000;
 
     explicit RunView(QWidget *parent = nullptr);
     ~RunView() override;
@@ -54,9 +67,10 @@ public:
 
     // Shows the overlay and navigates to the page (made on the first call).
     // workspaceDir: the folder whose pages the view may show, ending in "/".
-    // A 3D page sizes its drawing from the view's width alone, three
-    // quarters of it high: it gets the widest 4:3 area the view holds
-    // (pageArea), so that nothing of it is cut off and no scroll bar shows.
+    // A page still closing is replaced first. A 3D page sizes its drawing
+    // from the view's width alone, three quarters of it high: it gets the
+    // widest 4:3 area the view holds (pageArea), so that nothing of it is
+    // cut off and no scroll bar shows.
     void showPage(const QUrl &page, const QString &workspaceDir, bool threeD = false);
 
     // Where the web view goes in the space between the bars and the console
@@ -64,9 +78,12 @@ public:
     // page puts its play area; the rest shows the pages' own backdrop colour.
     static QRect pageArea(const QRect &space, bool threeD);
     static constexpr QRgb BackdropColour = 0xFF000088u;
-    // Stops what the view is loading and loads the blank page; what the page
-    // that made way for it still reports is not shown.
-    void loadBlank(const QUrl &blank);
+    // Ends the page shown: a dialog it waits on is answered, and it loads the
+    // blank page; a page waiting on a dialog, or one whose blank page has not
+    // loaded after CloseGraceMs, is replaced by a fresh page and its renderer
+    // ends. Returns at once. What the closing page still reports is not
+    // shown. Hiding the overlay is the caller's.
+    void closePage(const QUrl &blank);
     // The first run error of the page shown ("" hides the bar) and the count
     // of the errors after it.
     void showError(const QString &text, int furtherErrors = 0);
@@ -82,8 +99,15 @@ public:
     QLabel *framesLabel() const { return lblRunFps; }
     RunErrorBar *errorBar() const { return btnRunError; }
     RunConsoleStrip *consoleStrip() const { return lstRunConsole; }
+    // The page's dialog: its panel, text, answer field (prompts) and buttons.
+    QWidget *dialogPanel() const { return pnlRunDialog; }
+    QLabel *dialogText() const { return lblRunDialog; }
+    QLineEdit *dialogEdit() const { return edtRunDialog; }
+    QPushButton *dialogOk() const { return btnRunDialogOk; }
+    QPushButton *dialogCancel() const { return btnRunDialogCancel; }
     // Null until the first Run.
     QWebEngineView *webView() const { return webRun; }
+    RunPage *page() const { return page_; }
 
 signals:
     // The web view finished a load (the page's, or the blank page's).
@@ -93,6 +117,14 @@ signals:
 
 private:
     void createWebView(const QString &workspaceDir);
+    // A page with the run settings and the probe, connected to the view.
+    RunPage *makePage();
+    // A fresh page in the view; the old one goes with its renderer, once
+    // any dialog call of it has returned.
+    void replacePage();
+    void showDialog(RunPage::DialogKind kind, const QString &text, const QString &defaultValue);
+    void answerDialog(bool accepted);
+    void hideDialog();
     void consoleMessage(int level, const QString &message, int line, const QString &source);
     void placeChildren();
     void paintEvent(QPaintEvent *event) override;
@@ -105,10 +137,19 @@ private:
     QLabel *lblRunFps = nullptr;
     RunErrorBar *btnRunError = nullptr;
     RunConsoleStrip *lstRunConsole = nullptr;
+    QWidget *pnlRunDialog = nullptr;
+    QLabel *lblRunDialog = nullptr;
+    QLineEdit *edtRunDialog = nullptr;
+    QPushButton *btnRunDialogOk = nullptr;
+    QPushButton *btnRunDialogCancel = nullptr;
     QWebEngineView *webRun = nullptr;
     QWebEngineProfile *profile_ = nullptr;
     RemoteBlocker *blocker_ = nullptr;
     RunPage *page_ = nullptr;
+    // Replaced pages not yet gone; they must go before the profile.
+    std::vector<QPointer<RunPage>> retired_;
+    QString workspaceDir_;
+    QTimer *closeGrace_ = nullptr;
     bool showing_ = false;  // a page is shown, not the blank one
     bool threeD_ = false;
 };

@@ -14,14 +14,6 @@ bool RunViewState::close()
     runActive_ = false;
     if (overlay_ == RunOverlay::Hidden)
         return false;
-    overlay_ = RunOverlay::Closing;
-    return true;
-}
-
-bool RunViewState::loadFinished()
-{
-    if (runActive_ || overlay_ == RunOverlay::Hidden)
-        return false;
     overlay_ = RunOverlay::Hidden;
     return true;
 }

@@ -2,31 +2,25 @@
 
 namespace quill {
 
-// Where the run overlay stands: Hidden (start), Running (a page shown in the
-// run view), Closing (after Close, until the blank page has loaded).
-enum class RunOverlay { Hidden, Running, Closing };
+// Where the run overlay stands: Hidden (start, and from the moment Close is
+// pressed), Running (a page shown in the run view).
+enum class RunOverlay { Hidden, Running };
 
 // The run view's state without the view: RunActive and the overlay. The
 // window asks it what to do and does that to its controls.
 //
 //   state.started(false);            // Run: show the overlay, load the page
-//   if (state.close()) { stop(); loadBlank(); }
-//   if (state.loadFinished()) hideOverlay();
+//   if (state.close()) { hideOverlay(); closePage(); }
 class RunViewState {
 public:
     // Run after the page was generated. With inBrowser the page went to the
     // desktop's browser and the overlay stays as it was.
     void started(bool inBrowser);
 
-    // Close clears RunActive. True when a page is showing (Running or
-    // Closing) and the view must stop and load the blank page; the overlay
-    // then waits in Closing for that load.
+    // Close clears RunActive. True when a page was showing and the overlay
+    // must hide now and the view end the page; whatever the page does, the
+    // overlay hides at once.
     bool close();
-
-    // The view finished a load. True when the overlay must hide now: RunActive
-    // is clear and the overlay is not hidden yet. Loads made by a running page
-    // never hide it.
-    bool loadFinished();
 
     bool runActive() const { return runActive_; }
     RunOverlay overlay() const { return overlay_; }

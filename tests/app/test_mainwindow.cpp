@@ -3,6 +3,7 @@
 #include "app/defaultsettings.h"
 #include "editor/keybutton.h"
 #include "app/processsetup.h"
+#include "builder/runpolicy.h"
 #include "app/starterfiles.h"
 #include "base/textfile.h"
 #include "base/workspace.h"
@@ -737,13 +738,16 @@ TEST(WebEngineFlags, AddsWhatTheWebViewNeedsOnce)
         bool root;
         QByteArray expected;
     };
+    // The run view's own switches close every case.
+    const QByteArray run = quill::runViewChromiumSwitches().join(' ');
     const std::vector<Case> cases = {
-        {"root, nothing set", "", true, "--no-sandbox --ignore-gpu-blocklist"},
-        {"user, nothing set", "", false, "--ignore-gpu-blocklist"},
+        {"root, nothing set", "", true, "--no-sandbox --ignore-gpu-blocklist " + run},
+        {"user, nothing set", "", false, "--ignore-gpu-blocklist " + run},
         {"existing flags kept first", "--enable-logging", true,
-         "--enable-logging --no-sandbox --ignore-gpu-blocklist"},
-        {"no flag twice", "--ignore-gpu-blocklist --no-sandbox", true, "--ignore-gpu-blocklist --no-sandbox"},
-        {"surrounding blanks dropped", "  --x  ", false, "--x --ignore-gpu-blocklist"},
+         "--enable-logging --no-sandbox --ignore-gpu-blocklist " + run},
+        {"no flag twice", "--ignore-gpu-blocklist --no-sandbox " + run, true,
+         "--ignore-gpu-blocklist --no-sandbox " + run},
+        {"surrounding blanks dropped", "  --x  ", false, "--x --ignore-gpu-blocklist " + run},
     };
     for (const Case &c : cases)
         EXPECT_EQ(quill::webEngineFlags(c.existing, c.root), c.expected) << c.name;

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -57,8 +58,9 @@ protected:
                 socket->close();
             }
         });
+        blocker = std::make_unique<RemoteBlocker>(base);
         profile = std::make_unique<QWebEngineProfile>();  // off the record
-        profile->setUrlRequestInterceptor(&blocker);
+        profile->setUrlRequestInterceptor(blocker.get());
         page = std::make_unique<RunPage>(profile.get(), base);
         page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
         page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
@@ -85,7 +87,7 @@ protected:
     QString base;
     QTcpServer server;
     int connections = 0;
-    RemoteBlocker blocker;
+    std::unique_ptr<RemoteBlocker> blocker;
     std::unique_ptr<QWebEngineProfile> profile;
     std::unique_ptr<RunPage> page;
 };
@@ -128,8 +130,8 @@ TEST_F(RunPageTest, ARemoteRequestOfAnyKindGetsNothing)
         connections = 0;
         page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls,
                                        !c.remoteAccessOff);
-        profile->setUrlRequestInterceptor(c.interceptor ? &blocker : nullptr);
-        const int blockedBefore = blocker.blocked();
+        profile->setUrlRequestInterceptor(c.interceptor ? blocker.get() : nullptr);
+        const int blockedBefore = blocker->blocked();
         ASSERT_TRUE(load("temp.html")) << c.name;
         EXPECT_TRUE(waitFor([&] {
             return evaluate(*page, "outcome.fetch && outcome.socket ? 1 : 0").toInt() == 1;
@@ -145,7 +147,7 @@ TEST_F(RunPageTest, ARemoteRequestOfAnyKindGetsNothing)
         EXPECT_EQ(evaluate(*page, "outcome.fetch").toString(), "failed") << c.name;
         EXPECT_EQ(evaluate(*page, "outcome.socket").toString(), "failed") << c.name;
         if (c.interceptor && !c.remoteAccessOff)
-            EXPECT_GE(blocker.blocked() - blockedBefore, 4) << c.name;
+            EXPECT_GE(blocker->blocked() - blockedBefore, 4) << c.name;
     }
 }
 
@@ -215,6 +217,90 @@ TEST_F(RunPageTest, UncaughtErrorsArriveWithTheirLine)
     EXPECT_TRUE(messages[1].text.contains("missing")) << messages[1].text.toStdString();
     EXPECT_EQ(messages[1].line, 5);
     EXPECT_EQ(messages[1].source, QUrl::fromLocalFile(base + "temp.html").toString());
+}
+
+// Every way a page has to a local file outside the workspace is refused, as
+// the network is; the workspace's own files still load. The control row,
+// without the blocker, shows that every way reads the secret otherwise.
+TEST_F(RunPageTest, NoLocalFileOutsideTheWorkspaceIsRead)
+{
+    const QString outside = dir.path() + "/../quill-outside-" + QString::number(getpid()) + "/";
+    ASSERT_TRUE(QDir().mkpath(outside));
+    const QString secret = QDir::cleanPath(outside) + "/secret.txt";
+    writePage(secret, "SECRET-TEXT");
+    writePage(QDir::cleanPath(outside) + "/secret.js", "window.secretScript = 'SECRET-TEXT';");
+    writePage(QDir::cleanPath(outside) + "/secret.css", "body { margin-left: 77px; }");
+    QImage(5, 7, QImage::Format_ARGB32).save(QDir::cleanPath(outside) + "/secret.png");
+    QDir().mkpath(base + "img");
+    QImage(3, 2, QImage::Format_ARGB32).save(base + "img/own.png");
+    writePage(base + "own.txt", "OWN-TEXT");
+    ASSERT_TRUE(QFile::link(secret, base + "link.txt"));
+    const QString out = "file://" + QDir::cleanPath(outside);
+    writePage(base + "temp.html", QString(
+        "<html><head><link rel=stylesheet href='%1/secret.css'>"
+        "<script src='%1/secret.js'></script></head><body><script>\n"
+        "window.got = {};\n"
+        "const read = (tag, url) => fetch(url).then(r => r.text()).then(t => got[tag] = t, () => got[tag] = 'refused');\n"
+        "read('fetch', '%1/secret.txt');\n"
+        "read('fetch through a link', 'link.txt');\n"
+        "read('fetch of the workspace', 'own.txt');\n"
+        "try { const x = new XMLHttpRequest(); x.open('GET', '%1/secret.txt', false); x.send();"
+        "  got['synchronous XHR'] = x.responseText; } catch (e) { got['synchronous XHR'] = 'refused'; }\n"
+        "const picture = (tag, url) => { const i = new Image();"
+        "  i.onload = () => { const c = document.createElement('canvas'); c.width = i.width; c.height = i.height;"
+        "    c.getContext('2d').drawImage(i, 0, 0); got[tag] = i.width + 'x' + i.height; };"
+        "  i.onerror = () => got[tag] = 'refused'; i.src = url; };\n"
+        "picture('img', '%1/secret.png');\n"
+        "picture('img of the workspace', 'img/own.png');\n"
+        "const frame = (tag, url, later) => { const f = document.createElement('iframe');"
+        "  f.src = later ? 'about:blank' : url; document.body.appendChild(f);"
+        "  if (later) setTimeout(() => { f.src = url; }, 200);"
+        "  setTimeout(() => { let t = 'refused'; try { t = f.contentDocument.body.innerText || 'refused'; } catch (e) {}"
+        "    got[tag] = t; }, 1500); };\n"
+        "frame('iframe', '%1/secret.txt', false);\n"
+        "frame('iframe listing a folder', '%1/', false);\n"
+        "frame('iframe sent on later', '%1/secret.txt', true);\n"
+        "addEventListener('load', () => { got.script = window.secretScript || 'refused';"
+        "  got.css = getComputedStyle(document.body).marginLeft; });\n"
+        "</script></body></html>\n").arg(out).toUtf8());
+
+    // The control: a plain page on a profile without the blocker.
+    QWebEnginePage plain(profile.get());
+    plain.settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    struct Case {
+        const char *name;
+        QWebEnginePage *page;
+        bool guarded;
+    };
+    for (const Case &c : {Case{"the run page with its blocker", page.get(), true},
+                          Case{"a plain page without it (control)", &plain, false}}) {
+        SCOPED_TRACE(c.name);
+        profile->setUrlRequestInterceptor(c.guarded ? blocker.get() : nullptr);
+        bool finished = false;
+        const QMetaObject::Connection once =
+            QObject::connect(c.page, &QWebEnginePage::loadFinished, [&finished] { finished = true; });
+        c.page->load(QUrl::fromLocalFile(base + "temp.html"));
+        ASSERT_TRUE(waitFor([&] { return finished; }));
+        QObject::disconnect(once);
+        ASSERT_TRUE(waitFor([&] {
+            return evaluate(*c.page, "Object.keys(got).length").toInt() >= 11;
+        })) << evaluate(*c.page, "JSON.stringify(got)").toString().toStdString();
+        const QVariantMap got = evaluate(*c.page, "got").toMap();
+        const auto leaked = [&](const QString &way) {
+            const QString value = got.value(way).toString();
+            return value.contains("SECRET-TEXT") || value == "5x7" || value == "77px" || value.contains("secret.txt");
+        };
+        for (const QString &way : {"fetch", "fetch through a link", "synchronous XHR", "img", "iframe",
+                                   "iframe listing a folder", "iframe sent on later", "script", "css"}) {
+            if (c.guarded)
+                EXPECT_FALSE(leaked(way)) << way.toStdString() << ": " << got.value(way).toString().toStdString();
+            else if (way != "fetch through a link")
+                EXPECT_TRUE(leaked(way)) << way.toStdString() << ": " << got.value(way).toString().toStdString();
+        }
+        EXPECT_EQ(got.value("fetch of the workspace").toString(), "OWN-TEXT");
+        EXPECT_EQ(got.value("img of the workspace").toString(), "3x2");
+    }
+    QDir(outside).removeRecursively();
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "builder/runerrorbar.h"
 #include "builder/runlog.h"
 #include "builder/runpage.h"
+#include "builder/runpolicy.h"
 #include "tests/builder/childprocesses.h"
 #include "tests/builder/qtprint.h"
 #include "tests/support/eventwait.h"
@@ -17,17 +18,21 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QUdpSocket>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <unistd.h>
 
 using namespace quill;
@@ -155,7 +160,7 @@ TEST_F(RunViewTest, TheBlankPageReplacesTheRunningOne)
               "setInterval(() => window.ticks++, 10);</script></body></html>");
     ASSERT_TRUE(show("temp.html"));
     const int before = loads;
-    view->loadBlank(QUrl::fromLocalFile(base + "js/blank.html"));
+    view->closePage(QUrl::fromLocalFile(base + "js/blank.html"));
     ASSERT_TRUE(waitFor([&] { return loads > before; }));
     EXPECT_EQ(view->webView()->url(), QUrl::fromLocalFile(base + "js/blank.html"));
     EXPECT_FALSE(evaluate(view->webView()->page(), "'ticks' in window").toBool());
@@ -227,7 +232,7 @@ TEST_F(RunViewTest, TheBlankPageIsNotCountedAndTheNextPageIs)
     ASSERT_TRUE(waitFor([&] { return framesShown(); })) << view->framesLabel()->text().toStdString();
 
     const int before = loads;
-    view->loadBlank(QUrl::fromLocalFile(base + "js/blank.html"));
+    view->closePage(QUrl::fromLocalFile(base + "js/blank.html"));
     ASSERT_TRUE(waitFor([&] { return loads > before; }));
     EXPECT_EQ(view->framesLabel()->text(), "");
     const int reports = frameReports;
@@ -623,13 +628,225 @@ TEST_F(RunViewTest, TheViewsProfileKeepsEvenAWebSocketOff)
     EXPECT_EQ(connections, 0);
 }
 
+// A TURN and STUN server on loopback that must hear nothing: UDP datagrams
+// and TCP connections on one port.
+class IceListener {
+public:
+    IceListener()
+    {
+        udp.bind(QHostAddress::LocalHost, 0);
+        tcp.listen(QHostAddress::LocalHost, udp.localPort());
+        QObject::connect(&udp, &QUdpSocket::readyRead, [this] {
+            while (udp.hasPendingDatagrams()) {
+                QByteArray datagram(qsizetype(udp.pendingDatagramSize()), Qt::Uninitialized);
+                udp.readDatagram(datagram.data(), datagram.size());
+                heard += datagram;
+            }
+        });
+        QObject::connect(&tcp, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket *socket = tcp.nextPendingConnection()) {
+                ++connections;
+                QObject::connect(socket, &QTcpSocket::readyRead, [this, socket] { heard += socket->readAll(); });
+            }
+        });
+    }
+    bool ready() const { return udp.state() == QAbstractSocket::BoundState && tcp.isListening(); }
+    QString port() const { return QString::number(udp.localPort()); }
+
+    QUdpSocket udp;
+    QTcpServer tcp;
+    QByteArray heard;
+    int connections = 0;
+};
+
+// A page tries every way to a peer connection that sends what it read as a
+// TURN user name: in its own frame and in frames of every kind, among them
+// an empty frame used at once, before any script of the view runs in it.
+TEST_F(RunViewTest, NoWebRtcTrafficLeavesAnyFrame)
+{
+    IceListener listener;
+    ASSERT_TRUE(listener.ready());
+    const QByteArray attempt =
+        "function attempt(win, tag) {"
+        "  const PC = win.RTCPeerConnection || win.webkitRTCPeerConnection;"
+        "  (window.top.kinds = window.top.kinds || {})[tag] = typeof PC;"
+        "  if (!PC) return;"
+        "  const pc = new PC({iceServers: [{urls: ['turn:127.0.0.1:" + listener.port().toUtf8() + "?transport=udp',"
+        "    'turn:127.0.0.1:" + listener.port().toUtf8() + "?transport=tcp', 'stun:127.0.0.1:" + listener.port().toUtf8() + "'],"
+        "    username: 'secret-user-name', credential: 'x'}]});"
+        "  pc.createDataChannel('out');"
+        "  pc.createOffer().then(offer => pc.setLocalDescription(offer));"
+        "}";
+    writePage(base + "temp.html",
+              "<html><body><script>" + attempt +
+              "attempt(window, 'main');"
+              "const empty = document.createElement('iframe'); document.body.appendChild(empty);"
+              "attempt(empty.contentWindow, 'empty frame');"
+              "const srcdoc = document.createElement('iframe');"
+              "srcdoc.srcdoc = '<script>parent.attempt(window, \"srcdoc\")</scr' + 'ipt>';"
+              "document.body.appendChild(srcdoc);"
+              "const own = '<script>' + attempt.toString() + 'attempt(window, \"data\")</scr' + 'ipt>';"
+              "const data = document.createElement('iframe');"
+              "data.src = 'data:text/html,' + encodeURIComponent(own); document.body.appendChild(data);"
+              "</script></body></html>");
+    ASSERT_TRUE(show("temp.html"));
+    ASSERT_TRUE(waitFor([&] {
+        return evaluate(view->webView()->page(), "Object.keys(window.kinds || {}).length").toInt() >= 3;
+    }));
+    waitFor([] { return false; }, 3000);  // ICE gathering gets its time
+
+    EXPECT_EQ(listener.heard.size(), 0) << listener.heard.toHex().toStdString();
+    EXPECT_EQ(listener.connections, 0);
+    EXPECT_FALSE(listener.heard.contains("secret-user-name"));
+    // The constructor is gone from every frame whose document the view saw made.
+    EXPECT_EQ(evaluate(view->webView()->page(), "kinds.main").toString(), "undefined");
+    EXPECT_EQ(evaluate(view->webView()->page(), "kinds.srcdoc").toString(), "undefined");
+}
+
+// Close returns at once, whatever the page does; a page that does not make
+// way for the blank page is replaced with its renderer, and the next page
+// runs.
+TEST_F(RunViewTest, CloseEndsABusyPageAndTheNextRunWorks)
+{
+    struct Case {
+        const char *name;
+        QByteArray html;
+        bool loads;  // the page's own load finishes before it turns busy
+    };
+    const std::vector<Case> cases = {
+        {"busy once loaded", "<html><body><script>function init(){ while (true) {} }"
+                             "addEventListener('load', () => setTimeout(init, 50));</script></body></html>", true},
+        {"busy while loading", "<html><body><script>while (true) {}</script></body></html>", false},
+    };
+    writePage(base + "next.html", "<html><body><script>window.alive = 42;</script></body></html>");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        writePage(base + "temp.html", c.html);
+        if (c.loads) {
+            ASSERT_TRUE(show("temp.html"));
+        } else {
+            view->showPage(QUrl::fromLocalFile(base + "temp.html"), base);
+            waitFor([] { return false; }, 500);
+        }
+        waitFor([] { return false; }, 300);
+        const qint64 busyRenderer = view->webView()->page()->renderProcessPid();
+        ASSERT_GT(busyRenderer, 0);
+
+        QElapsedTimer clock;
+        clock.start();
+        view->closePage(QUrl::fromLocalFile(base + "js/blank.html"));
+        EXPECT_LT(clock.elapsed(), 200);
+        // The busy renderer ends once the grace for the blank page is over.
+        EXPECT_TRUE(waitFor([&] { return !QFile::exists(QStringLiteral("/proc/%1/stat").arg(busyRenderer))
+                                         || QFile(QStringLiteral("/proc/%1/stat").arg(busyRenderer)).open(QIODevice::ReadOnly)
+                                                && QFile(QStringLiteral("/proc/%1/stat").arg(busyRenderer)).readAll().contains(") Z "); },
+                            RunView::CloseGraceMs + 5000));
+        ASSERT_TRUE(show("next.html"));
+        EXPECT_EQ(evaluate(view->webView()->page(), "window.alive").toInt(), 42);
+        EXPECT_NE(view->webView()->page()->renderProcessPid(), busyRenderer);
+    }
+}
+
+// The page's dialogs are shown in the view and wait for their answer; the
+// view's bar stays usable meanwhile. A dialog waits in an event loop of its
+// own, as the user's taps arrive there: the answers are given from events.
+TEST_F(RunViewTest, DialogsAreAskedInTheViewAndAnswered)
+{
+    writePage(base + "temp.html",
+              "<html><body><script>window.steps = [];"
+              "setTimeout(() => {"
+              "  alert('first'); steps.push('alerted');"
+              "  steps.push(confirm('sure?'));"
+              "  steps.push(confirm('really?'));"
+              "  steps.push(prompt('name?', 'cat'));"
+              "  steps.push(prompt('again?', 'x'));"
+              "}, 100);</script></body></html>");
+    ASSERT_TRUE(show("temp.html"));
+    struct Seen {
+        QString text;
+        bool cancel, edit, close;
+        QString value;
+    };
+    std::vector<Seen> seen;
+    const std::vector<std::function<void()>> answers = {
+        [&] { view->dialogOk()->click(); },
+        [&] { view->dialogOk()->click(); },
+        [&] { view->dialogCancel()->click(); },
+        [&] { view->dialogEdit()->setText("tabby"); view->dialogOk()->click(); },
+        [&] { view->dialogCancel()->click(); },
+    };
+    QObject::connect(view->page(), &RunPage::dialogRequested, [&] {
+        QTimer::singleShot(10, [&] {
+            seen.push_back({view->dialogText()->text(), view->dialogCancel()->isVisible(),
+                            view->dialogEdit()->isVisible(), view->closeButton()->isVisible(),
+                            view->dialogEdit()->text()});
+            if (seen.size() <= answers.size())
+                answers[seen.size() - 1]();
+        });
+    });
+    ASSERT_TRUE(waitFor([&] { return seen.size() == 5 && !view->page()->dialogOpen(); }));
+    ASSERT_TRUE(waitFor([&] { return evaluate(view->webView()->page(), "steps.length").toInt() == 5; }));
+    EXPECT_EQ(evaluate(view->webView()->page(), "JSON.stringify(steps)").toString(),
+              "[\"alerted\",true,false,\"tabby\",null]");
+    const QStringList texts = {"first", "sure?", "really?", "name?", "again?"};
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        SCOPED_TRACE(texts[int(i)].toStdString());
+        EXPECT_EQ(seen[i].text, texts[int(i)]);
+        EXPECT_EQ(seen[i].cancel, i > 0) << "alerts have OK alone";
+        EXPECT_EQ(seen[i].edit, i >= 3) << "prompts have an answer field";
+        EXPECT_TRUE(seen[i].close) << "Close stays at hand";
+    }
+    EXPECT_EQ(seen[3].value, "cat");
+    EXPECT_FALSE(view->dialogPanel()->isVisible());
+}
+
+// A chain of alerts: Close, pressed while one is shown, returns at once, the
+// page goes, and the next page runs.
+TEST_F(RunViewTest, CloseEndsAChainOfAlerts)
+{
+    writePage(base + "temp.html",
+              "<html><body><script>setTimeout(() => { for (;;) alert('again'); }, 50);</script></body></html>");
+    writePage(base + "next.html", "<html><body><script>window.alive = 7;</script></body></html>");
+    ASSERT_TRUE(show("temp.html"));
+    const qint64 alerting = view->webView()->page()->renderProcessPid();
+    int asked = 0;
+    qint64 closeTook = -1;
+    QObject::connect(view->page(), &RunPage::dialogRequested, [&] {
+        ++asked;
+        QTimer::singleShot(10, [&] {
+            if (asked == 1) {
+                view->dialogOk()->click();
+                return;
+            }
+            QElapsedTimer clock;
+            clock.start();
+            view->closePage(QUrl::fromLocalFile(base + "js/blank.html"));
+            closeTook = clock.elapsed();
+        });
+    });
+    ASSERT_TRUE(waitFor([&] { return closeTook >= 0; }));
+    EXPECT_LT(closeTook, 200);
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(view->dialogPanel()->isVisible());
+    waitFor([] { return false; }, 500);
+    EXPECT_FALSE(view->dialogPanel()->isVisible()) << "the closed page asked again";
+
+    ASSERT_TRUE(show("next.html"));
+    EXPECT_EQ(evaluate(view->webView()->page(), "window.alive").toInt(), 7);
+    EXPECT_NE(view->webView()->page()->renderProcessPid(), alerting);
+    EXPECT_FALSE(view->dialogPanel()->isVisible());
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The switches the program starts its web engine with.
+    QList<QByteArray> flags = runViewChromiumSwitches();
     if (geteuid() == 0)
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox");
+        flags.prepend("--no-sandbox");
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.join(' '));
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

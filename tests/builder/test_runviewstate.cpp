@@ -1,4 +1,4 @@
-// The run overlay's states driven by the events of the window and the view.
+// The run overlay's states driven by the events of the window.
 #include "builder/runviewstate.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@ using namespace quill;
 
 namespace {
 
-enum class Event { RunInView, RunInBrowser, Close, LoadFinished };
+enum class Event { RunInView, RunInBrowser, Close };
 
 struct Step {
     Event event;
@@ -35,52 +35,26 @@ bool apply(RunViewState &state, Event event)
         return false;
     case Event::Close:
         return state.close();
-    case Event::LoadFinished:
-        return state.loadFinished();
     }
     return false;
 }
 
-TEST(RunViewState, FollowsRunCloseAndLoads)
+TEST(RunViewState, FollowsRunAndClose)
 {
     using enum Event;
     using enum RunOverlay;
     const std::vector<Case> cases = {
-        {"run, the page's own loads, close, blank loaded",
-         {{RunInView, false, true, Running},
-          {LoadFinished, false, true, Running},
-          {LoadFinished, false, true, Running},
-          {Close, true, false, Closing},
-          {LoadFinished, true, false, Hidden}}},
-        {"the overlay stays until the blank page has loaded",
-         {{RunInView, false, true, Running}, {Close, true, false, Closing}}},
-        {"a second blank load after hiding changes nothing",
-         {{RunInView, false, true, Running},
-          {Close, true, false, Closing},
-          {LoadFinished, true, false, Hidden},
-          {LoadFinished, false, false, Hidden}}},
-        {"close pressed twice loads the blank page again and still hides once",
-         {{RunInView, false, true, Running},
-          {Close, true, false, Closing},
-          {Close, true, false, Closing},
-          {LoadFinished, true, false, Hidden},
-          {LoadFinished, false, false, Hidden}}},
-        {"browser run leaves the overlay hidden and RunActive set",
-         {{RunInBrowser, false, true, Hidden}, {LoadFinished, false, true, Hidden}}},
+        {"run, then close: the overlay hides at once",
+         {{RunInView, false, true, Running}, {Close, true, false, Hidden}}},
+        {"close pressed twice ends the page once",
+         {{RunInView, false, true, Running}, {Close, true, false, Hidden}, {Close, false, false, Hidden}}},
+        {"browser run leaves the overlay hidden and RunActive set", {{RunInBrowser, false, true, Hidden}}},
         {"a later view run after a browser run",
-         {{RunInBrowser, false, true, Hidden},
-          {RunInView, false, true, Running},
-          {Close, true, false, Closing},
-          {LoadFinished, true, false, Hidden}}},
+         {{RunInBrowser, false, true, Hidden}, {RunInView, false, true, Running}, {Close, true, false, Hidden}}},
         {"close with nothing shown only clears RunActive",
          {{RunInBrowser, false, true, Hidden}, {Close, false, false, Hidden}}},
-        {"a load finishing at start does nothing", {{LoadFinished, false, false, Hidden}}},
         {"run again from the same view after closing",
-         {{RunInView, false, true, Running},
-          {Close, true, false, Closing},
-          {LoadFinished, true, false, Hidden},
-          {RunInView, false, true, Running},
-          {LoadFinished, false, true, Running}}},
+         {{RunInView, false, true, Running}, {Close, true, false, Hidden}, {RunInView, false, true, Running}}},
     };
     for (const Case &c : cases) {
         RunViewState state;
