@@ -64,7 +64,12 @@ void SettingsStore::setValue(const QString &name, const QString &value)
 
 void SettingsStore::load(const QString &path)
 {
-    const TextFileContent content = readTextFile(path);
+    loadBytes(readBinaryFile(path));
+}
+
+void SettingsStore::loadBytes(const QByteArray &bytes)
+{
+    const TextFileContent content = decodeText(bytes);
     entries_ = content.lines;
     latin1_ = content.encoding == TextEncoding::Latin1;
     kept_ = content.malformed;
@@ -81,13 +86,24 @@ QString SettingsStore::keptFileMessage(const QString &path)
 
 void SettingsStore::save(const QString &path) const
 {
+    if (const std::optional<QByteArray> bytes = fileBytes())
+        writeBinaryFile(path, *bytes);
+}
+
+std::optional<QByteArray> SettingsStore::fileBytes() const
+{
     if (kept_)
-        return;
+        return std::nullopt;
     // Always plain text without a byte-order mark, whatever the file had. An
     // older 8-bit file goes back as it came, so a path in it keeps its bytes;
     // once it holds a character Latin-1 cannot store, it becomes UTF-8.
+    // A U+FEFF at the very start would read back as a mark and be lost: then
+    // alone the file gets a mark, after which the character is kept.
     const bool keepLatin1 = latin1_ && canEncode(entries_, TextEncoding::Latin1);
-    writeTextFile(path, entries_, keepLatin1 ? TextEncoding::Latin1 : TextEncoding::Local8Bit);
+    const bool startsWithMarkCharacter = !entries_.isEmpty() && entries_.first().startsWith(QChar(0xFEFF));
+    return encodeText(entries_, keepLatin1                ? TextEncoding::Latin1
+                                : startsWithMarkCharacter ? TextEncoding::Utf8Bom
+                                                          : TextEncoding::Local8Bit);
 }
 
 } // namespace quill

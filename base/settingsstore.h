@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace quill {
 
@@ -36,6 +38,11 @@ public:
     void load(const QString &path);
     void save(const QString &path) const;
     bool keptFile() const { return kept_; }
+
+    // The same for the file's bytes: what load reads, and what save writes
+    // (nothing for a kept file).
+    void loadBytes(const QByteArray &bytes);
+    std::optional<QByteArray> fileBytes() const;
 
     // What the user is told once about a kept file.
     static QString keptFileMessage(const QString &path);

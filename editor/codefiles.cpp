@@ -75,6 +75,11 @@ CodeFileContent readCodeFile(const QString &path)
     return decodeScanned(std::move(bytes), *start, blocks);
 }
 
+QByteArray codeFileBytes(const CodeBuffer &buffer, TextEncoding encoding)
+{
+    return buffer.standsForNoLines() ? CodeText().encoded(encoding) : buffer.text().encoded(encoding);
+}
+
 QString CodeFiles::damagedWarning()
 {
     return QStringLiteral("Damaged characters in this file were replaced.");
@@ -99,8 +104,7 @@ std::optional<QString> CodeFiles::save(const QString &name, CodeBuffer &buffer, 
     const TextEncoding remembered = buffer.identity().encoding;
     const bool fits = buffer.text().fits(remembered);
     const TextEncoding encoding = fits ? remembered : TextEncoding::Utf8Bom;
-    writeBinaryFile(codeDir_ + name, buffer.standsForNoLines() ? CodeText().encoded(encoding)
-                                                                : buffer.text().encoded(encoding));
+    writeBinaryFile(codeDir_ + name, codeFileBytes(buffer, encoding));
     buffer.savedAs(name, encoding);
     buffer.setCodeModified(false);
     return fits ? QStringLiteral("Saved.") : QStringLiteral("Saved as UTF-8.");

@@ -25,6 +25,11 @@ CodeFileContent decodeCodeFile(QByteArray bytes);
 // throws QuillError with the platform's message.
 CodeFileContent readCodeFile(const QString &path);
 
+// The bytes Save writes for the buffer's text in an encoding: CR LF after
+// every line, the mark first; no line at all while the buffer stands for
+// text without lines.
+QByteArray codeFileBytes(const CodeBuffer &buffer, TextEncoding encoding);
+
 // Loading and saving the code text in the code directory. The buffer's file
 // identity remembers the encoding found by the last open and every later
 // save uses it, so that opening and saving changes no byte the user did not

@@ -219,7 +219,7 @@ TEST_F(SettingsFileTest, AFileThatCannotBeReadAsTextIsKeptAsItWas)
 {
     const std::vector<KeptCase> cases = {
         {"UTF-8 mark, then bytes that are no UTF-8",
-         "\xEF\xBB\xBFwidth=40\r\nexportdir=/home/a\xFF\xFEb\r\nsprite=8\r\n", {"width=40", "sprite=8"}},
+         "\xEF\xBB\xBFwidth=40\r\nexportdir=/home/a\xFF\xFE" "b\r\nsprite=8\r\n", {"width=40", "sprite=8"}},
         {"UTF-16 of odd length", QByteArray("\xFF\xFEw\0=\0" "1\0\r\0\n\0x", 13), {"w=1"}},
         {"UTF-16 with a lone surrogate",
          QByteArray("\xFF\xFEw\0=\0\x00\xD8\r\0\n\0s\0=\0" "8\0", 18), {"s=8"}},
