@@ -173,6 +173,26 @@ TEST_F(CodeChoicesTest, InsertCompletesAndTheListOffersTheRest)
     EXPECT_EQ(cursorLineText(), QStringLiteral("function init(){sqr( snddload("));
 }
 
+// A picture or a sound whose name holds a line break is not offered: its
+// declaration would split into two lines of the program.
+TEST_F(CodeChoicesTest, NamesWithLineBreaksAreNotOffered)
+{
+    const quill::WorkspacePaths &paths = window->paths();
+    quill::writeBinaryFile(paths.audioDir + QStringLiteral("two\nlines.ogg"), QByteArray("ogg"));
+    quill::writeBinaryFile(paths.imageDir + QStringLiteral("cr\rcat.png"), QByteArray("png"));
+    ctrl(Qt::Key_A);
+    ASSERT_TRUE(pickList->isVisible());
+    EXPECT_EQ(pickList->items(), QStringList{"catbgm.ogg"});
+    tapItem(0);
+    ctrl(Qt::Key_S);
+    ASSERT_TRUE(pickList->isVisible());
+    EXPECT_EQ(pickList->items(), (QStringList{"ball.png", "cat.png", "mat1.png"}));
+    const int lines = code().lineCount();
+    pickList->hide();
+    EXPECT_EQ(code().lineCount(), lines);
+    EXPECT_EQ(cursorLineText(), QStringLiteral("sndload(,\"catbgm\");"));
+}
+
 TEST_F(CodeChoicesTest, SpriteDeclarationFromTheListAndAnImageThatDoesNotDecode)
 {
     const QString imageDir = window->paths().imageDir;

@@ -279,6 +279,8 @@ TEST_F(ExportTest, RefusedNamesWriteNothingAndKeepTheEarlierFiles)
         {"program name climbing", "..", CatResources, "Invalid file name."},
         {"program name with a folder", "../cat", CatResources, "Invalid file name."},
         {"program name with a backslash", "a\\cat", CatResources, "Invalid file name."},
+        {"program name with a line break", "two\nlines", CatResources, "Invalid file name."},
+        {"program name too long for its archive", QString(252, u'c'), CatResources, "File name too long."},
         {"sprite named '../x'", "cat", {"img/cat.png", "img/../x.png"},
          "Invalid file name img/../x.png."},
         {"absolute sound", "cat", {"/etc/passwd"}, "Invalid file name /etc/passwd."},
