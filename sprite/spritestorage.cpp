@@ -51,9 +51,9 @@ bool renameFile(const QString &from, const QString &to)
 // One file of a save, written whole and onto the disk under a temporary
 // name in folder's saving folder; removed again unless it was renamed into
 // place or is kept for the next start.
-class PendingFile {
+class StagedFile {
 public:
-    PendingFile(const QString &folder, const QString &target, const QByteArray &bytes) : target_(target)
+    StagedFile(const QString &folder, const QString &target, const QByteArray &bytes) : target_(target)
     {
         const auto failed = [&](const QString &reason) {
             return QuillError(QStringLiteral("Cannot write file \"%1\". %2").arg(target, reason));
@@ -77,13 +77,13 @@ public:
             throw failed(platformReason(writeErrno));
         }
     }
-    ~PendingFile()
+    ~StagedFile()
     {
         if (!temp_.isEmpty())
             QFile::remove(temp_);
     }
-    PendingFile(const PendingFile &) = delete;
-    PendingFile &operator=(const PendingFile &) = delete;
+    StagedFile(const StagedFile &) = delete;
+    StagedFile &operator=(const StagedFile &) = delete;
 
     void renameIntoPlace()
     {
@@ -196,8 +196,8 @@ void saveSprite(const SpriteDocument &document, const Palette &palette,
             QDir(imageDir).rmdir(SavingFolder);
         }
     } tidy{spriteDir, imageDir};
-    PendingFile sprite(spriteDir, spriteDir + name, document.fileBytes());
-    PendingFile sheet(imageDir, imageDir + sheetName, encodeSpriteSheet(document, palette));
+    StagedFile sprite(spriteDir, spriteDir + name, document.fileBytes());
+    StagedFile sheet(imageDir, imageDir + sheetName, encodeSpriteSheet(document, palette));
     // The sheet first: until the sprite file follows, the old sprite file
     // stands beside a sheet that names the new one, and the new one waits
     // under its temporary name to be completed.
