@@ -1,6 +1,7 @@
 #include "app/installer.h"
 
 #include "app/defaultsettings.h"
+#include "base/filereader.h"
 #include "base/quillerror.h"
 #include "base/settingsstore.h"
 #include "app/starterfiles.h"
@@ -10,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <limits>
 
 namespace quill {
 
@@ -50,11 +53,15 @@ namespace {
 // The user's bytes in place of a starter file, if any differ from it.
 std::optional<QByteArray> ownVersion(const QString &path, const QByteArray &starter)
 {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    // Read through the one file reader: a FIFO or a device in a starter
+    // file's place is no version of it and never holds the installation up.
+    QByteArray bytes;
+    try {
+        bytes = readRegularFile(path, path, std::numeric_limits<qint64>::max());
+    } catch (const QuillError &) {
         return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError || bytes == starter)
+    }
+    if (bytes == starter)
         return std::nullopt;
     return bytes;
 }

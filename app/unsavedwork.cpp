@@ -1,6 +1,7 @@
 #include "app/unsavedwork.h"
 
 #include "base/filename.h"
+#include "base/filereader.h"
 #include "base/messagesink.h"
 #include "base/quillerror.h"
 #include "editor/codebuffer.h"
@@ -28,12 +29,13 @@ bool isNewProgram(const CodeBuffer &code)
 // The file's bytes, or nothing when there is no such file to compare with.
 std::optional<QByteArray> fileBytes(const QString &dir, const QString &name)
 {
-    if (name.isEmpty() || fileNameProblem(name) || !QFileInfo(dir + name).isFile())
+    if (name.isEmpty() || fileNameProblem(name))
         return std::nullopt;
-    QFile file(dir + name);
-    if (!file.open(QIODevice::ReadOnly))
+    try {
+        return readRegularFile(dir + name, name, TextFileLimit);
+    } catch (const QuillError &) {
         return std::nullopt;
-    return file.readAll();
+    }
 }
 
 // The code of an entry, when it differs from its file (or from a new
