@@ -244,7 +244,8 @@ TEST_F(SystemPageTest, APastedLineBreakNeverReachesTheSettingsFile)
 }
 
 // Every one-line edit of the window (file names, the System page's fields,
-// the run width) is made one line by the same helper.
+// the run width, the answer to a page's prompt) is made one line by the
+// same helper.
 TEST_F(SystemPageTest, EveryOneLineEditOfTheWindowHoldsOneLine)
 {
     const QList<QLineEdit *> edits = window->findChildren<QLineEdit *>();
@@ -256,7 +257,7 @@ TEST_F(SystemPageTest, EveryOneLineEditOfTheWindowHoldsOneLine)
     }
     names.sort();
     EXPECT_EQ(names, QStringList({"edtCommand", "edtFile", "edtGraFile", "edtKeyHeight", "edtOpenmsxdir",
-                                  "edtRunWidth", "edtSpriteSize", "edtWidth"}));
+                                  "edtRunDialog", "edtRunWidth", "edtSpriteSize", "edtWidth"}));
 }
 
 } // namespace
