@@ -106,7 +106,10 @@ RunView::RunView(QWidget *parent) : QWidget(parent)
     closeGrace_ = new QTimer(this);
     closeGrace_->setSingleShot(true);
     closeGrace_->setInterval(CloseGraceMs);
-    connect(closeGrace_, &QTimer::timeout, this, &RunView::replacePage);
+    connect(closeGrace_, &QTimer::timeout, this, [this] {
+        if (!madeWayForBlank())
+            replacePage();
+    });
 }
 
 RunView::~RunView()
@@ -228,14 +231,22 @@ void RunView::createWebView(const QString &workspaceDir)
     webRun->setPage(page_);
     connect(webRun, &QWebEngineView::loadFinished, this, &RunView::loadFinished);
     // The closed page made way for the blank page in time.
-    connect(webRun, &QWebEngineView::loadFinished, this, [this](bool ok) {
-        if (ok && page_->closing())
+    connect(webRun, &QWebEngineView::urlChanged, this, [this] {
+        if (madeWayForBlank())
             closeGrace_->stop();
     });
     placeChildren();
     webRun->show();
     lstRunConsole->raise();
     pnlRunDialog->raise();
+}
+
+bool RunView::madeWayForBlank() const
+{
+    // The address changes once the blank page's document has taken the
+    // closed page's place, which a renderer busy with the closed page never
+    // lets happen.
+    return page_->closing() && webRun->url() == blank_;
 }
 
 void RunView::replacePage()
@@ -265,7 +276,7 @@ void RunView::showPage(const QUrl &page, const QString &workspaceDir, bool three
 {
     if (!webRun)
         createWebView(workspaceDir);
-    else if (page_->dialogOpen() || closeGrace_->isActive())
+    else if (page_->dialogOpen() || (closeGrace_->isActive() && !madeWayForBlank()))
         replacePage();
     if (threeD != threeD_) {
         threeD_ = threeD;
@@ -299,9 +310,10 @@ void RunView::closePage(const QUrl &blank)
         return;
     }
     page_->setClosing(true);
+    blank_ = blank;
+    closeGrace_->start();
     webRun->stop();
     webRun->load(blank);
-    closeGrace_->start();
 }
 
 void RunView::showError(const QString &text, int furtherErrors)

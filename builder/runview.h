@@ -119,6 +119,8 @@ private:
     void createWebView(const QString &workspaceDir);
     // A page with the run settings and the probe, connected to the view.
     RunPage *makePage();
+    // The closed page has made way for the blank page.
+    bool madeWayForBlank() const;
     // A fresh page in the view; the old one goes with its renderer, once
     // any dialog call of it has returned.
     void replacePage();
@@ -149,6 +151,7 @@ private:
     // Replaced pages not yet gone; they must go before the profile.
     std::vector<QPointer<RunPage>> retired_;
     QString workspaceDir_;
+    QUrl blank_;  // the page a closed page makes way for
     QTimer *closeGrace_ = nullptr;
     bool showing_ = false;  // a page is shown, not the blank one
     bool threeD_ = false;
