@@ -23,6 +23,7 @@
 
 #include <chrono>
 #include <fcntl.h>
+#include <functional>
 #include <future>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -330,51 +331,86 @@ TEST_F(ExportTest, AResourceThatCannotBeReadWritesNeitherFile)
     }
 }
 
+// Runs an export step on another thread and gives it 5 seconds; a step
+// waiting on the FIFO is freed by a writer opening its other end, so that a
+// failing test still ends.
+QString outcomeOf(const std::function<void()> &step, const QString &fifo)
+{
+    auto outcome = std::async(std::launch::async, [&]() -> QString {
+        try {
+            step();
+            return "written";
+        } catch (const QuillError &error) {
+            return error.message();
+        }
+    });
+    if (outcome.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+        const int writer = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0)
+            ::close(writer);
+        outcome.wait();
+        return "blocked for more than 5 seconds";
+    }
+    return outcome.get();
+}
+
+struct SpecialResourceCase {
+    const char *name;
+    QString resource;
+    QString message;
+};
+
+// In the workspace's img/: a FIFO, a link to the zero device and a sparse
+// file of 3 GB, and what Export says of each.
+std::vector<SpecialResourceCase> makeSpecialResources(const WorkspacePaths &paths)
+{
+    EXPECT_EQ(::mkfifo(QFile::encodeName(paths.imageDir + "fifo.png").constData(), 0600), 0);
+    EXPECT_TRUE(QFile::link("/dev/zero", paths.imageDir + "zero.png"));
+    QFile sparse(paths.imageDir + "huge.png");
+    EXPECT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64(3) << 30));
+    return {
+        {"a FIFO", "img/fifo.png", "Failed to open img/fifo.png."},
+        {"a link to a device", "img/zero.png", "Failed to open img/zero.png."},
+        {"a sparse file of 3 GB", "img/huge.png", "Too large: img/huge.png."},
+    };
+}
+
 // A resource that is no regular file never hangs Export, and one too large
 // for any page is refused by its size without being read.
 TEST_F(ExportTest, ResourcesThatAreNoPlainFilesOrTooLargeAreRefusedByName)
 {
     const QString archive = exportProgram(request("cat", CatResources)).archive;
     const QByteArray earlier = readBytes(archive);
-    ASSERT_EQ(::mkfifo(QFile::encodeName(paths.imageDir + "fifo.png").constData(), 0600), 0);
-    ASSERT_TRUE(QFile::link("/dev/zero", paths.imageDir + "zero.png"));
-    QFile sparse(paths.imageDir + "huge.png");
-    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64(3) << 30));
-    sparse.close();
-
-    struct Case {
-        const char *name;
-        QString resource;
-        QString message;
-    };
-    const std::vector<Case> cases = {
-        {"a FIFO", "img/fifo.png", "Failed to open img/fifo.png."},
-        {"a link to a device", "img/zero.png", "Failed to open img/zero.png."},
-        {"a sparse file of 3 GB", "img/huge.png", "Too large: img/huge.png."},
-    };
-    for (const Case &c : cases) {
+    for (const SpecialResourceCase &c : makeSpecialResources(paths)) {
         SCOPED_TRACE(c.name);
-        auto outcome = std::async(std::launch::async, [&]() -> QString {
-            try {
-                exportProgram(request("cat", {"img/cat.png", c.resource, "js/quillfunc.js"}));
-                return "exported";
-            } catch (const QuillError &error) {
-                return error.message();
-            }
-        });
-        if (outcome.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
-            // Frees an export waiting on the FIFO, so that the test ends.
-            const int writer = ::open(QFile::encodeName(paths.imageDir + "fifo.png").constData(),
-                                      O_WRONLY | O_NONBLOCK);
-            if (writer >= 0)
-                ::close(writer);
-            outcome.wait();
-            ADD_FAILURE() << "Export took more than 5 seconds";
-            continue;
-        }
-        EXPECT_EQ(outcome.get(), c.message);
+        const QString outcome = outcomeOf(
+            [&] { exportProgram(request("cat", {"img/cat.png", c.resource, "js/quillfunc.js"})); },
+            paths.imageDir + "fifo.png");
+        EXPECT_EQ(outcome, c.message);
         EXPECT_EQ(readBytes(archive), earlier);
         EXPECT_EQ(filesInExportDir(), QStringList({"cat.html", "cat.zip"}));
+    }
+}
+
+// The self-contained page reads every resource again on its own: through
+// the same reader, with the same limit, so a FIFO, a device or a file too
+// large stops it by name and no page is put in place.
+TEST_F(ExportTest, TheSelfContainedPageReadsItsResourcesThroughTheSameReader)
+{
+    std::vector<SpecialResourceCase> cases = makeSpecialResources(paths);
+    cases.push_back({"a plain picture", "img/ball.png", "written"});
+    for (const SpecialResourceCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString outcome = outcomeOf(
+            [&] {
+                PendingFile page(exportDir + "/cat.html");
+                writeSinglePageTo(request("cat", {"img/cat.png", c.resource, "js/quillfunc.js"}), page);
+                page.commit();
+            },
+            paths.imageDir + "fifo.png");
+        EXPECT_EQ(outcome, c.message);
+        EXPECT_EQ(filesInExportDir(), outcome == "written" ? QStringList{"cat.html"} : QStringList{});
+        QFile::remove(exportDir + "/cat.html");
     }
 }
 
