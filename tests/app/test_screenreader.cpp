@@ -43,6 +43,7 @@ protected:
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
         ASSERT_TRUE(QTest::qWaitFor([] { return QAccessible::isActive(); }, 10000))
             << "no accessibility bus: run on tools/on-a11y-desktop.sh";
     }
@@ -91,8 +92,12 @@ protected:
         return nullptr;
     }
 
+    // Types into the control that has the focus; on a busy display server
+    // the focus may come a moment after the click that gave it.
     void typeText(const QString &text)
     {
+        ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr; }, 5000))
+            << "nothing has the focus to type into";
         for (const QChar c : text) {
             QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
             QApplication::sendEvent(QApplication::focusWidget(), &press);
