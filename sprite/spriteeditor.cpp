@@ -68,7 +68,7 @@ bool SpriteEditor::tap(int x, int y)
         document_.setPixel(x, y, color);
         return true;
     case PenKind::Fill:
-        return FloodFill(document_.currentCelPixels(), size, x, y, color).pushes > 0;
+        return FloodFill(document_.currentCelPixels(), size, x, y, color) > 0;
     case PenKind::Replace:
         return ReplaceColor(document_.currentCelPixels(), size, x, y, color);
     }
