@@ -15,6 +15,10 @@
 #include <cstdio>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace quill {
 
 namespace {
@@ -91,6 +95,35 @@ QStringList splitLines(QStringView text)
     return lines;
 }
 
+qsizetype countLines(QStringView text)
+{
+    const char16_t *const begin = text.utf16();
+    const char16_t *const end = begin + text.size();
+    qsizetype lines = 0;
+    const char16_t *c = begin;
+#if defined(__SSE2__)
+    // Line feeds eight at a time; the first CR sends the rest to the loop
+    // below, which tells CR LF from a lone CR.
+    const __m128i lf = _mm_set1_epi16('\n');
+    const __m128i cr = _mm_set1_epi16('\r');
+    for (; end - c >= 8; c += 8) {
+        const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i *>(c));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(chars, cr)) != 0)
+            break;
+        lines += __builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(chars, lf)))) / 2;
+    }
+#endif
+    for (; c != end; ++c) {
+        if (*c == u'\n')
+            ++lines;
+        else if (*c == u'\r' && (c + 1 == end || c[1] != u'\n'))
+            ++lines;
+    }
+    if (!text.isEmpty() && text.back() != u'\n' && text.back() != u'\r')
+        ++lines;
+    return lines;
+}
+
 TextFileContent decodeText(const QByteArray &bytes)
 {
     TextFileContent content;
@@ -158,6 +191,45 @@ QByteArray encodeText(const QStringList &lines, TextEncoding encoding)
         out = encoder.appendToBuffer(out, LineEnd);
     }
     bytes.truncate(out - bytes.data());
+    return bytes;
+}
+
+QByteArray encodeLinesOf(QStringView text, TextEncoding encoding)
+{
+    const bool eightBit = encoding == TextEncoding::Local8Bit || encoding == TextEncoding::Utf8Bom
+                          || encoding == TextEncoding::Latin1;
+    if (!eightBit)
+        return encodeText(splitLines(text), encoding);
+    // The text is encoded whole (a line end stays one byte of its own in
+    // these encodings); then, when no line ends with CR, every LF is widened
+    // to CR LF in place, from the back, in room left after the bytes.
+    const QByteArray mark = byteOrderMark(encoding);
+    QStringEncoder encoder(converterOf(encoding));
+    QByteArray bytes(mark.size() + encoder.requiredSpace(text.size()) + 1, Qt::Uninitialized);
+    char *const body = std::copy(mark.cbegin(), mark.cend(), bytes.data());
+    char *encodedEnd = encoder.appendToBuffer(body, text);
+    if (std::memchr(body, '\r', std::size_t(encodedEnd - body)) != nullptr)
+        return encodeText(splitLines(text), encoding);
+    if (encodedEnd != body && encodedEnd[-1] != '\n')
+        *encodedEnd++ = '\n';
+    const qsizetype lineEnds = std::count(static_cast<const char *>(body), static_cast<const char *>(encodedEnd), '\n');
+    const qsizetype encoded = encodedEnd - bytes.constData();
+    bytes.resize(encoded + lineEnds);
+    char *const start = bytes.data() + mark.size();
+    char *from = start + (encoded - mark.size());
+    char *to = from + lineEnds;
+    while (from != start) {
+        const char *lf = static_cast<const char *>(memrchr(start, '\n', std::size_t(from - start)));
+        const char *segment = lf ? lf + 1 : start;
+        const std::size_t length = std::size_t(from - segment);
+        to -= length;
+        std::memmove(to, segment, length);
+        if (!lf)
+            break;
+        *--to = '\n';
+        *--to = '\r';
+        from = const_cast<char *>(lf);
+    }
     return bytes;
 }
 

@@ -28,6 +28,8 @@ struct TextFileContent {
 
 // Splits at CR LF, lone LF and lone CR; a final line end makes no empty last line.
 QStringList splitLines(QStringView text);
+// How many lines splitLines finds, without making them.
+qsizetype countLines(QStringView text);
 
 // Decodes bytes by their byte-order mark (which is not part of the text).
 TextFileContent decodeText(const QByteArray &bytes);
@@ -39,6 +41,9 @@ QStringConverter::Encoding converterOf(TextEncoding encoding);
 
 // Encodes lines with CR LF after every line, the last included, mark first.
 QByteArray encodeText(const QStringList &lines, TextEncoding encoding);
+// The same bytes as encodeText(splitLines(text), encoding), without making
+// the lines: a page of megabytes is encoded in one piece.
+QByteArray encodeLinesOf(QStringView text, TextEncoding encoding);
 
 // True when every character of the lines survives a round trip through the
 // encoding (Latin-1 holds codes up to 255 only; the others hold any text).

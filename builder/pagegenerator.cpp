@@ -4,11 +4,14 @@
 #include "base/messagesink.h"
 #include "base/quillerror.h"
 #include "base/textfile.h"
+#include "base/textsearch.h"
 #include "base/wholenumber.h"
 #include "base/workspace.h"
 #include "builder/includefilereader.h"
 
 #include <algorithm>
+#include <array>
+#include <iterator>
 
 namespace quill {
 
@@ -52,7 +55,7 @@ bool usesCamera(const QStringList &codeLines)
     // the joined code.
     const QString cameraCall = QStringLiteral("setcam(");
     return std::any_of(codeLines.begin(), codeLines.end(),
-                       [&](const QString &line) { return line.contains(cameraCall); });
+                       [&](const QString &line) { return containsText(line, cameraCall); });
 }
 
 int scanCallArguments(const QString &line, const QString &name, CallArgs &args)
@@ -84,7 +87,7 @@ int scanCallArguments(const QString &line, const QString &name, CallArgs &args)
 
 void addHandlerStub(QString &code, const QString &header, const QString &parameters)
 {
-    if (code.contains(header))
+    if (containsText(code, header))
         return;
     code.prepend(header + parameters + QStringLiteral("{};\n"));
 }
@@ -138,70 +141,157 @@ QString textureDeclaration(const CallArgs &args, int separatorCount, const QStri
 
 namespace {
 
-// The line by line part of rewriteCode: sprite and sound lines.
-PageCode rewriteLines(const QStringList &lines, bool use3D, qsizetype sizeLimit)
-{
+// The handlers a page needs, in the order their stubs are added.
+struct Handler {
+    QStringView header;
+    QStringView parameters;
+};
+constexpr Handler Handlers[] = {
+    {u"function init()", u""},
+    {u"function move(", u"i)"},
+    {u"function update()", u""},
+    {u"function mousedown(", u"x,y)"},
+    {u"function mouseup(", u"x,y)"},
+};
+constexpr int HandlerCount = int(std::size(Handlers));
+
+// What the code as a whole contains, found line by line while each line is
+// at hand. None of the texts holds a line break, so a text is in the joined
+// code exactly when it is in one of its lines.
+class CodeFacts {
+public:
+    bool sprintf = false;
+    bool sndload = false;
+    bool font = false;  // "settext" or "print"
+    std::array<bool, HandlerCount> handlers{};
+
+    void look(QStringView line)
+    {
+        if (complete_)
+            return;
+        const char16_t *const chars = line.utf16();
+        const qsizetype size = line.size();
+        for (qsizetype i = 0; i < size; ++i) {
+            switch (chars[i]) {
+            case u's':
+                sprintf = sprintf || at(line, i, u"sprintf");
+                sndload = sndload || at(line, i, u"sndload");
+                font = font || at(line, i, u"settext");
+                break;
+            case u'p':
+                font = font || at(line, i, u"print");
+                break;
+            case u'f':
+                if (at(line, i, u"function ")) {
+                    for (int h = 0; h < HandlerCount; ++h)
+                        handlers[h] = handlers[h] || at(line, i, Handlers[h].header);
+                }
+                break;
+            default:
+                break;
+            }
+        }
+        complete_ = sprintf && sndload && font
+                    && std::all_of(handlers.begin(), handlers.end(), [](bool found) { return found; });
+    }
+
+private:
+    static bool at(QStringView line, qsizetype i, QStringView text)
+    {
+        return line.size() - i >= text.size() && line.sliced(i, text.size()) == text;
+    }
+    bool complete_ = false;
+};
+
+struct RewrittenLines {
     PageCode page;
+    CodeFacts facts;
+};
+
+// The line by line part of rewriteCode: sprite and sound lines and the
+// drawing brackets.
+RewrittenLines rewriteLines(const QStringList &lines, bool use3D, qsizetype sizeLimit)
+{
+    RewrittenLines rewritten;
+    PageCode &page = rewritten.page;
     QStringList &resources = page.resources;
     QString &code = page.code;
     CallArgs args;
     qsizetype codeSize = 0;
     for (const QString &line : lines)
         codeSize += line.size() + 1;
-    code.reserve(std::min(codeSize + codeSize / 2, sizeLimit));
+    // Room for texture declarations, which are longer than the sprite
+    // lines they replace: the code is rarely moved while it grows.
+    code.reserve(std::min(2 * codeSize, sizeLimit));
 
     for (QString line : lines) {
-        if (line.contains(SpriteCall)) {
+        if (containsText(line, SpriteCall)) {
             const int separators = scanCallArguments(line, SpriteCall, args);
             const QString imagePath = QStringLiteral("img/") + args[1] + QStringLiteral(".png");
             if (!use3D)
                 line = textureDeclaration(args, separators, line, sizeLimit - code.size());
             resources.append(imagePath);
         }
-        if (line.contains(SoundCall)) {
+        if (containsText(line, SoundCall)) {
             scanCallArguments(line, SoundCall, args);
             resources.append(QStringLiteral("audio/") + args[1] + QStringLiteral(".ogg"));
         }
+        // The drawing brackets, replaced line by line: neither text holds a
+        // line break or is made or broken by the other's replacement, and
+        // neither replacement makes or breaks a text that CodeFacts finds.
+        if (containsText(line, u"bg")) {
+            replaceText(line, u"bgbegin()", u"oGra.image(Stage.canvas(function(ctx){gctx=ctx;this.size(scx,scy)");
+            replaceText(line, u"bgend()", u"}))");
+        }
         if (code.size() + line.size() + 1 > sizeLimit)
             throw QuillError(pageTooLarge());
+        rewritten.facts.look(line);
         code += line;
         code += u'\n';
     }
-    return page;
+    return rewritten;
 }
 
 } // namespace
 
 PageCode rewriteCode(const QStringList &lines, bool use3D, qsizetype sizeLimit)
 {
-    PageCode page = rewriteLines(lines, use3D, sizeLimit);
+    RewrittenLines rewritten = rewriteLines(lines, use3D, sizeLimit);
+    PageCode &page = rewritten.page;
+    const CodeFacts &facts = rewritten.facts;
     QStringList &resources = page.resources;
-    QString &code = page.code;
 
     const auto addScript = [&](const QString &script) {
         page.addonScripts += QStringLiteral("<script src=\"") + script + QStringLiteral("\"></script>");
         page.addonResources.append(script);
         resources.append(script);
     };
-    if (code.contains(QStringLiteral("sprintf")))
+    if (facts.sprintf)
         addScript(QStringLiteral("js/js-sprintf-1.0.1.min.js"));
-    if (code.contains(QStringLiteral("sndload")))
+    if (facts.sndload)
         addScript(QStringLiteral("js/soundjs.min.js"));
 
-    const qsizetype before = code.size();
-    addHandlerStub(code, QStringLiteral("function init()"), QString());
-    addHandlerStub(code, QStringLiteral("function move("), QStringLiteral("i)"));
-    addHandlerStub(code, QStringLiteral("function update()"), QString());
-    addHandlerStub(code, QStringLiteral("function mousedown("), QStringLiteral("x,y)"));
-    addHandlerStub(code, QStringLiteral("function mouseup("), QStringLiteral("x,y)"));
-    // Every stub is one line; none holds a line break of its own.
-    page.stubLines = int(QStringView(code).left(code.size() - before).count(u'\n'));
-
-    code.replace(QStringLiteral("bgbegin()"),
-                 QStringLiteral("oGra.image(Stage.canvas(function(ctx){gctx=ctx;this.size(scx,scy)"));
-    code.replace(QStringLiteral("bgend()"), QStringLiteral("}))"));
-
-    if (code.contains(QStringLiteral("settext")) || code.contains(QStringLiteral("print")))
+    // Each missing handler goes in front of what is there: the last one
+    // added comes first. No stub holds the header of another, so looking at
+    // the user's code alone is looking at the code with the earlier stubs.
+    QString stubs;
+    for (int h = 0; h < HandlerCount; ++h) {
+        if (!facts.handlers[h]) {
+            QString stub = Handlers[h].header.toString();
+            stub += Handlers[h].parameters;
+            stub += u"{};\n";
+            stubs.prepend(stub);
+            ++page.stubLines;
+        }
+    }
+    if (!stubs.isEmpty()) {
+        QString code;
+        code.reserve(stubs.size() + page.code.size());
+        code += stubs;
+        code += page.code;
+        page.code = std::move(code);
+    }
+    if (facts.font)
         resources.append(QStringLiteral("img/fnt18.png"));
     return page;
 }
@@ -217,43 +307,45 @@ FilledTemplate fillTemplate(const QStringList &templateLines, const PageCode &co
             break;
         }
     }
-    QString text = templateLines.join(u'\n');
-    text.replace(user, code.code);
-    text.replace(QStringLiteral("##addon##"), code.addonScripts);
-    text.replace(QStringLiteral("##appname##"), appName);
-    // The code brought its own line breaks into the page: the page is split
-    // into lines again so that every line is written with CR LF.
-    filled.lines = splitLines(text);
+    QString &text = filled.text;
+    text = templateLines.join(u'\n');
+    // Room for what the later placeholders add, so that they are filled in
+    // place rather than in a copy of the whole page.
+    text.reserve(text.size() + code.code.size() + code.addonScripts.size() + appName.size() + 1024);
+    replaceText(text, user, code.code);
+    replaceText(text, u"##addon##", code.addonScripts);
+    replaceText(text, u"##appname##", appName);
+    // The code brought its own line breaks into the page: its lines are
+    // those that splitLines finds.
+    filled.lineCount = countLines(text);
     return filled;
 }
 
-GeneratedPage buildPage(const QStringList &codeLines, const QString &fileName,
-                        IncludeReader &includes, const QStringList &templateLines,
-                        MessageSink &messages)
+namespace {
+
+GeneratedPage buildPageIn(bool use3D, const QStringList &codeLines, const QString &fileName,
+                          IncludeReader &includes, const QStringList &templateLines, MessageSink &messages)
 {
     GeneratedPage page;
-    // Decided on the user's own lines: "setcam(" inside an included file does
-    // not select 3D, while one inside a comment or a string does.
-    page.use3D = usesCamera(codeLines);
+    page.use3D = use3D;
 
     const ExpandedCode expanded = expandIncludes(codeLines, includes, messages);
     if (!expanded.complete) {
         // What came before the failed include was taken as usual: its
         // sprites and sounds are listed, and its errors are raised.
-        page.resources = rewriteLines(expanded.lines, page.use3D, PageSizeLimit).resources;
+        page.resources = rewriteLines(expanded.lines, page.use3D, PageSizeLimit).page.resources;
         return page;
     }
     PageCode code = rewriteCode(expanded.lines, page.use3D);
-    const FilledTemplate filled = fillTemplate(templateLines, code, fileName);
+    FilledTemplate filled = fillTemplate(templateLines, code, fileName);
 
     page.resources = code.resources;
     page.resources.append(QStringLiteral("js/quillfunc.js"));
     page.resources.append(page.use3D ? QStringLiteral("js/three.min.js")
                                      : QStringLiteral("js/stage.web.min.js"));
-    page.pageLines = filled.lines;
-    page.pageText = filled.lines.join(u'\n');
+    page.pageText = std::move(filled.text);
     page.sources = expanded.sources;
-    page.origins.assign(filled.lines.size(), PageLineOrigin{});
+    page.origins.assign(std::size_t(filled.lineCount), PageLineOrigin{});
     if (filled.userLine >= 0) {
         const qsizetype first = qsizetype(filled.userLine) + code.stubLines;
         for (qsizetype i = 0; i < qsizetype(expanded.origins.size()); ++i) {
@@ -267,17 +359,28 @@ GeneratedPage buildPage(const QStringList &codeLines, const QString &fileName,
     return page;
 }
 
+} // namespace
+
+GeneratedPage buildPage(const QStringList &codeLines, const QString &fileName,
+                        IncludeReader &includes, const QStringList &templateLines,
+                        MessageSink &messages)
+{
+    // Decided on the user's own lines: "setcam(" inside an included file does
+    // not select 3D, while one inside a comment or a string does.
+    return buildPageIn(usesCamera(codeLines), codeLines, fileName, includes, templateLines, messages);
+}
+
 GeneratedPage generatePage(const QStringList &codeLines, const QString &fileName,
                            const WorkspacePaths &paths, MessageSink &messages)
 {
-    const QString templateName = usesCamera(codeLines) ? QStringLiteral("tmp_3d.html")
-                                                       : QStringLiteral("tmp_main.html");
+    const bool use3D = usesCamera(codeLines);
+    const QString templateName = use3D ? QStringLiteral("tmp_3d.html") : QStringLiteral("tmp_main.html");
     const TextFileContent pageTemplate = readTextFile(paths.scriptDir + templateName);
     IncludeFileReader includes(paths.codeDir);
-    GeneratedPage page = buildPage(codeLines, fileName, includes, pageTemplate.lines, messages);
+    GeneratedPage page = buildPageIn(use3D, codeLines, fileName, includes, pageTemplate.lines, messages);
     page.parts.encoding = pageTemplate.encoding;
     if (page.written)
-        replaceFile(paths.pagePath, encodeText(page.pageLines, pageTemplate.encoding));
+        replaceFile(paths.pagePath, encodeLinesOf(page.pageText, pageTemplate.encoding));
     return page;
 }
 

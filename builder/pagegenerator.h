@@ -53,11 +53,13 @@ struct PageCode {
 };
 PageCode rewriteCode(const QStringList &lines, bool use3D, qsizetype sizeLimit = PageSizeLimit);
 
-// The page's lines: the template with "##user##", "##addon##" and
-// "##appname##" filled, split again into lines. userLine is the index of the
-// page line where the code begins (-1 when the template has no "##user##").
+// The page: the template's lines joined by "\n" with "##user##",
+// "##addon##" and "##appname##" filled; its lines are those splitLines finds
+// in it, lineCount of them. userLine is the index of the page line where the
+// code begins (-1 when the template has no "##user##").
 struct FilledTemplate {
-    QStringList lines;
+    QString text;
+    qsizetype lineCount = 0;
     int userLine = -1;
 };
 FilledTemplate fillTemplate(const QStringList &templateLines, const PageCode &code,
@@ -83,8 +85,9 @@ struct PageParts {
 struct GeneratedPage {
     bool written = false;     // false: an include could not be read (already told)
     bool use3D = false;
-    QStringList pageLines;    // the page as written, line by line
-    QString pageText;         // the same lines joined by "\n"
+    // The page as written: its lines are those splitLines finds in it, each
+    // written with CR LF (encodeLinesOf).
+    QString pageText;
     QStringList resources;    // workspace-relative paths the page loads, in order
     std::vector<PageLineOrigin> origins;  // one per page line
     QStringList sources;      // sources[0] is empty: the program itself

@@ -32,8 +32,33 @@ TEST(TextFile, SplitsAtEveryKindOfLineEnd)
         {"empty text has no line", "", {}},
         {"one line end is one empty line", "\r\n", {""}},
     };
-    for (const auto &c : cases)
+    for (const auto &c : cases) {
         EXPECT_EQ(splitLines(c.text), c.lines) << c.name;
+        EXPECT_EQ(countLines(c.text), c.lines.size()) << c.name;
+    }
+}
+
+// Encoding a text whole gives the bytes of encoding its lines one by one,
+// in every encoding, whatever its line ends and characters.
+TEST(TextFile, EncodingATextWholeWritesItsLines)
+{
+    const QString nonAscii = QStringLiteral("caf\u00e9 \u732b \U0001F431");
+    const std::vector<std::pair<const char *, QString>> texts = {
+        {"lf", "a\nb\n"},
+        {"no final line end", "a\nb"},
+        {"empty", ""},
+        {"one line end", "\n"},
+        {"empty lines", "\n\nx\n\n"},
+        {"crlf and lone cr", "a\r\nb\rc\n"},
+        {"characters beyond ASCII", nonAscii + "\n" + nonAscii},
+        {"a long page", QString("<p>line</p>\n").repeated(20000) + "end"},
+    };
+    for (const TextEncoding encoding : {TextEncoding::Local8Bit, TextEncoding::Utf8Bom, TextEncoding::Latin1,
+                                        TextEncoding::Utf16LE, TextEncoding::Utf16BE}) {
+        for (const auto &[name, text] : texts)
+            EXPECT_EQ(encodeLinesOf(text, encoding), encodeText(splitLines(text), encoding))
+                << name << " in encoding " << int(encoding);
+    }
 }
 
 struct EncodingCase {

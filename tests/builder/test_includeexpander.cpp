@@ -191,7 +191,9 @@ TEST(BuildPage, MapsEveryPageLineBackToItsSource)
         buildPage({"function init(){}", "include lib", "x();"}, "game", files, templateLines, messages);
     ASSERT_TRUE(page.written);
     // Four stubs go in front of the code: the program has only init().
-    ASSERT_EQ(page.pageLines.size(), 2 + 4 + 4 + 1);
+    const QStringList pageLines = splitLines(page.pageText);
+    ASSERT_EQ(pageLines.size(), 2 + 4 + 4 + 1);
+    ASSERT_EQ(page.origins.size(), std::size_t(pageLines.size()));
     EXPECT_EQ(page.sources, (QStringList{"", "lib"}));
     struct Expect {
         int pageLine, source, line;
@@ -208,7 +210,7 @@ TEST(BuildPage, MapsEveryPageLineBackToItsSource)
     };
     for (const Expect &e : expected) {
         SCOPED_TRACE(e.pageLine);
-        EXPECT_EQ(page.pageLines[e.pageLine], e.text);
+        EXPECT_EQ(pageLines[e.pageLine], e.text);
         EXPECT_EQ(page.origins[e.pageLine].source, e.source);
         EXPECT_EQ(page.origins[e.pageLine].line, e.line);
     }
