@@ -4,8 +4,9 @@
 //    cursor moves at most 1.5 times slower on the larger text);
 //  - a repaint with a 1,000,000-character line in view against one with a
 //    short line (at most 1.5 times);
-//  - Open and Save of a 10 MB code file against reading the same bytes, and
-//    writing them through the same atomic writer (at most 2 times each);
+//  - Open of a 10 MB code file against reading the same bytes, and Save of
+//    it against writing them through the same atomic writer, both right
+//    after Open and after every line was read (at most 2 times each);
 //    reported beside them: Open with the first screen read, and Open with
 //    every line read against the plain reader's lines;
 //  - a keystroke (typing plus repaint) in a 1 MB program that also hands its
@@ -21,6 +22,7 @@
 
 #include "app/unsavedwork.h"
 #include "base/messagesink.h"
+#include "base/recoveryjournal.h"
 #include "base/textfile.h"
 #include "editor/codebuffer.h"
 #include "editor/codefiles.h"
@@ -121,12 +123,21 @@ void BM_KeyCommandAndRepaint(benchmark::State &state)
     Editor editor(programLines(int(state.range(0))));
     const QString forward = QString::fromLatin1(pair.forward);
     const QString back = QString::fromLatin1(pair.back);
+    const quill::CodeText before = editor.buffer.text();
+    const int line = editor.buffer.cursorLine();
+    const int column = editor.buffer.cursorColumn();
     bool forwardNext = true;
     for (auto _ : state) {
         editor.commands.RunKeyCommand(forwardNext ? forward : back);
         editor.repaint();
         forwardNext = !forwardNext;
     }
+    // Every command was undone by its inverse: the same text, the same place.
+    if (!forwardNext)
+        editor.commands.RunKeyCommand(back);
+    if (editor.buffer.text() != before || editor.buffer.cursorLine() != line
+        || editor.buffer.cursorColumn() != column)
+        state.SkipWithError("the commands did not come back to the text they began with");
     state.SetLabel(pair.name);
 }
 BENCHMARK(BM_KeyCommandAndRepaint)
@@ -145,8 +156,17 @@ void BM_RepaintLine(benchmark::State &state)
     // whatever the line's length, and every other line shows as well.
     editor.buffer.setCursor(20, 0);
     editor.buffer.ScrollToCursor();
+    editor.view.fill(Qt::transparent);
     for (auto _ : state)
         editor.repaint();
+    // The long line's first cells were drawn: its row is not all one colour.
+    const int row = (20 - editor.buffer.topLine()) * CellSize;
+    bool drawn = false;
+    for (int y = row; y < row + CellSize && !drawn; ++y)
+        for (int x = 0; x < editor.view.width() && !drawn; ++x)
+            drawn = editor.view.pixel(x, y) != editor.view.pixel(0, row);
+    if (!drawn)
+        state.SkipWithError("the line in view was not painted");
 }
 BENCHMARK(BM_RepaintLine)->Arg(20)->Arg(1000000)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
@@ -154,16 +174,19 @@ BENCHMARK(BM_RepaintLine)->Arg(20)->Arg(1000000)->Unit(benchmark::kMicrosecond)-
 struct CodeFile {
     CodeFile()
     {
-        QStringList lines;
         while (bytes.size() < 10 * 1024 * 1024) {
             lines = programLines(int(lines.size()) + 20000);
             bytes = quill::encodeText(lines, quill::TextEncoding::Local8Bit);
         }
+        for (const QString &line : lines)
+            characters += line.size();
         quill::writeBinaryFile(dir.path() + "/big", bytes);
     }
     QString path() const { return dir.path() + "/big"; }
     QString codeDir() const { return dir.path() + "/"; }
     QTemporaryDir dir;
+    QStringList lines;
+    qsizetype characters = 0;
     QByteArray bytes;
 };
 
@@ -176,23 +199,44 @@ CodeFile &codeFile()
 void BM_ReadBytes(benchmark::State &state)
 {
     CodeFile &file = codeFile();
+    QByteArray read;
     for (auto _ : state) {
         QFile in(file.path());
         if (!in.open(QIODevice::ReadOnly))
             state.SkipWithError("cannot open");
-        benchmark::DoNotOptimize(in.readAll());
+        read = in.readAll();
+        benchmark::DoNotOptimize(read.data());
     }
+    if (read != file.bytes)
+        state.SkipWithError("the bytes read differ from the file's");
 }
 BENCHMARK(BM_ReadBytes)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
-// Reading the same file as lines of text, with the reader Open itself uses.
+// Reading the same file as lines of text, with the plain reader.
 void BM_ReadTextFile(benchmark::State &state)
 {
     CodeFile &file = codeFile();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(quill::readTextFile(file.path()));
+    qsizetype lines = 0;
+    for (auto _ : state) {
+        const quill::TextFileContent content = quill::readTextFile(file.path());
+        lines = content.lines.size();
+        benchmark::DoNotOptimize(lines);
+    }
+    if (lines != file.lines.size())
+        state.SkipWithError("wrong number of lines");
 }
 BENCHMARK(BM_ReadTextFile)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+// The text Open made is the file's: every line is looked at, after the clock.
+bool holdsTheFile(const quill::CodeBuffer &buffer, const CodeFile &file)
+{
+    if (buffer.lineCount() != file.lines.size())
+        return false;
+    for (int line = 0; line < buffer.lineCount(); ++line)
+        if (buffer.line(line) != file.lines[line])
+            return false;
+    return true;
+}
 
 void BM_Open(benchmark::State &state)
 {
@@ -201,6 +245,8 @@ void BM_Open(benchmark::State &state)
     quill::CodeFiles files(file.codeDir());
     for (auto _ : state)
         files.open(QStringLiteral("big"), buffer);
+    if (!holdsTheFile(buffer, file))
+        state.SkipWithError("Open made another text");
 }
 BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
@@ -212,11 +258,19 @@ void BM_OpenAndShow(benchmark::State &state)
     CodeFile &file = codeFile();
     quill::CodeBuffer buffer;
     quill::CodeFiles files(file.codeDir());
+    qsizetype characters = 0;
     for (auto _ : state) {
         files.open(QStringLiteral("big"), buffer);
+        characters = 0;
         for (int line = 0; line < buffer.visibleLines(); ++line)
-            benchmark::DoNotOptimize(buffer.line(line).size());
+            characters += buffer.line(line).size();
+        benchmark::DoNotOptimize(characters);
     }
+    qsizetype expected = 0;
+    for (int line = 0; line < buffer.visibleLines(); ++line)
+        expected += file.lines[line].size();
+    if (characters != expected)
+        state.SkipWithError("the first screen differs from the file's");
 }
 BENCHMARK(BM_OpenAndShow)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
@@ -225,21 +279,27 @@ void BM_OpenAndReadEveryLine(benchmark::State &state)
     CodeFile &file = codeFile();
     quill::CodeBuffer buffer;
     quill::CodeFiles files(file.codeDir());
+    qsizetype characters = 0;
     for (auto _ : state) {
         files.open(QStringLiteral("big"), buffer);
-        qsizetype characters = 0;
+        characters = 0;
         for (const QString &line : buffer.text())
             characters += line.size();
         benchmark::DoNotOptimize(characters);
     }
+    if (characters != file.characters || !holdsTheFile(buffer, file))
+        state.SkipWithError("the lines read differ from the file's");
 }
 BENCHMARK(BM_OpenAndReadEveryLine)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
+// The baseline of Save: the same bytes through the same atomic writer.
 void BM_WriteBytes(benchmark::State &state)
 {
     CodeFile &file = codeFile();
     for (auto _ : state)
         quill::writeBinaryFile(file.codeDir() + "copy", file.bytes);
+    if (quill::readBinaryFile(file.codeDir() + "copy") != file.bytes)
+        state.SkipWithError("the bytes written differ");
 }
 BENCHMARK(BM_WriteBytes)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
@@ -249,17 +309,30 @@ public:
     bool askQuestion(const QString &) override { return true; }
 };
 
+// Save of the opened text, right after Open (range 0: no line read yet) and
+// after every line was read (range 1), as a search, Ky or Run does first.
+// The file is written CR LF throughout, so Save writes the same bytes back.
 void BM_Save(benchmark::State &state)
 {
     CodeFile &file = codeFile();
     quill::CodeBuffer buffer;
     quill::CodeFiles files(file.codeDir());
     files.open(QStringLiteral("big"), buffer);
+    if (state.range(0) == 1) {
+        qsizetype characters = 0;
+        for (const QString &line : buffer.text())
+            characters += line.size();
+        if (characters != file.characters)
+            state.SkipWithError("the lines read differ from the file's");
+    }
     YesSink answers;  // "copy" is replaced again and again
     for (auto _ : state)
         files.save(QStringLiteral("copy"), buffer, answers);
+    if (quill::readBinaryFile(file.codeDir() + "copy") != file.bytes)
+        state.SkipWithError("Save wrote other bytes than the file's");
+    state.SetLabel(state.range(0) == 0 ? "right after Open" : "after reading every line");
 }
-BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Save)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 // A program of about one megabyte, as the journal's keystroke measures use.
 QStringList megabyteProgram()
@@ -292,6 +365,12 @@ void BM_KeystrokeWithJournal(benchmark::State &state)
         forwardNext = !forwardNext;
     }
     work.flush();
+    // The journal holds the text as the last keystroke left it.
+    const quill::RecoveryJournal::Contents held = quill::RecoveryJournal(work.folder()).read();
+    const bool holdsText = !held.entries.empty()
+        && held.entries.front().entry.value("text") == editor.buffer.text().encoded(quill::TextEncoding::Local8Bit);
+    if (!holdsText)
+        state.SkipWithError("the journal does not hold the text");
 }
 BENCHMARK(BM_KeystrokeWithJournal)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
@@ -299,12 +378,17 @@ BENCHMARK(BM_KeystrokeWithJournal)->Unit(benchmark::kMicrosecond)->Repetitions(9
 void BM_KeystrokeWithoutJournal(benchmark::State &state)
 {
     Editor editor(megabyteProgram());
+    const quill::CodeText before = editor.buffer.text();
     bool forwardNext = true;
     for (auto _ : state) {
         editor.commands.RunKeyCommand(forwardNext ? QStringLiteral("a") : QStringLiteral("Bs"));
         editor.repaint();
         forwardNext = !forwardNext;
     }
+    if (!forwardNext)
+        editor.commands.RunKeyCommand(QStringLiteral("Bs"));
+    if (editor.buffer.text() != before)
+        state.SkipWithError("the keystrokes did not come back to the text they began with");
 }
 BENCHMARK(BM_KeystrokeWithoutJournal)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
@@ -316,8 +400,12 @@ void BM_JournalWriteOfAMegabyte(benchmark::State &state)
     quill::RecoveryJournal journal(state_dir.path() + "/journal/");
     quill::CodeBuffer buffer;
     buffer.loadLines(megabyteProgram());
+    const QByteArray bytes = buffer.text().encoded(quill::TextEncoding::Local8Bit);
     for (auto _ : state)
         journal.write(QStringLiteral("code"), {{"text", buffer.text().encoded(quill::TextEncoding::Local8Bit)}});
+    const quill::RecoveryJournal::Contents held = journal.read();
+    if (held.entries.size() != 1 || held.entries.front().entry.value("text") != bytes)
+        state.SkipWithError("the journal does not hold the text");
 }
 BENCHMARK(BM_JournalWriteOfAMegabyte)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
@@ -400,7 +488,8 @@ int main(int argc, char **argv)
     };
     ratio("repaint, 1,000,000-char line / short line", "BM_RepaintLine/1000000", "BM_RepaintLine/20", 1.5);
     ratio("open 10 MB / read the bytes", "BM_Open/", "BM_ReadBytes/", 2.0);
-    ratio("save 10 MB / write the bytes atomically", "BM_Save/", "BM_WriteBytes/", 2.0);
+    ratio("save 10 MB right after Open / write atomically", "BM_Save/0", "BM_WriteBytes/", 2.0);
+    ratio("save 10 MB, every line read / write atomically", "BM_Save/1", "BM_WriteBytes/", 2.0);
     const double open = medianOf(reporter, "BM_Open/");
     const double lines = medianOf(reporter, "BM_ReadTextFile/");
     const double bytes = medianOf(reporter, "BM_ReadBytes/");
