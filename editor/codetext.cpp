@@ -4,11 +4,19 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 namespace quill {
 
 namespace {
+
+// Stamps are never used twice, in any text (copies travel to the journal's thread).
+quint64 newStamp()
+{
+    static std::atomic<quint64> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+}
 
 // Copies lines of bytes with every line end written as CR LF.
 char *copyWithCrLf(const char *from, const char *to, char *out)
@@ -36,6 +44,7 @@ CodeText::CodeText(const QStringList &lines)
         Block block;
         block.lines = lines.mid(first, BlockLines);
         block.count = int(block.lines.size());
+        block.stamp = newStamp();
         blocks_.push_back(std::move(block));
     }
     count_ = int(lines.size());
@@ -60,13 +69,15 @@ CodeText CodeText::fromBytes(QByteArray bytes, qsizetype start, Bytes decoding, 
         held.begin = begin;
         held.end = block < scan.ends.size() ? start + scan.ends[block] : bytes.size();
         held.count = int(std::min<qsizetype>(left, BlockLines));
+        held.stamp = newStamp();
         held.decoded = false;
+        held.hasBytes = true;
         text.blocks_.push_back(held);
         begin = held.end;
         left -= held.count;
     }
     text.count_ = int(scan.lines);
-    text.undecoded_ = qsizetype(text.blocks_.size());
+    text.byteBlocks_ = qsizetype(text.blocks_.size());
     text.bytes_ = std::move(bytes);
     // ASCII reads the same either way, and Latin-1 is the quicker to decode.
     text.decoding_ = scan.ascii ? Bytes::Latin1 : decoding;
@@ -84,20 +95,23 @@ int CodeText::blockOf(int index) const
 
 void CodeText::decode(const Block &block) const
 {
-    const QByteArrayView bytes(bytes_.constData() + block.begin, block.end - block.begin);
-    QString text;
+    // Line by line: a line end is one byte of its own in these encodings.
+    const char *const from = bytes_.constData() + block.begin;
+    QStringList lines;
+    lines.reserve(block.count);
     if (decoding_ == Bytes::Latin1) {
-        text = QString::fromLatin1(bytes);
+        forEachLine(from, bytes_.constData() + block.end, crLfOnly_,
+                    [&](const char *line, qsizetype size) { lines.append(QString::fromLatin1(line, size)); });
     } else {
-        // A block may begin with U+FEFF, which is a character here, not a mark.
+        // A line may begin with U+FEFF, which is a character here, not a mark.
         QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless
                                    | QStringConverter::Flag::ConvertInitialBom);
-        text = decoder.decode(bytes);
+        forEachLine(from, bytes_.constData() + block.end, crLfOnly_, [&](const char *line, qsizetype size) {
+            lines.append(decoder.decode(QByteArrayView(line, size)));
+        });
     }
-    block.lines = splitLines(text);
+    block.lines = std::move(lines);
     block.decoded = true;
-    if (--undecoded_ == 0)
-        bytes_ = QByteArray();
 }
 
 const QStringList &CodeText::linesOf(int block) const
@@ -106,6 +120,33 @@ const QStringList &CodeText::linesOf(int block) const
     if (!held.decoded)
         decode(held);
     return held.lines;
+}
+
+QStringList &CodeText::changing(int block)
+{
+    linesOf(block);
+    Block &held = blocks_[std::size_t(block)];
+    dropBytes(held);
+    held.stamp = newStamp();
+    forgetRead();
+    return held.lines;
+}
+
+void CodeText::dropBytes(Block &block)
+{
+    if (!block.hasBytes)
+        return;
+    block.hasBytes = false;
+    if (--byteBlocks_ == 0)
+        bytes_ = QByteArray();
+}
+
+CodeText::Latin1Block CodeText::blockLatin1(int block) const
+{
+    const Block &held = blocks_[std::size_t(block)];
+    if (!held.hasBytes || decoding_ != Bytes::Latin1)
+        return {};
+    return {QByteArrayView(bytes_.constData() + held.begin, held.end - held.begin), crLfOnly_};
 }
 
 const QString &CodeText::atOtherBlock(int index) const
@@ -150,9 +191,7 @@ QStringList CodeText::toStringList() const
 QString &CodeText::modifiableLine(int index)
 {
     const int block = blockOf(index);
-    forgetRead();
-    linesOf(block);
-    return blocks_[block].lines[index - firsts_[block]];
+    return changing(block)[index - firsts_[block]];
 }
 
 void CodeText::insert(int index, const QString &line)
@@ -169,13 +208,12 @@ void CodeText::insert(int index, const QStringList &lines)
         renumberFrom(0);
     }
     const int block = index == count_ ? int(blocks_.size()) - 1 : blockOf(index);
-    linesOf(block);
-    Block &held = blocks_[block];
+    QStringList &held = changing(block);
     // One gap for all the lines keeps the insertion linear.
     const qsizetype at = index - firsts_[block];
-    held.lines.insert(at, lines.size(), QString());
-    std::copy(lines.cbegin(), lines.cend(), held.lines.begin() + at);
-    held.count = int(held.lines.size());
+    held.insert(at, lines.size(), QString());
+    std::copy(lines.cbegin(), lines.cend(), held.begin() + at);
+    blocks_[std::size_t(block)].count = int(held.size());
     count_ += int(lines.size());
     splitLarge(block);
     renumberFrom(block);
@@ -189,12 +227,10 @@ void CodeText::remove(int index, int count)
         const int offset = index - firsts_[block];
         const int removed = std::min(count, held.count - offset);
         if (removed == held.count) {
-            if (!held.decoded && --undecoded_ == 0)
-                bytes_ = QByteArray();
+            dropBytes(held);
             blocks_.erase(blocks_.begin() + block);
         } else {
-            linesOf(block);
-            held.lines.remove(offset, removed);
+            changing(block).remove(offset, removed);
             held.count -= removed;
         }
         count -= removed;
@@ -223,6 +259,7 @@ void CodeText::splitLarge(int block)
         Block piece;
         piece.lines = lines.mid(first, BlockLines);
         piece.count = int(piece.lines.size());
+        piece.stamp = newStamp();
         pieces.push_back(std::move(piece));
     }
     blocks_.erase(blocks_.begin() + block);
@@ -247,7 +284,7 @@ bool CodeText::fits(TextEncoding encoding) const
     if (encoding != TextEncoding::Latin1)
         return true;
     for (int block = 0; block < int(blocks_.size()); ++block) {
-        if (!blocks_[block].decoded && sameBytes(encoding))
+        if (blocks_[block].hasBytes && sameBytes(encoding))
             continue;
         for (const QString &line : linesOf(block))
             for (const QChar c : line)
@@ -264,7 +301,7 @@ QByteArray CodeText::encoded(TextEncoding encoding) const
     QStringEncoder encoder(converterOf(encoding));
     qsizetype space = mark.size();
     for (const Block &block : blocks_) {
-        if (!block.decoded && copyBytes) {
+        if (block.hasBytes && copyBytes) {
             // Each line end may grow from one byte to two, and the last line may lack one.
             space += block.end - block.begin + block.count + 2;
         } else {
@@ -273,7 +310,8 @@ QByteArray CodeText::encoded(TextEncoding encoding) const
         }
     }
     // Lines still undecoded that must change their encoding are decoded
-    // here; the space they need is then counted as they come.
+    // here; the space they need is then counted as they come. A block that
+    // still has its bytes in the same encoding is copied, decoded or not.
     QByteArray bytes(space, Qt::Uninitialized);
     qsizetype used = 0;
     const auto room = [&](qsizetype more) {
@@ -286,7 +324,7 @@ QByteArray CodeText::encoded(TextEncoding encoding) const
     static const QString LineEnd = QStringLiteral("\r\n");
     for (int block = 0; block < int(blocks_.size()); ++block) {
         const Block &held = blocks_[block];
-        if (!held.decoded && copyBytes) {
+        if (held.hasBytes && copyBytes) {
             const char *from = bytes_.constData() + held.begin;
             const char *to = bytes_.constData() + held.end;
             char *out = room(held.end - held.begin + held.count + 2);

@@ -17,7 +17,9 @@ namespace quill {
 // Text read from an 8-bit file keeps its bytes, and a block becomes lines of
 // 16-bit characters only when one of its lines is first read or changed: a
 // large file opens at about the cost of reading it, and an edit moves the
-// lines of one block, not of the whole text.
+// lines of one block, not of the whole text. A block keeps its bytes until
+// one of its lines changes, so that saving a text that was only read copies
+// them instead of encoding its lines again.
 //
 // Reading is const and may decode a block; a reference returned by at()
 // stays valid until the next change of the text.
@@ -84,6 +86,24 @@ public:
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, count_}; }
 
+    // ---- blocks -------------------------------------------------------------
+    // For readers that keep what they found in each block (the declared-name
+    // index): a block's stamp is new whenever one of its lines changes, and
+    // stays the same in a copy of the text until the copy changes it.
+    int blockCount() const { return int(blocks_.size()); }
+    int blockFirstLine(int block) const { return firsts_[std::size_t(block)]; }
+    int blockLineCount(int block) const { return blocks_[std::size_t(block)].count; }
+    quint64 blockStamp(int block) const { return blocks_[std::size_t(block)].stamp; }
+    // The bytes of a block whose lines are still those of the file and hold
+    // one character in each byte (Latin-1, or ASCII), line ends included
+    // (forEachLine splits them); empty for any other block, whose lines are
+    // read with at().
+    struct Latin1Block {
+        QByteArrayView bytes;
+        bool crLfOnly = false; // every line end is CR LF
+    };
+    Latin1Block blockLatin1(int block) const;
+
     // ---- changes ----------------------------------------------------------
     // Indexes are not checked: the caller keeps them inside the text.
     QString &modifiableLine(int index);
@@ -104,10 +124,12 @@ public:
 private:
     struct Block {
         mutable QStringList lines; // empty until decoded for a block held as bytes
-        qsizetype begin = 0;       // the bytes of a block not yet decoded
+        qsizetype begin = 0;       // the block's bytes, while it has them
         qsizetype end = 0;
         int count = 0;
+        quint64 stamp = 0;
         mutable bool decoded = true;
+        bool hasBytes = false;     // the lines are those of bytes_[begin, end)
     };
 
     // The block holding the line.
@@ -116,6 +138,10 @@ private:
     void forgetRead() { readCount_ = 0; }
     void decode(const Block &block) const;
     const QStringList &linesOf(int block) const;
+    // The block's lines are about to change: it gets a new stamp and lets
+    // go of its bytes.
+    QStringList &changing(int block);
+    void dropBytes(Block &block);
     void renumberFrom(int block);
     void splitLarge(int block);
     bool sameBytes(TextEncoding encoding) const;
@@ -123,9 +149,9 @@ private:
     std::vector<Block> blocks_;
     std::vector<int> firsts_; // the index of each block's first line
     int count_ = 0;
-    // The bytes of the blocks not yet decoded, let go once none is left.
-    mutable QByteArray bytes_;
-    mutable qsizetype undecoded_ = 0;
+    // The bytes of the blocks that have them, let go once none is left.
+    QByteArray bytes_;
+    qsizetype byteBlocks_ = 0;
     Bytes decoding_ = Bytes::Latin1;
     bool ascii_ = true;    // the bytes hold no byte above 127
     bool crLfOnly_ = true; // every line end in the bytes is CR LF

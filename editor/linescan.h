@@ -2,6 +2,7 @@
 
 #include <QByteArrayView>
 
+#include <cstring>
 #include <vector>
 
 namespace quill {
@@ -57,6 +58,35 @@ private:
     quint64 crBefore_ = 0;     // the byte before scanned_ is a CR
     quint64 notCrLf_ = 0;      // bits of line ends that are not CR LF
 };
+
+// Calls line(begin, size) for each line of bytes[from, to), split as
+// splitLines splits: at CR LF, LF and CR, a final line end making no empty
+// last line. When every line end is CR LF, each is found with memchr.
+template <typename Line>
+inline void forEachLine(const char *from, const char *to, bool crLfOnly, Line line)
+{
+    if (crLfOnly) {
+        while (from < to) {
+            const char *lf = static_cast<const char *>(std::memchr(from, '\n', std::size_t(to - from)));
+            if (!lf) {
+                line(from, qsizetype(to - from));
+                return;
+            }
+            line(from, qsizetype(lf - 1 - from));
+            from = lf + 1;
+        }
+        return;
+    }
+    while (from < to) {
+        const char *end = from;
+        while (end < to && *end != '\n' && *end != '\r')
+            ++end;
+        line(from, qsizetype(end - from));
+        if (end == to)
+            return;
+        from = end + (*end == '\r' && end + 1 < to && end[1] == '\n' ? 2 : 1);
+    }
+}
 
 LineBlocks scanLineBlocks(QByteArrayView bytes, int blockLines,
                           LineScanner::Steps steps = LineScanner::Steps::Widest);

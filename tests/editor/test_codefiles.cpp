@@ -65,7 +65,8 @@ protected:
 QByteArray bytes(const char *data, int size) { return QByteArray(data, size); }
 
 // Opening a file and saving it under another name writes the same bytes (line
-// ends come back as CR LF).
+// ends come back as CR LF), whether Save comes right after Open or after
+// every line was read.
 TEST_F(CodeFileFixture, RoundTripsByteForByte)
 {
     struct Case {
@@ -100,21 +101,28 @@ TEST_F(CodeFileFixture, RoundTripsByteForByte)
          TextEncoding::Utf16LE},
         {"mixed line ends, last line open", "a\nb\r\n\rc\r\rd", "a\r\nb\r\n\r\nc\r\n\r\nd\r\n",
          {"a", "b", "", "c", "", "d"}, TextEncoding::Local8Bit},
+        {"UTF-8 mark, mixed line ends", "\xEF\xBB\xBF\xE2\x82\xAC\n\xC3\xA9\r\n", "\xEF\xBB\xBF\xE2\x82\xAC\r\n\xC3\xA9\r\n",
+         {QString(QChar(0x20AC)), QString(QChar(0xE9))}, TextEncoding::Utf8Bom},
+        {"Latin-1, LF", "caf\xE9\nx\n", "caf\xE9\r\nx\r\n", {QString::fromLatin1("caf\xE9"), "x"}, TextEncoding::Latin1},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.label);
-        writeBytes("in", c.file);
-        QFile::remove(codeDir + "out");
-        CodeBuffer buffer;
-        CodeFiles files(codeDir);
-        EXPECT_FALSE(files.open("in", buffer));
-        EXPECT_EQ(buffer.lines(), c.lines);
-        EXPECT_EQ(buffer.identity().encoding, c.encoding);
-        EXPECT_EQ(files.save("out", buffer, messages), "Saved.");
-        EXPECT_EQ(readBytes("out"), c.saved.isEmpty() ? c.file : c.saved);
-        // Saving again changes nothing either.
-        EXPECT_EQ(files.save("out", buffer, messages), "Saved.");
-        EXPECT_EQ(readBytes("out"), c.saved.isEmpty() ? c.file : c.saved);
+        for (const bool readFirst : {false, true}) {
+            SCOPED_TRACE(std::string(c.label) + (readFirst ? ", every line read first" : ", saved right after Open"));
+            writeBytes("in", c.file);
+            QFile::remove(codeDir + "out");
+            CodeBuffer buffer;
+            CodeFiles files(codeDir);
+            EXPECT_FALSE(files.open("in", buffer));
+            if (readFirst)
+                EXPECT_EQ(buffer.lines(), c.lines);
+            EXPECT_EQ(files.save("out", buffer, messages), "Saved.");
+            EXPECT_EQ(readBytes("out"), c.saved.isEmpty() ? c.file : c.saved);
+            EXPECT_EQ(buffer.lines(), c.lines);
+            EXPECT_EQ(buffer.identity().encoding, c.encoding);
+            // Saving again changes nothing either.
+            EXPECT_EQ(files.save("out", buffer, messages), "Saved.");
+            EXPECT_EQ(readBytes("out"), c.saved.isEmpty() ? c.file : c.saved);
+        }
     }
 }
 

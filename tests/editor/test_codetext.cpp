@@ -203,6 +203,98 @@ TEST(CodeText, EditsAnywhereMatchAPlainListOfLines)
     EXPECT_EQ(text.mid(3, 4), model.mid(3, 4));
 }
 
+// A block keeps its bytes after its lines were read, and Save copies them:
+// what it writes must still be what the plain reader's lines encode to, in
+// every encoding, before and after edits of some of the blocks.
+TEST(CodeText, SavingAfterReadingWritesWhatThePlainLinesEncodeTo)
+{
+    std::mt19937 random(13);
+    struct Case {
+        const char *label;
+        QByteArray file;
+    };
+    QByteArray longCrLf;
+    for (int line = 0; line < 3 * CodeText::BlockLines + 5; ++line)
+        longCrLf += "var n" + QByteArray::number(line) + ";\r\n";
+    const std::vector<Case> cases = {
+        {"empty", ""},
+        {"UTF-8 mark alone", "\xEF\xBB\xBF"},
+        {"one line, no line end", "x"},
+        {"mixed line ends", "a\nb\r\n\rc\r\r\nd"},
+        {"bytes that are not UTF-8", "caf\xE9\r\n\xFF\x80\n"},
+        {"UTF-8 mark, U+FEFF and wide characters", "\xEF\xBB\xBF\xEF\xBB\xBF\xE2\x82\xAC\r\n\xC3\xA9"},
+        {"blocks of CR LF lines", longCrLf},
+        {"blocks of every line end", randomText(random, 4 * CodeText::BlockLines, false)},
+        {"blocks with high bytes", randomText(random, 4 * CodeText::BlockLines, true)},
+        {"blocks after a mark", "\xEF\xBB\xBF" + randomText(random, 4 * CodeText::BlockLines, true)},
+    };
+    const TextEncoding encodings[] = {TextEncoding::Local8Bit, TextEncoding::Utf8Bom, TextEncoding::Latin1,
+                                      TextEncoding::Utf16LE, TextEncoding::Utf16BE};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.label);
+        QStringList model = decodeText(c.file).lines;
+        CodeFileContent opened = decodeCodeFile(c.file);
+        ASSERT_EQ(opened.text.toStringList(), model);  // every line read
+        for (const TextEncoding encoding : encodings) {
+            EXPECT_EQ(opened.text.encoded(encoding), encodeText(model, encoding)) << int(encoding);
+            EXPECT_EQ(opened.text.fits(encoding), canEncode(model, encoding)) << int(encoding);
+        }
+        // A copy read further keeps the bytes of the blocks neither changed.
+        CodeText copy = opened.text;
+        if (model.size() > 2) {
+            const int middle = int(model.size()) / 2;
+            opened.text.modifiableLine(middle).append(u'\x100');
+            model[middle].append(u'\x100');
+            opened.text.remove(0, 1);
+            model.removeFirst();
+            opened.text.insert(int(model.size()), QStringLiteral("end"));
+            model.append(QStringLiteral("end"));
+        }
+        for (const TextEncoding encoding : encodings) {
+            EXPECT_EQ(opened.text.encoded(encoding), encodeText(model, encoding)) << "edited " << int(encoding);
+            EXPECT_EQ(opened.text.fits(encoding), canEncode(model, encoding)) << "edited " << int(encoding);
+            EXPECT_EQ(copy.encoded(encoding), encodeText(decodeText(c.file).lines, encoding)) << "copy " << int(encoding);
+        }
+    }
+}
+
+// Stamps tell a reader that keeps what it found in each block which blocks
+// changed: a changed block gets a new stamp, the others and copies keep theirs.
+TEST(CodeText, ABlockGetsANewStampWhenItsLinesChange)
+{
+    QByteArray bytes;
+    for (int line = 0; line < 4 * CodeText::BlockLines; ++line)
+        bytes += "line\r\n";
+    CodeText text = CodeText::fromBytes(bytes, 0, CodeText::Bytes::Utf8);
+    ASSERT_EQ(text.blockCount(), 4);
+    const auto stamps = [](const CodeText &t) {
+        std::vector<quint64> all;
+        for (int block = 0; block < t.blockCount(); ++block)
+            all.push_back(t.blockStamp(block));
+        return all;
+    };
+    const std::vector<quint64> before = stamps(text);
+    const CodeText copy = text;
+    text.at(2 * CodeText::BlockLines);  // reading changes nothing
+    EXPECT_EQ(stamps(text), before);
+    EXPECT_FALSE(text.blockLatin1(2).bytes.isEmpty()) << "a block read still has its bytes";
+
+    text.modifiableLine(2 * CodeText::BlockLines + 3).append(u'!');
+    std::vector<quint64> after = stamps(text);
+    EXPECT_NE(after[2], before[2]);
+    after[2] = before[2];
+    EXPECT_EQ(after, before);
+    EXPECT_TRUE(text.blockLatin1(2).bytes.isEmpty()) << "a changed block has no bytes";
+    EXPECT_EQ(stamps(copy), before);
+
+    text.insert(5, QStringLiteral("new"));
+    text.remove(3 * CodeText::BlockLines + 10, 2);
+    const std::vector<quint64> edited = stamps(text);
+    EXPECT_NE(edited[0], before[0]);
+    EXPECT_NE(edited[3], before[3]);
+    EXPECT_EQ(edited[1], before[1]);
+}
+
 TEST(CodeText, ALineReadFromBytesIsTheSameStringEveryTime)
 {
     // Readers that keep lines (the declared-name index) know an unchanged
