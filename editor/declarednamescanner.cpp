@@ -1,11 +1,51 @@
 #include "editor/declarednamescanner.h"
 
 #include <array>
+#include <type_traits>
 
 namespace quill {
 namespace {
 
-bool isReserved(QStringView word)
+// A line's characters: 16-bit ones, or bytes that each hold one Latin-1
+// character (a file's bytes not yet decoded). The scan is the same for both.
+template <typename Char>
+struct Chars {
+    const Char *chars = nullptr;
+    qsizetype length = 0;
+
+    qsizetype size() const { return length; }
+    bool isEmpty() const { return length == 0; }
+    char16_t operator[](qsizetype i) const { return char16_t(std::make_unsigned_t<Char>(chars[i])); }
+    char16_t front() const { return (*this)[0]; }
+    Chars mid(qsizetype start, qsizetype count) const { return {chars + start, count}; }
+    // The first "*/" at or after from, or -1.
+    qsizetype commentEnd(qsizetype from) const
+    {
+        for (qsizetype i = from; i + 1 < length; ++i)
+            if (chars[i] == '*' && chars[i + 1] == '/')
+                return i;
+        return -1;
+    }
+    QString toString() const
+    {
+        if constexpr (sizeof(Char) == 1)
+            return QString::fromLatin1(chars, length);
+        else
+            return QString(reinterpret_cast<const QChar *>(chars), length);
+    }
+    bool operator==(QStringView word) const
+    {
+        if (word.size() != length)
+            return false;
+        for (qsizetype i = 0; i < length; ++i)
+            if ((*this)[i] != word[i].unicode())
+                return false;
+        return true;
+    }
+};
+
+template <typename Char>
+bool isReserved(Chars<Char> word)
 {
     static constexpr QStringView Words[] = {
         u"arguments", u"async",  u"await",    u"break",      u"case",   u"catch",    u"class",
@@ -15,6 +55,9 @@ bool isReserved(QStringView word)
         u"return",    u"super",  u"switch",   u"this",       u"throw",  u"true",     u"try",
         u"typeof",    u"undefined", u"var",   u"void",       u"while",  u"with",     u"yield",
     };
+    // Every reserved word begins with a lower-case letter.
+    if (word.front() < u'a' || word.front() > u'z')
+        return false;
     for (const QStringView reserved : Words) {
         if (word.size() == reserved.size() && word == reserved)
             return true;
@@ -22,20 +65,22 @@ bool isReserved(QStringView word)
     return false;
 }
 
-bool sameWord(QStringView text, const char16_t (&word)[], qsizetype length)
+template <typename Char>
+bool sameWord(Chars<Char> text, const char16_t (&word)[], qsizetype length)
 {
     if (text.size() != length)
         return false;
     for (qsizetype i = 0; i < length; ++i) {
-        if (text[i].unicode() != word[i])
+        if (text[i] != word[i])
             return false;
     }
     return true;
 }
 
-Keyword keywordOf(QStringView word)
+template <typename Char>
+Keyword keywordOf(Chars<Char> word)
 {
-    switch (word.front().unicode()) {
+    switch (word.front()) {
     case u'v': return sameWord(word, u"var", 3) ? Keyword::Var : Keyword::None;
     case u'l': return sameWord(word, u"let", 3) ? Keyword::Let : Keyword::None;
     case u'c':
@@ -50,17 +95,17 @@ Keyword keywordOf(QStringView word)
 }
 
 // Character classes of ASCII for the scanner's inner loops.
-enum CharClass : unsigned char { Other = 0, Start = 1, Digit = 2 };
+enum CharClass : unsigned char { Other = 0, Letter = 1, Digit = 2 };
 
 constexpr std::array<unsigned char, 128> asciiClasses()
 {
     std::array<unsigned char, 128> classes{};
     for (int c = 'a'; c <= 'z'; ++c)
-        classes[c] = Start;
+        classes[c] = Letter;
     for (int c = 'A'; c <= 'Z'; ++c)
-        classes[c] = Start;
-    classes['_'] = Start;
-    classes['$'] = Start;
+        classes[c] = Letter;
+    classes['_'] = Letter;
+    classes['$'] = Letter;
     for (int c = '0'; c <= '9'; ++c)
         classes[c] = Digit;
     return classes;
@@ -68,21 +113,44 @@ constexpr std::array<unsigned char, 128> asciiClasses()
 
 constexpr std::array<unsigned char, 128> AsciiClasses = asciiClasses();
 
-inline bool isIdentifierStart(QChar c)
+inline bool isIdentifierStart(char16_t code)
 {
-    const char16_t code = c.unicode();
-    return code < 128 ? AsciiClasses[code] == Start : c.isLetter();
+    return code < 128 ? AsciiClasses[code] == Letter : QChar(code).isLetter();
 }
 
-inline bool isIdentifierPart(QChar c)
+inline bool isIdentifierPart(char16_t code)
 {
-    const char16_t code = c.unicode();
-    return code < 128 ? AsciiClasses[code] != Other : c.isLetterOrNumber();
+    return code < 128 ? AsciiClasses[code] != Other : QChar(code).isLetterOrNumber();
 }
 
-inline bool isOperatorEnd(QChar c)
+// How a token begins, by its first ASCII character: the scanner's first choice.
+enum class Start : unsigned char { Punct, Space, Identifier, Digit, Slash, Quote, Backtick, Equals, Operator };
+
+constexpr std::array<Start, 128> tokenStarts()
 {
-    switch (c.unicode()) {
+    std::array<Start, 128> starts{};
+    for (int c = 0; c < 128; ++c) {
+        if (AsciiClasses[c] == Letter)
+            starts[c] = Start::Identifier;
+        else if (AsciiClasses[c] == Digit)
+            starts[c] = Start::Digit;
+    }
+    starts[' '] = starts['\t'] = Start::Space;
+    starts['/'] = Start::Slash;
+    starts['"'] = starts['\''] = Start::Quote;
+    starts['`'] = Start::Backtick;
+    starts['='] = Start::Equals;
+    // The characters that make an operator with a following "=" (not , . ? : ~).
+    for (const char c : {'+', '-', '*', '%', '&', '|', '^', '!', '<', '>'})
+        starts[c] = Start::Operator;
+    return starts;
+}
+
+constexpr std::array<Start, 128> Starts = tokenStarts();
+
+inline bool isOperatorEnd(char16_t c)
+{
+    switch (c) {
     case u'=': case u'+': case u'-': case u'*': case u'/': case u'%': case u'&': case u'|':
     case u'^': case u'!': case u'~': case u'?': case u':': case u'<': case u'>': case u'.': case u',':
         return true;
@@ -96,12 +164,26 @@ inline bool isBracket(char16_t c)
     return c == u'(' || c == u')' || c == u'[' || c == u']' || c == u'{' || c == u'}';
 }
 
-bool isCloser(const Token &token)
+// A token of the line being scanned.
+template <typename Char>
+struct Token {
+    TokenKind kind = TokenKind::None;
+    Keyword keyword = Keyword::None;
+    Chars<Char> text;
+    int line = 0;
+    int start = 0;
+
+    bool is(char16_t c) const { return kind == TokenKind::Punct && text.front() == c; }
+};
+
+template <typename Char>
+bool isCloser(const Token<Char> &token)
 {
     return token.is(u')') || token.is(u']') || token.is(u'}');
 }
 
-qsizetype closingQuote(QStringView line, qsizetype from, char16_t quote)
+template <typename Char>
+qsizetype closingQuote(Chars<Char> line, qsizetype from, char16_t quote)
 {
     for (qsizetype i = from; i < line.size(); ++i) {
         if (line[i] == u'\\')
@@ -112,11 +194,12 @@ qsizetype closingQuote(QStringView line, qsizetype from, char16_t quote)
     return -1;
 }
 
-qsizetype regexEnd(QStringView line, qsizetype from)
+template <typename Char>
+qsizetype regexEnd(Chars<Char> line, qsizetype from)
 {
     bool inClass = false;
     for (qsizetype i = from; i < line.size(); ++i) {
-        const QChar c = line[i];
+        const char16_t c = line[i];
         if (c == u'\\') {
             ++i;
         } else if (c == u'[') {
@@ -140,61 +223,82 @@ using FunctionHead = ScanState::FunctionHead;
 // declares names. While no declaration, function head or parameter list is
 // open, the parser sees only keywords, brackets and arrows; every other
 // token just passes.
+template <typename Char>
 class LineScanner {
 public:
-    LineScanner(QStringView line, int lineIndex, ScanState &state, std::vector<FoundName> &found)
-        : line_(line), lineIndex_(lineIndex), s_(state), found_(found)
+    LineScanner(Chars<Char> line, int lineIndex, ScanState &state, std::vector<FoundName> &found)
+        : line_(line), lineIndex_(lineIndex), s_(state), found_(found), lastKind_(state.lastKind),
+          lastKeyword_(state.lastKeyword), lastFront_(state.lastFront)
     {
+        updateIdle();
     }
 
     void run();
 
 private:
-    bool idle() const
+    // Only the parser changes what this depends on.
+    void updateIdle()
     {
-        return s_.declaration == Declaration::None && s_.function == FunctionHead::None
+        idle_ = s_.declaration == Declaration::None && s_.function == FunctionHead::None
             && (s_.parameterLists.empty() || s_.parameterLists.back().depth != int(s_.levels.size()));
     }
 
     bool regexMayStart() const
     {
-        switch (s_.lastKind) {
+        switch (lastKind_) {
         case TokenKind::Value: return false;
-        case TokenKind::Identifier: return s_.lastKeyword == Keyword::Return || s_.lastKeyword == Keyword::Typeof;
-        case TokenKind::Punct: return s_.lastFront != u')' && s_.lastFront != u']';
+        case TokenKind::Identifier: return lastKeyword_ == Keyword::Return || lastKeyword_ == Keyword::Typeof;
+        case TokenKind::Punct: return lastFront_ != u')' && lastFront_ != u']';
         default: return true;
         }
     }
 
     void push(TokenKind kind, qsizetype start, qsizetype end);
-    void parse(const Token &token);
+    qsizetype operatorOrPunct(qsizetype i, char16_t next);
+    // Out of line: most tokens only pass.
+    [[gnu::noinline]] void parseToken(TokenKind kind, Keyword keyword, Chars<Char> text, qsizetype start);
+    void parse(const Token<Char> &token);
     void endOfLine();
-    void record(QStringView name, int line, int start);
-    void record(const Token &token) { record(token.text, token.line, token.start); }
-    void record(const PendingName &name) { record(name.text, name.line, name.start); }
-    void declaration(const Token &token, int depth);
-    void pattern(const Token &token, int depth);
-    void functionHead(const Token &token);
-    void parameters(const Token &token);
-    void brackets(const Token &token);
+    void record(Chars<Char> name, int line, int start)
+    {
+        if (!isReserved(name))
+            found_.push_back(FoundName{name.toString(), line, start});
+    }
+    void record(const Token<Char> &token) { record(token.text, token.line, token.start); }
+    void record(const PendingName &name)
+    {
+        if (!isReserved(Chars<char16_t>{reinterpret_cast<const char16_t *>(name.text.utf16()), name.text.size()}))
+            found_.push_back(FoundName{name.text, name.line, name.start});
+    }
+    void declaration(const Token<Char> &token, int depth);
+    void pattern(const Token<Char> &token, int depth);
+    void functionHead(const Token<Char> &token);
+    void parameters(const Token<Char> &token);
+    void brackets(const Token<Char> &token);
     void arrowParameters(qsizetype closingColumn);
 
-    static PendingName pendingOf(const Token &token) { return {token.text.toString(), token.line, token.start}; }
+    static PendingName pendingOf(const Token<Char> &token) { return {token.text.toString(), token.line, token.start}; }
 
-    QStringView line_;
+    Chars<Char> line_;
     int lineIndex_;
     ScanState &s_;
     std::vector<FoundName> &found_;
-    Token lastInLine_;  // the last token of this line, if any
+    Token<Char> lastInLine_;  // the last token of this line, if any
+    // The state's last token, kept here while the line is read.
+    TokenKind lastKind_;
+    Keyword lastKeyword_;
+    char16_t lastFront_;
+    bool idle_ = true;  // nothing open that a passing token could change
 };
 
-void LineScanner::run()
+template <typename Char>
+void LineScanner<Char>::run()
 {
     const qsizetype size = line_.size();
     qsizetype i = 0;
 
     if (s_.inBlockComment) {
-        const qsizetype close = line_.indexOf(QStringView(u"*/"));
+        const qsizetype close = line_.commentEnd(0);
         if (close < 0)
             return endOfLine();
         s_.inBlockComment = false;
@@ -209,42 +313,59 @@ void LineScanner::run()
     }
 
     while (i < size) {
-        const QChar c = line_[i];
-        const char16_t code = c.unicode();
-        const char16_t next = i + 1 < size ? line_[i + 1].unicode() : 0;
-        if (code == u' ' || code == u'\t') {
-            ++i;
-        } else if (isIdentifierStart(c)) {
+        const char16_t code = line_[i];
+        const char16_t next = i + 1 < size ? line_[i + 1] : 0;
+        const Start start = code < 128 ? Starts[code] : isIdentifierStart(code) ? Start::Identifier : Start::Punct;
+        switch (start) {
+        case Start::Space:
+            // Indentation comes in runs.
+            for (++i; i < size && (line_[i] == u' ' || line_[i] == u'\t');)
+                ++i;
+            continue;
+        case Start::Identifier: {
             qsizetype end = i + 1;
             while (end < size && isIdentifierPart(line_[end]))
                 ++end;
             push(TokenKind::Identifier, i, end);
             i = end;
-        } else if (code >= u'0' && code <= u'9') {
+            continue;
+        }
+        case Start::Digit: {
             qsizetype end = i + 1;
             while (end < size && (isIdentifierPart(line_[end]) || line_[end] == u'.'))
                 ++end;
             push(TokenKind::Value, i, end);
             i = end;
-        } else if (code == u'/' && next == u'/') {
-            break;
-        } else if (code == u'/' && next == u'*') {
-            const qsizetype close = line_.indexOf(QStringView(u"*/"), i + 2);
-            if (close < 0) {
-                s_.inBlockComment = true;
+            continue;
+        }
+        case Start::Slash:
+            if (next == u'/')
                 break;
+            if (next == u'*') {
+                const qsizetype close = line_.commentEnd(i + 2);
+                if (close < 0) {
+                    s_.inBlockComment = true;
+                    break;
+                }
+                i = close + 2;
+                continue;
             }
-            i = close + 2;
-        } else if (code == u'/' && regexMayStart()) {
-            const qsizetype end = regexEnd(line_, i + 1);
-            push(TokenKind::Value, i, end);
-            i = end;
-        } else if (code == u'"' || code == u'\'') {
+            if (regexMayStart()) {
+                const qsizetype end = regexEnd(line_, i + 1);
+                push(TokenKind::Value, i, end);
+                i = end;
+                continue;
+            }
+            i = operatorOrPunct(i, next);
+            continue;
+        case Start::Quote: {
             const qsizetype close = closingQuote(line_, i + 1, code);
             const qsizetype end = close < 0 ? size : close + 1;
             push(TokenKind::Value, i, end);
             i = end;
-        } else if (code == u'`') {
+            continue;
+        }
+        case Start::Backtick: {
             const qsizetype close = closingQuote(line_, i + 1, u'`');
             if (close < 0) {
                 s_.inTemplate = true;
@@ -253,42 +374,71 @@ void LineScanner::run()
             }
             push(TokenKind::Value, i, close + 1);
             i = close + 1;
-        } else if (code == u'=' && next == u'>') {
-            push(TokenKind::Arrow, i, i + 2);
-            i += 2;
-        } else if (next == u'=' && code != u',' && code != u'.' && code != u'?' && code != u':'
-                   && code != u'~' && isOperatorEnd(c)) {
-            qsizetype end = i + 2;
-            while (end < size && line_[end] == u'=')
-                ++end;
-            push(TokenKind::Operator, i, end);
-            i = end;
-        } else {
+            continue;
+        }
+        case Start::Equals:
+            if (next == u'>') {
+                push(TokenKind::Arrow, i, i + 2);
+                i += 2;
+                continue;
+            }
+            i = operatorOrPunct(i, next);
+            continue;
+        case Start::Operator:
+            i = operatorOrPunct(i, next);
+            continue;
+        case Start::Punct:
             push(TokenKind::Punct, i, i + 1);
             ++i;
+            continue;
         }
+        break;  // the rest of the line is a comment, a comment left open or a template left open
     }
     endOfLine();
 }
 
-void LineScanner::push(TokenKind kind, qsizetype start, qsizetype end)
+// An operator that ends in "=" ("+=", "==", "!==", ...), or else the one character.
+template <typename Char>
+inline qsizetype LineScanner<Char>::operatorOrPunct(qsizetype i, char16_t next)
 {
-    const QStringView text(line_.data() + start, end - start);
+    if (next != u'=') {
+        push(TokenKind::Punct, i, i + 1);
+        return i + 1;
+    }
+    qsizetype end = i + 2;
+    while (end < line_.size() && line_[end] == u'=')
+        ++end;
+    push(TokenKind::Operator, i, end);
+    return end;
+}
+
+template <typename Char>
+inline void LineScanner<Char>::push(TokenKind kind, qsizetype start, qsizetype end)
+{
+    const Chars<Char> text = line_.mid(start, end - start);
     const Keyword keyword = kind == TokenKind::Identifier ? keywordOf(text) : Keyword::None;
     if (keyword != Keyword::None || kind == TokenKind::Arrow
-        || (kind == TokenKind::Punct && isBracket(text.front().unicode())) || !idle())
-        parse(Token{kind, keyword, text, lineIndex_, int(start)});
+        || (kind == TokenKind::Punct && isBracket(text.front())) || !idle_)
+        parseToken(kind, keyword, text, start);
     // Field by field: this runs for every token of the text.
     lastInLine_.kind = kind;
     lastInLine_.keyword = keyword;
     lastInLine_.text = text;
     lastInLine_.start = int(start);
-    s_.lastKind = kind;
-    s_.lastKeyword = keyword;
-    s_.lastFront = text.front().unicode();
+    lastKind_ = kind;
+    lastKeyword_ = keyword;
+    lastFront_ = text.front();
 }
 
-void LineScanner::parse(const Token &token)
+template <typename Char>
+void LineScanner<Char>::parseToken(TokenKind kind, Keyword keyword, Chars<Char> text, qsizetype start)
+{
+    parse(Token<Char>{kind, keyword, text, lineIndex_, int(start)});
+    updateIdle();
+}
+
+template <typename Char>
+void LineScanner<Char>::parse(const Token<Char> &token)
 {
     const int depth = int(s_.levels.size());
     declaration(token, depth);
@@ -302,25 +452,24 @@ void LineScanner::parse(const Token &token)
     brackets(token);
 }
 
-void LineScanner::record(QStringView name, int line, int start)
-{
-    if (!isReserved(name))
-        found_.push_back(FoundName{name.toString(), line, start});
-}
-
 // A declaration's initializer ends with its line unless the line breaks
 // inside brackets or after an operator.
-void LineScanner::endOfLine()
+template <typename Char>
+void LineScanner<Char>::endOfLine()
 {
+    s_.lastKind = lastKind_;
+    s_.lastKeyword = lastKeyword_;
+    s_.lastFront = lastFront_;
     if (s_.declaration == Declaration::Initializer && int(s_.levels.size()) == s_.declarationDepth) {
-        const bool continues = (s_.lastKind == TokenKind::Punct && isOperatorEnd(QChar(s_.lastFront)))
+        const bool continues = (s_.lastKind == TokenKind::Punct && isOperatorEnd(s_.lastFront))
             || s_.lastKind == TokenKind::Operator;
         if (!continues)
             s_.declaration = Declaration::None;
     }
 }
 
-void LineScanner::declaration(const Token &token, int depth)
+template <typename Char>
+void LineScanner<Char>::declaration(const Token<Char> &token, int depth)
 {
     if (token.keyword == Keyword::Var || token.keyword == Keyword::Let || token.keyword == Keyword::Const) {
         s_.declaration = Declaration::ExpectBinding;
@@ -366,7 +515,8 @@ void LineScanner::declaration(const Token &token, int depth)
 
 // Inside [a, b] or {x, y: z, w = 1}: a name is bound when it stands before
 // ",", "=" or the closing bracket; a name before ":" is a key.
-void LineScanner::pattern(const Token &token, int depth)
+template <typename Char>
+void LineScanner<Char>::pattern(const Token<Char> &token, int depth)
 {
     if (s_.patternHasPending) {
         s_.patternHasPending = false;
@@ -393,7 +543,8 @@ void LineScanner::pattern(const Token &token, int depth)
 }
 
 // function name(...), function (...), function* name(...), catch (...)
-void LineScanner::functionHead(const Token &token)
+template <typename Char>
+void LineScanner<Char>::functionHead(const Token<Char> &token)
 {
     if (token.keyword == Keyword::Function || token.keyword == Keyword::Catch) {
         s_.function = FunctionHead::AfterKeyword;
@@ -405,7 +556,7 @@ void LineScanner::functionHead(const Token &token)
     case FunctionHead::AfterKeyword:
         if (token.is(u'*')) {
             return;
-        } else if (token.kind == TokenKind::Identifier && s_.lastKeyword != Keyword::Catch) {
+        } else if (token.kind == TokenKind::Identifier && lastKeyword_ != Keyword::Catch) {
             record(token);
             s_.function = FunctionHead::ExpectParameters;
         } else if (token.is(u'(')) {
@@ -424,7 +575,8 @@ void LineScanner::functionHead(const Token &token)
 
 // Inside a parameter list: a name that stands alone before ",", ")" or
 // "=" (a default) is a parameter; "..." keeps the place after a separator.
-void LineScanner::parameters(const Token &token)
+template <typename Char>
+void LineScanner<Char>::parameters(const Token<Char> &token)
 {
     if (s_.parameterLists.empty() || s_.parameterLists.back().depth != int(s_.levels.size()))
         return;
@@ -441,11 +593,12 @@ void LineScanner::parameters(const Token &token)
     list.afterSeparator = token.is(u',') || (token.is(u'.') && list.afterSeparator);
 }
 
-void LineScanner::brackets(const Token &token)
+template <typename Char>
+void LineScanner<Char>::brackets(const Token<Char> &token)
 {
     if (token.kind != TokenKind::Punct)
         return;
-    const char16_t c = token.text.front().unicode();
+    const char16_t c = token.text.front();
     if (c == u'(' || c == u'[' || c == u'{') {
         s_.levels.push_back(c);
         if (c == u'(' && s_.openParameters)
@@ -467,7 +620,8 @@ void LineScanner::brackets(const Token &token)
 
 // The simple names of the parenthesised group that ends at closingColumn,
 // read back on this line: "(a, b = 1, ...rest) =>" gives a, b and rest.
-void LineScanner::arrowParameters(qsizetype closingColumn)
+template <typename Char>
+void LineScanner<Char>::arrowParameters(qsizetype closingColumn)
 {
     int depth = 0;
     qsizetype i = closingColumn - 1;
@@ -475,7 +629,7 @@ void LineScanner::arrowParameters(qsizetype closingColumn)
     bool standsAlone = true;  // what follows the name is ",", ")" or "="
     std::vector<FoundName> names;
     for (; i >= 0; --i) {
-        const QChar c = line_[i];
+        const char16_t c = line_[i];
         if (isIdentifierPart(c)) {
             if (nameEnd < 0)
                 nameEnd = i + 1;
@@ -487,7 +641,7 @@ void LineScanner::arrowParameters(qsizetype closingColumn)
             while (before >= 0 && (line_[before] == u' ' || line_[before] == u'\t' || line_[before] == u'.'))
                 --before;
             const bool afterSeparator = before >= 0 && (line_[before] == u',' || line_[before] == u'(');
-            const QStringView name = line_.mid(start, nameEnd - start);
+            const Chars<Char> name = line_.mid(start, nameEnd - start);
             if (depth == 0 && standsAlone && afterSeparator && isIdentifierStart(line_[start]) && !isReserved(name))
                 names.push_back(FoundName{name.toString(), lineIndex_, int(start)});
             nameEnd = -1;
@@ -542,7 +696,12 @@ bool ScanState::operator==(const ScanState &other) const
 
 void scanDeclarations(QStringView line, int lineIndex, ScanState &state, std::vector<FoundName> &found)
 {
-    LineScanner(line, lineIndex, state, found).run();
+    LineScanner<char16_t>({line.utf16(), line.size()}, lineIndex, state, found).run();
+}
+
+void scanDeclarations(QLatin1StringView line, int lineIndex, ScanState &state, std::vector<FoundName> &found)
+{
+    LineScanner<char>({line.data(), line.size()}, lineIndex, state, found).run();
 }
 
 } // namespace quill

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QLatin1StringView>
 #include <QStringView>
 
 #include <string>
@@ -25,15 +26,6 @@ enum class TokenKind : unsigned char {
 // The few words the parser acts on, told apart once per identifier.
 enum class Keyword : unsigned char { None, Var, Let, Const, Function, Catch, Return, Typeof };
 
-struct Token {
-    TokenKind kind = TokenKind::None;
-    Keyword keyword = Keyword::None;
-    QStringView text;
-    int line = 0;
-    int start = 0;
-
-    bool is(char16_t c) const { return kind == TokenKind::Punct && text.front() == c; }
-};
 
 // A name read before the token that decides whether it is declared (a
 // parameter before "," or ")"); it may wait across a line break.
@@ -85,7 +77,9 @@ struct FoundName {
 
 // Scans one line (its index in the text is lineIndex), going on from
 // `state`, and appends to `found` the names whose declaration the line
-// completes. Reserved words are never reported.
+// completes. Reserved words are never reported. A line of Latin-1 bytes
+// scans exactly as the same characters decoded.
 void scanDeclarations(QStringView line, int lineIndex, ScanState &state, std::vector<FoundName> &found);
+void scanDeclarations(QLatin1StringView line, int lineIndex, ScanState &state, std::vector<FoundName> &found);
 
 } // namespace quill
