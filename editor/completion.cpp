@@ -3,7 +3,8 @@
 #include "editor/declarednames.h"
 #include "editor/wordbeforecursor.h"
 
-#include <QSet>
+#include <string_view>
+#include <unordered_set>
 
 namespace quill {
 
@@ -26,13 +27,17 @@ Completion CompleteWord(const QString &word, const QStringList &Keywords, const 
     if (word.isEmpty())
         return completion;
     if (!ownNames.isEmpty()) {
-        const QSet<QString> listed(matches.cbegin(), matches.cend());
-        QSet<QString> added;
+        // Each name once: the views are of the characters the lists share.
+        const auto key = [](const QString &name) {
+            return std::u16string_view(reinterpret_cast<const char16_t *>(name.constData()), std::size_t(name.size()));
+        };
+        std::unordered_set<std::u16string_view> listed;
+        for (const QString &match : matches)
+            listed.insert(key(match));
+        matches.reserve(matches.size() + ownNames.size());
         for (const QString &name : ownNames) {
-            if (name.startsWith(word) && !listed.contains(name) && !added.contains(name)) {
+            if (name.startsWith(word) && listed.insert(key(name)).second)
                 matches.append(name);
-                added.insert(name);
-            }
         }
     }
     if (matches.size() == 1) {

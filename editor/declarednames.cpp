@@ -1,10 +1,12 @@
 #include "editor/declarednames.h"
 
 #include "editor/declarednamescanner.h"
+#include "editor/linescan.h"
 
-#include <QSet>
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace quill {
@@ -22,30 +24,21 @@ public:
         if (line == query_.cursorLine && start < query_.cursorColumn
             && query_.cursorColumn <= start + name.size())
             return;
-        if (seen_.contains(name))
+        // The view is of the characters names_ shares, which stay put.
+        const std::u16string_view key(reinterpret_cast<const char16_t *>(name.constData()), std::size_t(name.size()));
+        if (seen_.contains(key))
             return;
-        seen_.insert(name);
         names_.append(name);
+        seen_.insert(key);
     }
 
     QStringList names() const { return names_; }
 
 private:
     const NameQuery &query_;
-    QSet<QString> seen_;
+    std::unordered_set<std::u16string_view> seen_;
     QStringList names_;
 };
-
-// Two lines are the same when they share their text: the index holds a
-// copy of each line, so shared text cannot have changed in between.
-bool sameLine(const QString &text, const QString &indexed)
-{
-    return text.constData() == indexed.constData() && text.size() == indexed.size();
-}
-
-// A checkpoint (the scan's state before the line) every so many lines
-// bounds the lines scanned again around a change.
-constexpr int CheckpointSpacing = 64;
 
 } // namespace
 
@@ -66,88 +59,88 @@ QStringList DeclaredNames(const CodeText &lines, const NameQuery &query)
 struct DeclaredNameIndex::Data {
     struct Declared {
         QString name;
-        int lineOffset = 0;  // the name's line relative to the line that completed it
+        int line = 0;  // relative to the block's first line (less than 0 for a name that waited)
         int start = 0;
     };
-    struct Extra {
+    // What one block of the text declares, and the scan's state before it.
+    struct Block {
+        quint64 stamp = 0;
+        int count = 0;
+        ScanState before;
         std::vector<Declared> declared;
-        std::unique_ptr<ScanState> checkpoint;  // the state before the line
-    };
-    struct Line {
-        QString text;
-        std::unique_ptr<Extra> extra;  // none for most lines
-
-        const ScanState *checkpoint() const { return extra ? extra->checkpoint.get() : nullptr; }
     };
 
     void update(const CodeText &text);
+    static void scan(const CodeText &text, int block, ScanState &state, Block &found);
 
-    std::vector<Line> lines;
+    std::vector<Block> blocks;
+    ScanState end;  // the state after the last block
     int scanned = 0;
 };
 
+// Lines still held as Latin-1 bytes are scanned as they are, without
+// decoding them; the scan is the same.
+void DeclaredNameIndex::Data::scan(const CodeText &text, int block, ScanState &state, Block &found)
+{
+    const int first = text.blockFirstLine(block);
+    std::vector<FoundName> names;
+    const CodeText::Latin1Block bytes = text.blockLatin1(block);
+    if (!bytes.bytes.isEmpty()) {
+        int line = first;
+        forEachLine(bytes.bytes.data(), bytes.bytes.data() + bytes.bytes.size(), bytes.crLfOnly,
+                    [&](const char *chars, qsizetype size) {
+                        scanDeclarations(QLatin1StringView(chars, size), line++, state, names);
+                    });
+    } else {
+        for (int line = first; line < first + text.blockLineCount(block); ++line)
+            scanDeclarations(text.at(line), line, state, names);
+    }
+    found.declared.reserve(names.size());
+    for (FoundName &name : names)
+        found.declared.push_back(Declared{std::move(name.name), name.line - first, name.start});
+}
+
 void DeclaredNameIndex::Data::update(const CodeText &text)
 {
-    const int newCount = int(text.size());
-    const int oldCount = int(lines.size());
+    const int newCount = text.blockCount();
+    const int oldCount = int(blocks.size());
     const int common = std::min(newCount, oldCount);
     int prefix = 0;
-    while (prefix < common && sameLine(text[prefix], lines[prefix].text))
+    while (prefix < common && text.blockStamp(prefix) == blocks[prefix].stamp)
         ++prefix;
     scanned = 0;
     if (prefix == newCount && newCount == oldCount)
         return;
     int suffix = 0;
-    while (suffix < common - prefix && sameLine(text[newCount - 1 - suffix], lines[oldCount - 1 - suffix].text))
+    while (suffix < common - prefix
+           && text.blockStamp(newCount - 1 - suffix) == blocks[oldCount - 1 - suffix].stamp)
         ++suffix;
 
-    // Go back to the last checkpoint at or before the first changed line.
-    int start = std::max(std::min(prefix, oldCount - 1), 0);
-    while (start > 0 && !lines[start].checkpoint())
-        --start;
-    ScanState state = start < oldCount && lines[start].checkpoint() ? *lines[start].checkpoint() : ScanState();
-
-    // Scan until a checkpoint of the unchanged end finds the scan where it stood.
+    // Scan from the first changed block until an unchanged block of the end
+    // finds the scan where it stood before it.
+    ScanState state = prefix < oldCount ? blocks[prefix].before : end;
     const int shift = newCount - oldCount;
-    int resume = oldCount;  // the first old line kept after the scanned ones
-    std::vector<Line> scannedLines;
-    std::vector<FoundName> found;
-    int sinceCheckpoint = CheckpointSpacing;
-    int line = start;
-    for (; line < newCount; ++line) {
-        if (line >= newCount - suffix) {
-            const ScanState *before = lines[line - shift].checkpoint();
-            if (before && state.settled() && *before == state) {
-                resume = line - shift;
+    int resume = oldCount;  // the first old block kept after the scanned ones
+    std::vector<Block> fresh;
+    int block = prefix;
+    for (; block < newCount; ++block) {
+        if (block >= newCount - suffix) {
+            const Block &kept = blocks[block - shift];
+            if (state.settled() && kept.before == state) {
+                resume = block - shift;
                 break;
             }
         }
-        Line scannedLine{text[line], nullptr};
-        if (sinceCheckpoint == CheckpointSpacing) {
-            scannedLine.extra = std::make_unique<Extra>();
-            scannedLine.extra->checkpoint = std::make_unique<ScanState>(state);
-            sinceCheckpoint = 0;
-        }
-        ++sinceCheckpoint;
-        found.clear();
-        scanDeclarations(text[line], line, state, found);
-        if (!found.empty()) {
-            if (!scannedLine.extra)
-                scannedLine.extra = std::make_unique<Extra>();
-            for (FoundName &name : found)
-                scannedLine.extra->declared.push_back(Declared{std::move(name.name), name.line - line, name.start});
-        }
-        scannedLines.push_back(std::move(scannedLine));
+        Block found{text.blockStamp(block), text.blockLineCount(block), state, {}};
+        scan(text, block, state, found);
+        scanned += found.count;
+        fresh.push_back(std::move(found));
     }
-    scanned = line - start;
-
-    const auto first = lines.begin() + start;
-    const auto kept = std::move(scannedLines.begin(), scannedLines.begin() + std::min(int(scannedLines.size()), resume - start), first);
-    if (int(scannedLines.size()) > resume - start)
-        lines.insert(kept, std::make_move_iterator(scannedLines.begin() + (resume - start)),
-                     std::make_move_iterator(scannedLines.end()));
-    else
-        lines.erase(kept, lines.begin() + resume);
+    if (block == newCount)
+        end = std::move(state);
+    blocks.erase(blocks.begin() + prefix, blocks.begin() + resume);
+    blocks.insert(blocks.begin() + prefix, std::make_move_iterator(fresh.begin()),
+                  std::make_move_iterator(fresh.end()));
 }
 
 DeclaredNameIndex::DeclaredNameIndex() : data_(std::make_unique<Data>()) {}
@@ -158,12 +151,11 @@ QStringList DeclaredNameIndex::names(const CodeText &lines, const NameQuery &que
 {
     data_->update(lines);
     NameCollector collector(query);
-    for (size_t i = 0; i < data_->lines.size(); ++i) {
-        const Data::Line &line = data_->lines[i];
-        if (!line.extra)
-            continue;
-        for (const Data::Declared &name : line.extra->declared)
-            collector.add(name.name, int(i) + name.lineOffset, name.start);
+    int first = 0;
+    for (const Data::Block &block : data_->blocks) {
+        for (const Data::Declared &name : block.declared)
+            collector.add(name.name, first + name.line, name.start);
+        first += block.count;
     }
     return collector.names();
 }

@@ -28,14 +28,12 @@ struct NameQuery {
 QStringList DeclaredNames(const CodeText &lines, const NameQuery &query = {});
 
 // The same answers as DeclaredNames for a text that changes a little
-// between questions: it keeps what each line declares and where the scan
-// stood before it, and after an edit scans again only the lines from the
-// change until the scan is back where it stood before.
-//
-// Lines are recognised by their shared text: a line the caller has not
-// modified is the same QString (implicitly shared) as on the last call.
-// The index holds a copy of every line, so a line changed in place
-// detaches and is seen as changed.
+// between questions: it keeps what each block of lines declares and where
+// the scan stood before it, and after an edit scans again only the blocks
+// from the change until the scan is back where it stood before. Blocks are
+// recognised by their stamps (CodeText::blockStamp), so the index is for one
+// text and the copies made of it. Lines a file's bytes still hold are
+// scanned without decoding them.
 //
 //   DeclaredNameIndex index;
 //   index.names(CodeLines, {"sp", CursorLine, CursorColumn});
@@ -48,7 +46,7 @@ public:
 
     QStringList names(const CodeText &lines, const NameQuery &query);
 
-    // How many lines the last call scanned (for tests of the reuse).
+    // How many lines the last call scanned (whole blocks; for tests of the reuse).
     int scannedLines() const;
 
 private:

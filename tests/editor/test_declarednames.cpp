@@ -95,33 +95,80 @@ const QStringList EditLines = {
     "var k1 = 1 +", "  2, l1;", "function", "m1(n1) {}",
 };
 
+// A text as Open makes it: the lines joined with the given line end and
+// held as the file's bytes until read or changed.
+CodeText fileText(const QStringList &lines, const QByteArray &lineEnd, CodeText::Bytes decoding)
+{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += (decoding == CodeText::Bytes::Latin1 ? line.toLatin1() : line.toUtf8()) + lineEnd;
+    return CodeText::fromBytes(bytes, 0, decoding);
+}
+
+// Edits of every kind, within a block and across blocks, on texts held as
+// bytes of each kind: after each, the index gives what a full scan of the
+// decoded lines gives. The full scan reads a copy, so that the index meets
+// blocks never decoded as well as decoded ones.
 TEST(DeclaredNameIndex, AgreesWithAFullScanThroughEdits)
 {
-    std::mt19937 random(11);
-    auto pick = [&](int count) { return int(random() % unsigned(count)); };
-    QStringList lines;
-    for (int i = 0; i < 300; ++i)
-        lines.append(EditLines[pick(int(EditLines.size()))] + (pick(3) == 0 ? QStringLiteral(" var v%1;").arg(i) : QString()));
-    DeclaredNameIndex index;
-    for (int step = 0; step < 400; ++step) {
-        const int line = pick(int(lines.size()) + 1);
-        switch (pick(4)) {
-        case 0:
-            lines.insert(line, EditLines[pick(int(EditLines.size()))]);
-            break;
-        case 1:
-            if (line < lines.size())
-                lines.remove(line);
-            break;
-        case 2:
-            if (line < lines.size())
-                lines[line] = EditLines[pick(int(EditLines.size()))] + QStringLiteral(" var w%1;").arg(step);
-            break;
-        default:
-            break;  // no change at all
+    struct Case {
+        const char *name;
+        QByteArray lineEnd;
+        CodeText::Bytes decoding;
+        QString extra;  // appended to some lines
+    };
+    const std::vector<Case> cases = {
+        {"ASCII, CR LF", "\r\n", CodeText::Bytes::Latin1, " var v%1;"},
+        {"ASCII, LF", "\n", CodeText::Bytes::Latin1, " var v%1;"},
+        {"lone CR", "\r", CodeText::Bytes::Latin1, " var v%1;"},
+        {"Latin-1 letters", "\r\n", CodeText::Bytes::Latin1, QString::fromLatin1(" var \xE9t\xE9%1 = (\xE0) => 0;")},
+        {"UTF-8 letters", "\n", CodeText::Bytes::Utf8, QString::fromUtf8(" var \xCF\x80%1, \xC3\xA9;")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::mt19937 random(11);
+        auto pick = [&](int count) { return int(random() % unsigned(count)); };
+        auto someLine = [&](int i) {
+            return EditLines[pick(int(EditLines.size()))] + (pick(3) == 0 ? c.extra.arg(i) : QString());
+        };
+        QStringList lines;
+        for (int i = 0; i < 3 * CodeText::BlockLines; ++i)
+            lines.append(someLine(i));
+        CodeText text = fileText(lines, c.lineEnd, c.decoding);
+        DeclaredNameIndex index;
+        for (int step = 0; step < 120; ++step) {
+            const int line = pick(text.size());
+            switch (pick(6)) {
+            case 0:
+                text.insert(line, someLine(step));
+                break;
+            case 1:
+                text.remove(line, std::min(text.size() - line, 1 + pick(3)));
+                break;
+            case 2:
+                text.modifiableLine(line) = someLine(step);
+                break;
+            case 3: {
+                // A paste, now and then longer than two blocks.
+                QStringList pasted;
+                for (int i = pick(8) == 0 ? 2 * CodeText::BlockLines + 5 : 1 + pick(30); i > 0; --i)
+                    pasted.append(someLine(step));
+                text.insert(line, pasted);
+                break;
+            }
+            case 4:
+                // Lines cut from one block to the next.
+                text.remove(line, std::min(text.size() - line, CodeText::BlockLines / 2 + pick(CodeText::BlockLines)));
+                break;
+            default:
+                break;  // no change at all
+            }
+            if (text.isEmpty())
+                text.insert(0, QStringLiteral("var last;"));
+            const NameQuery query{pick(2) ? QString() : QStringLiteral("v"), pick(text.size() + 1), pick(12)};
+            const CodeText copy = text;
+            ASSERT_EQ(index.names(text, query), DeclaredNames(copy, query)) << "after step " << step;
         }
-        const NameQuery query{pick(2) ? QString() : QStringLiteral("v"), pick(int(lines.size()) + 1), pick(12)};
-        ASSERT_EQ(index.names(lines, query), DeclaredNames(lines, query)) << "after step " << step;
     }
 }
 
@@ -130,24 +177,28 @@ TEST(DeclaredNameIndex, ScansOnlyAroundAChange)
     QStringList lines;
     for (int i = 0; i < 10000; ++i)
         lines.append(i % 10 == 0 ? QStringLiteral("function f%1(a%1) {").arg(i) : QStringLiteral("  x = x + %1; }").arg(i));
+    CodeText text = fileText(lines, "\r\n", CodeText::Bytes::Latin1);
     DeclaredNameIndex index;
-    EXPECT_EQ(index.names(lines, {}).size(), 2000);
+    EXPECT_EQ(index.names(text, {}).size(), 2000);
     EXPECT_EQ(index.scannedLines(), 10000);
 
-    index.names(lines, {});
+    index.names(text, {});
     EXPECT_EQ(index.scannedLines(), 0) << "nothing changed";
+    const CodeText copy = text;
+    index.names(copy, {});
+    EXPECT_EQ(index.scannedLines(), 0) << "a copy is the same text";
 
-    lines[5000] = QStringLiteral("var typed;");
-    EXPECT_EQ(index.names(lines, {"typ"}), QStringList{"typed"});
-    EXPECT_LE(index.scannedLines(), 130);
+    text.modifiableLine(5000) = QStringLiteral("var typed;");
+    EXPECT_EQ(index.names(text, {"typ"}), QStringList{"typed"});
+    EXPECT_LE(index.scannedLines(), CodeText::BlockLines) << "the block of the change";
 
-    lines.insert(4000, QStringLiteral("/* everything below is a comment now"));
-    EXPECT_EQ(index.names(lines, {}).size(), 800);
+    text.insert(4000, QStringLiteral("/* everything below is a comment now"));
+    EXPECT_EQ(index.names(text, {}).size(), 800);
     EXPECT_GT(index.scannedLines(), 6000);
 
-    lines.remove(4000);
-    EXPECT_EQ(index.names(lines, {}).size(), 1999);
-    EXPECT_EQ(index.names(lines, {}), DeclaredNames(lines));
+    text.remove(4000);
+    EXPECT_EQ(index.names(text, {}).size(), 1999);
+    EXPECT_EQ(index.names(text, {}), DeclaredNames(text));
 }
 
 } // namespace
