@@ -456,9 +456,9 @@ int main(int argc, char **argv)
         return 2;
 
     bool withinBudget = true;
+    // Every figure given is printed, a negative difference (the journal's
+    // side the quicker) included; missing ones are left out by the callers.
     const auto check = [&](const char *what, double value, double budget, const char *unit) {
-        if (value < 0)
-            return;
         const bool ok = value <= budget;
         withinBudget = withinBudget && ok;
         std::printf("%-44s %10.3f %-3s (budget %.3g) %s\n", what, value, unit, budget, ok ? "ok" : "OVER");
@@ -469,7 +469,8 @@ int main(int argc, char **argv)
         const double small = medianOf(reporter, "BM_KeyCommandAndRepaint/1000" + args);
         const double large = medianOf(reporter, "BM_KeyCommandAndRepaint/100000" + args);
         const std::string name = Pairs[pair].name;
-        check(("key + repaint, " + name + ", 100,000 lines").c_str(), large, 1000.0, "us");
+        if (large > 0)
+            check(("key + repaint, " + name + ", 100,000 lines").c_str(), large, 1000.0, "us");
         if (small > 0 && large > 0) {
             const std::string what = "  100,000 / 1,000 lines, " + name;
             // Enter and Backspace move lines: their ratio is reported, not held to 1.5.
