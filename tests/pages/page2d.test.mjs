@@ -236,6 +236,70 @@ function move(i){q_calls.push([wa_n,i,t[i]]);if(t[i]==5&&window.q_made===undefin
   });
 });
 
+// Resolves after n animation frames of the page: the page's loop has run
+// at least n - 1 times since the call.
+function frames(view, n) {
+  return view.eval((count) => new Promise((done) => {
+    const next = () => (--count > 0 ? requestAnimationFrame(next) : done());
+    requestAnimationFrame(next);
+  }), n);
+}
+
+describe('nodes follow the sprite table', () => {
+  // Each row changes a still sprite's stored values, or its node behind the
+  // runtime's back, in steps a few frames apart; after the last step the node
+  // shows what the table says, whichever values changed and whether or not
+  // they went back to what they were.
+  const still = { x: 100, y: 100, rotation: 0, alpha: 1, scale: 1, frameX: 1, image: 'cat' };
+  const rows = [
+    { name: 'place alone', steps: ['tx[q_k]=120;ty[q_k]=90;'], want: { x: 120, y: 90 } },
+    { name: 'turn alone', steps: ['tr[q_k]=90;'], want: { rotation: Math.PI / 2 } },
+    { name: 'alpha alone', steps: ['ta[q_k]=51;'], want: { alpha: 0.2 } },
+    { name: 'scale alone', steps: ['ts[q_k]=3;'], want: { scale: 3 } },
+    { name: 'alpha and scale, then back', steps: ['ta[q_k]=51;ts[q_k]=2;tx[q_k]=110;', 'ta[q_k]=255;ts[q_k]=1;'],
+      want: { x: 110 } },
+    { name: 'pattern, then back', steps: ['tn[q_k]=1;', 'tn[q_k]=0;'], want: {} },
+    { name: 'pattern alone', steps: ['tn[q_k]=1;'], want: { frameX: 35 } },
+    { name: 'character', steps: ['tc[q_k]=5;'], want: { image: 'solid' } },
+    { name: 'texture set on the node', steps: ['ti[q_k].image("chr50");'], want: {} },
+    { name: 'node pinned by the program', steps: ['to[q_k].pin({offsetX:7,rotation:1,alpha:0.5,scaleX:2});'], want: {} },
+  ];
+  for (const { name, steps, want } of rows) {
+    test(name, async () => {
+      const view = await openProgram('nodes', program('', { init: 'setwait(1e9);window.q_k=sett(100,100,1,5);' }));
+      for (const step of steps) {
+        await local(view, step);
+        await frames(view, 3);
+      }
+      const [x, y, rotation, alpha, scaleX, scaleY, frameX, source] = await local(view,
+        '[to[q_k].pin("offsetX"),to[q_k].pin("offsetY"),to[q_k].pin("rotation"),to[q_k].pin("alpha"),'
+        + 'to[q_k].pin("scaleX"),to[q_k].pin("scaleY"),ti[q_k]._image._sx,'
+        + '(function(p){while(p&&typeof p.src!=="string")p=p._image;return p&&p.src;})(ti[q_k]._image)]');
+      const expected = { ...still, ...want };
+      assert.deepEqual([x, y, scaleX, scaleY, frameX], [expected.x, expected.y, expected.scale, expected.scale,
+        expected.frameX]);
+      assert.ok(Math.abs(rotation - expected.rotation) < 1e-12, `rotation ${rotation}`);
+      assert.ok(Math.abs(alpha - expected.alpha) < 1e-12, `alpha ${alpha}`);
+      assert.match(source, new RegExp(`/img/${expected.image}\\.png$`));
+      assert.deepEqual(view.errors, []);
+      await view.close();
+    });
+  }
+
+  test('with a still sprite every frame is drawn: what update() paints on the graphics layer shows', async () => {
+    const view = await openProgram('stillframes', program(
+      'function update(){if(window.q_paint)box(0,0,64,64,"#00ff00");}',
+      { init: 'setwait(0);bgbegin();bgend();sett(400,300,1,5);' }));
+    await frames(view, 3);
+    await view.eval(() => { window.q_paint = 1; });
+    await frames(view, 3);
+    const pixel = await view.eval(() => [...document.querySelector('canvas').getContext('2d').getImageData(20, 20, 1, 1).data]);
+    assert.deepEqual(pixel, [0, 255, 0, 255]);
+    assert.deepEqual(view.errors, []);
+    await view.close();
+  });
+});
+
 describe('working copies stored back', () => {
   // move() sets every working copy; the pass must store each one in its table.
   const rows = [
