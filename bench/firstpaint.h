@@ -1,7 +1,10 @@
 #pragma once
 
-// Start-up probes: each ends its process as soon as its window has painted
-// for the first time, so the process's wall time is the start-up time.
+// Start-up probes: each writes "painted" on standard output as soon as its
+// window has painted for the first time and has been flushed to the display
+// (the event loop's next turn), then ends. The observer (startup.sh) takes
+// the time at which that line arrives, so what the process does on its way
+// out is not part of the start-up time.
 //
 // With QUILL_PROBE_IDLE_MS set, the probe instead stays idle that many
 // milliseconds after the first paint, prints its resident memory in KiB
@@ -47,6 +50,9 @@ private:
     {
         if (idleMs_ >= 0)
             std::printf("%lld\n", residentKiB());
+        else
+            std::printf("painted\n");
+        std::fflush(stdout);
         if (closeWindow_)
             window_->close();
         else
