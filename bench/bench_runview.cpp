@@ -1,24 +1,34 @@
-// Run in the run view to the page's first animation frame, against a bare
-// QWebEngineView loading the same generated page. Needs a display (runview.sh
-// runs it under Xvfb and a private session bus).
+// Run in the run view to the game's first ticker frame with every image
+// loaded, against a plain QWebEngineView loading the same generated page.
+// Needs a display (runview.sh runs it under Xvfb and a private session bus).
 //
 //   bench_runview warm PAIRS [cat|3d]   paired rounds A B A B in one process,
 //                                       both views created and used once first
 //   bench_runview cold run|bare [cat|3d]  one first load in a fresh process
 //
 // Run = generatePage of the sample + RunView::showPage, as the Run button does
-// once the code is saved; bare = QWebEngineView::load of the page. The first
-// frame is seen by the same probe in both: a script that the view adds to the
-// page's own script collection (in a world apart from the page's), which
-// writes to the console from the page's first requestAnimationFrame, with the
-// path of the page; each side waits for the path of the page it loads. Times
-// in milliseconds on standard output.
+// once the code is saved; bare = QWebEngineView::load of the page in the
+// default profile. Both sides see the same event through the same probe, a
+// script added to each view's script collection that runs in the page's own
+// world before the page's scripts: it counts every image the page asks for
+// (the src of an image element, as Stage.js and three.js load pictures) and
+// every sound file (an XMLHttpRequest or an audio element for .ogg or .mp3)
+// until each has loaded or failed, and wraps requestAnimationFrame, through
+// which both engines run the game's ticker. In the run view it runs just
+// before the view's own probe, which takes the page's console over. After
+// the first ticker frame that ends with at least one image asked for and
+// none outstanding, it writes the page's path to the console; once the sounds are in too it
+// writes the times, on the page's clock from the start of its navigation, at
+// which the last image and the last sound had loaded. The first-frame time is
+// taken by this process from the load call to that message; the loading
+// times come from the page. Times in milliseconds on standard output.
 //
 // Between rounds both views go to the blank page the way their owners do it:
 // the run view through RunView::closePage, as Close does, the bare view with
-// load. A round starts only when both blank pages have loaded and drawn their
-// first frame and the event loop has then idled a little, so that neither
-// side is measured while the other view is still busy with its blank page.
+// load. A round starts only when both blank pages have loaded and the event
+// loop has then idled a little, long enough for their first frames, so that
+// neither side is measured while the other view is still busy with its
+// blank page.
 // Waiting sleeps in the event loop, as the program does, rather than spinning
 // on a core the web engine needs.
 
@@ -42,22 +52,79 @@
 #include <QWebEngineView>
 
 #include <algorithm>
+#include <utility>
 #include <cstdio>
 #include <vector>
 
 namespace {
 
 const QString FirstFrame = QStringLiteral("\x02first-frame");
+const QString Loaded = QStringLiteral("\x02loaded");
 
 QWebEngineScript probeScript()
 {
     QWebEngineScript probe;
     probe.setName(QStringLiteral("bench-first-frame"));
     probe.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    probe.setWorldId(QWebEngineScript::ApplicationWorld + 1);
-    probe.setSourceCode(
-        QStringLiteral("requestAnimationFrame(() => console.log('%1' + location.pathname));")
-            .arg(FirstFrame));
+    probe.setWorldId(QWebEngineScript::MainWorld);
+    probe.setSourceCode(QStringLiteral(R"((() => {
+  const log = console.log.bind(console);
+  const images = { asked: 0, open: 0, last: 0 }, sounds = { asked: 0, open: 0, last: 0 };
+  let framed = false, reported = false;
+  const sound = (url) => /\.(ogg|mp3)(\?|$)/i.test(String(url));
+  function report() {
+    if (framed && !reported && sounds.open === 0) {
+      reported = true;
+      log('%2 ' + images.last.toFixed(1) + ' ' + (sounds.asked ? sounds.last.toFixed(1) : '-'));
+    }
+  }
+  function watch(target, kind, events) {
+    kind.asked++;
+    kind.open++;
+    let open = true;
+    const end = () => {
+      if (!open) return;
+      open = false;
+      kind.open--;
+      kind.last = performance.now();
+      report();
+    };
+    for (const name of events) target.addEventListener(name, end);
+  }
+  function hookSrc(type, kindOf, events) {
+    const own = Object.getOwnPropertyDescriptor(type.prototype, 'src');
+    Object.defineProperty(type.prototype, 'src', {
+      configurable: true, enumerable: own.enumerable, get: own.get,
+      set(value) {
+        const kind = kindOf(value);
+        if (kind && !this.__benchWatched) {
+          this.__benchWatched = true;
+          watch(this, kind, events);
+        }
+        own.set.call(this, value);
+      },
+    });
+  }
+  hookSrc(HTMLImageElement, () => images, ['load', 'error']);
+  hookSrc(HTMLMediaElement, (url) => (sound(url) ? sounds : null), ['canplaythrough', 'error']);
+  const open = XMLHttpRequest.prototype.open;
+  XMLHttpRequest.prototype.open = function (method, url, ...rest) {
+    if (sound(url)) watch(this, sounds, ['loadend']);
+    return open.call(this, method, url, ...rest);
+  };
+  const raf = window.requestAnimationFrame;
+  window.requestAnimationFrame = function (callback) {
+    return raf.call(window, (now) => {
+      callback(now);
+      if (!framed && images.asked > 0 && images.open === 0) {
+        framed = true;
+        log('%1' + location.pathname);
+        report();
+      }
+    });
+  };
+})();)")
+            .arg(FirstFrame, Loaded));
     return probe;
 }
 
@@ -65,6 +132,18 @@ QWebEngineScript probeScript()
 QString framedPath(const QString &message)
 {
     return message.startsWith(FirstFrame) ? message.mid(FirstFrame.size()) : QString();
+}
+
+// The last image's and the last sound's load time in a probe message, -1
+// where the message is another one or the page loads no sound.
+std::pair<double, double> loadTimes(const QString &message)
+{
+    if (!message.startsWith(Loaded))
+        return {-1, -1};
+    const QStringList words = message.mid(Loaded.size()).split(u' ', Qt::SkipEmptyParts);
+    bool ok = false;
+    const double sound = words.value(1).toDouble(&ok);
+    return {words.value(0).toDouble(), ok ? sound : -1};
 }
 
 class DiscardedMessages : public quill::MessageSink {
@@ -78,6 +157,8 @@ public:
     using QWebEnginePage::QWebEnginePage;
     // The path of the page whose first frame came last.
     QString framed;
+    // The last image's and the last sound's load time in the page.
+    std::pair<double, double> loads{-1, -1};
 
 protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &message, int,
@@ -85,6 +166,8 @@ protected:
     {
         if (const QString path = framedPath(message); !path.isEmpty())
             framed = path;
+        if (const auto times = loadTimes(message); times.first >= 0)
+            loads = times;
     }
 };
 
@@ -126,6 +209,7 @@ struct Bench {
     double run()
     {
         runFramed.clear();
+        runLoads = {-1, -1};
         QElapsedTimer clock;
         clock.start();
         DiscardedMessages messages;
@@ -138,12 +222,22 @@ struct Bench {
         const bool first = runView->webView() == nullptr;
         runView->showPage(page, paths.baseDir);
         if (first) {
-            runView->webView()->page()->scripts().insert(probeScript());
+            // Ahead of the run view's own probe, which takes the page's
+            // console over: this one keeps the console it found.
+            QWebEngineScriptCollection &scripts = runView->webView()->page()->scripts();
+            const QList<QWebEngineScript> own = scripts.find(QStringLiteral("quill-page-probe"));
+            for (const QWebEngineScript &script : own)
+                scripts.remove(script);
+            scripts.insert(probeScript());
+            for (const QWebEngineScript &script : own)
+                scripts.insert(script);
             auto *runPage = qobject_cast<quill::RunPage *>(runView->webView()->page());
             QObject::connect(runPage, &quill::RunPage::consoleMessage,
                              [this](auto, const QString &message, int, const QString &) {
                                  if (const QString path = framedPath(message); !path.isEmpty())
                                      runFramed = path;
+                                 if (const auto times = loadTimes(message); times.first >= 0)
+                                     runLoads = times;
                              });
         }
         if (!waitFor([this] { return runFramed == page.path(); }))
@@ -164,6 +258,7 @@ struct Bench {
             bareView->show();
         }
         barePage->framed.clear();
+        barePage->loads = {-1, -1};
         const bool first = barePage->scripts().find(QStringLiteral("bench-first-frame")).isEmpty();
         bareView->load(page);
         if (first)
@@ -180,17 +275,21 @@ struct Bench {
                                         [&] { runLoaded = true; });
         auto bareOnce = QObject::connect(bareView, &QWebEngineView::loadFinished,
                                          [&] { bareLoaded = true; });
-        runFramed.clear();
-        barePage->framed.clear();
         runView->closePage(blank);
         bareView->load(blank);
-        waitFor([&] {
-            return runLoaded && bareLoaded && runFramed == blank.path()
-                   && barePage->framed == blank.path();
-        });
+        waitFor([&] { return runLoaded && bareLoaded; });
         QObject::disconnect(runOnce);
         QObject::disconnect(bareOnce);
         idle(SettleMs);
+    }
+
+    // The loading times of the page in the run view or the bare view, which
+    // come once its sounds are in as well ({-1, -1} if they never do).
+    std::pair<double, double> loads(bool inRunView)
+    {
+        auto &times = inRunView ? runLoads : barePage->loads;
+        waitFor([&] { return times.first >= 0; }, 10000);
+        return times;
     }
 
     static constexpr int SettleMs = 100;
@@ -207,6 +306,8 @@ struct Bench {
     BarePage *barePage = nullptr;
     // The path of the page whose first frame came last in the run view.
     QString runFramed;
+    // The last image's and the last sound's load time in the run view's page.
+    std::pair<double, double> runLoads{-1, -1};
     // How long the last run's generatePage took.
     double generation = 0;
 };
@@ -241,19 +342,24 @@ int main(int argc, char *argv[])
     bench.run();
     bench.bare();
     std::vector<double> runs, bares, ratios, generations;
+    std::vector<double> runImages, bareImages, runSounds, bareSounds;
+    auto measure = [&](bool inRunView) {
+        bench.blankBoth();
+        const double ms = inRunView ? bench.run() : bench.bare();
+        const auto [images, sounds] = ms < 0 ? std::pair{-1.0, -1.0} : bench.loads(inRunView);
+        (inRunView ? runImages : bareImages).push_back(images);
+        (inRunView ? runSounds : bareSounds).push_back(sounds);
+        return ms;
+    };
     for (int pair = 0; pair < pairs; ++pair) {
         // Which goes first alternates, so neither always follows the other.
         double run = 0, bare = 0;
         if (pair % 2 == 0) {
-            bench.blankBoth();
-            run = bench.run();
-            bench.blankBoth();
-            bare = bench.bare();
+            run = measure(true);
+            bare = measure(false);
         } else {
-            bench.blankBoth();
-            bare = bench.bare();
-            bench.blankBoth();
-            run = bench.run();
+            bare = measure(false);
+            run = measure(true);
         }
         if (run < 0 || bare < 0) {
             std::fprintf(stderr, "a load did not reach its first frame\n");
@@ -271,5 +377,15 @@ int main(int argc, char *argv[])
                 *std::min_element(bares.begin(), bares.end()),
                 *std::max_element(bares.begin(), bares.end()), median(runs) / median(bares),
                 median(ratios));
+    // Loading, on the page's clock from the start of its navigation; a side
+    // whose sounds never reported counts -1 and shows as a failure.
+    const double runSound = median(runSounds), bareSound = median(bareSounds);
+    std::printf("warm, loading: last image at %.1f ms in the run view against %.1f ms in the bare "
+                "view (ratio %.2f); last sound at %.1f against %.1f ms (ratio %.2f); "
+                "unreported %d / %d\n",
+                median(runImages), median(bareImages), median(runImages) / median(bareImages),
+                runSound, bareSound, bareSound > 0 ? runSound / bareSound : 0.0,
+                int(std::count(runImages.begin(), runImages.end(), -1.0)),
+                int(std::count(bareImages.begin(), bareImages.end(), -1.0)));
     return 0;
 }

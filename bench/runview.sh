@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Run to the page's first animation frame, against a bare QWebEngineView
-# loading the same generated page: warm (both views made and used once, paired
-# rounds in one process) and cold (the first load of a fresh process, paired
-# processes A B A B), for the cat sample and the 3D sample.
+# Run to the game's first ticker frame with every image loaded, against a
+# plain QWebEngineView loading the same generated page and seen by the same
+# probe: warm (both views made and used once, paired rounds in one process,
+# with the times at which the last image and the last sound had loaded in
+# each) and cold (the first load of a fresh process, paired processes
+# A B A B), for the cat sample and the 3D sample.
 #
 #   bench/runview.sh [build-dir] [pairs]      (defaults: build, 100)
 #
@@ -33,7 +35,7 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 for sample in cat 3d; do
   echo "== $sample sample"
-  timeout 600 "$probe" warm "$pairs" "$sample" 2>/dev/null | tail -1
+  timeout 600 "$probe" warm "$pairs" "$sample" 2>/dev/null | tail -2
   : >"$scratch/run"; : >"$scratch/bare"; hung=0
   for ((pair = 0; pair < pairs; pair++)); do
     timeout 60 "$probe" cold run "$sample" 2>/dev/null >>"$scratch/run" || hung=$((hung + 1))
