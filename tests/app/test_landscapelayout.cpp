@@ -3,6 +3,7 @@
 // sideways get the landscape layout, at device pixel ratios 1, 1.5 and 2.
 #include "app/landscapelayout.h"
 #include "app/layoutscreen.h"
+#include "tests/support/defaultcaptions.h"
 
 #include <gtest/gtest.h>
 
@@ -15,25 +16,7 @@
 namespace quill {
 namespace {
 
-std::array<QString, KeyCount> defaultCaptions()
-{
-    const QStringList rows[8] = {
-        {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0"},
-        {"!", "\"", "#", "$", "%", "&&", "'", "(", ")", "Bs"},
-        {"@", "{", "}", "_", ";", ":", "+", "-", "*", "="},
-        {",", ".", "/", "\\", "<", ">", "?", "[", "]", "|"},
-        {"q", "w", "e", "r", "t", "y", "u", "i", "o", "p"},
-        {"a", "s", "d", "f", "g", "h", "j", "k", "l", "Rt"},
-        {"z", "x", "c", "v", "b", "n", "m", "Dl", "^^", ""},
-        {"Sh", "Hm", "En", "Tm", " ", "", "Ky", "<-", "vv", "->"},
-    };
-    std::array<QString, KeyCount> captions;
-    for (int row = 0; row < 8; ++row) {
-        for (int column = 0; column < 10; ++column)
-            captions[row * 10 + column] = rows[row][column];
-    }
-    return captions;
-}
+using testsupport::defaultCaptions;
 
 // A screen as the window sees it: the client area in logical pixels is the
 // screen's size divided by the ratio (the window filling the screen).

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include "tests/support/application.h"
 
 namespace quill::testsupport {
 
@@ -15,11 +16,7 @@ class WindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "window test";
-        static char *argv[] = {name, nullptr};
-        if (!qApp)
-            new QApplication(argc, argv);
+        testsupport::ensureApplication();
     }
 
     // XDG_DATA_HOME, XDG_STATE_HOME and HOME point at this test's folders

@@ -2,6 +2,7 @@
 // keeps the order it is given, its rows are a finger high, and where asked
 // it fits its longest name.
 #include "base/controls/controls.h"
+#include "tests/support/application.h"
 
 #include <gtest/gtest.h>
 
@@ -18,14 +19,7 @@
 namespace quill {
 namespace {
 
-void ensureApplication()
-{
-    static int argc = 1;
-    static char name[] = "test_controls";
-    static char *argv[] = {name, nullptr};
-    if (!qApp)
-        new QApplication(argc, argv);
-}
+using testsupport::ensureApplication;
 
 struct OneLineCase {
     const char *name;

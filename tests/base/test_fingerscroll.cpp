@@ -4,6 +4,7 @@
 #include "base/controls/fingerscroll.h"
 
 #include "tests/support/touchscreen.h"
+#include "tests/support/application.h"
 
 #include <gtest/gtest.h>
 
@@ -26,11 +27,7 @@ class FingerScrollTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "test_fingerscroll";
-        static char *argv[] = {name, nullptr};
-        if (!qApp)
-            new QApplication(argc, argv);
+        testsupport::ensureApplication();
     }
 
     void SetUp() override

@@ -7,6 +7,7 @@
 
 #include "editor/codebuffer.h"
 #include "tests/builder/qtprint.h"
+#include "tests/support/application.h"
 
 #include <gtest/gtest.h>
 
@@ -52,11 +53,7 @@ class CodeViewAccessibleTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "test_codeviewaccessible";
-        static char *argv[] = {name, nullptr};
-        if (!qApp)
-            new QApplication(argc, argv);
+        testsupport::ensureApplication();
     }
 
     void SetUp() override

@@ -4,6 +4,7 @@
 #include "editor/keypanel.h"
 
 #include "tests/support/touchscreen.h"
+#include "tests/support/application.h"
 
 #include <gtest/gtest.h>
 
@@ -27,11 +28,7 @@ class KeyPanelTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "keypanel test";
-        static char *argv[] = {name, nullptr};
-        if (!qApp)
-            new QApplication(argc, argv);
+        testsupport::ensureApplication();
     }
 
     void SetUp() override

@@ -2,6 +2,7 @@
 #include "editor/picklist.h"
 
 #include "base/controls/controls.h"
+#include "tests/support/application.h"
 
 #include <gtest/gtest.h>
 
@@ -19,11 +20,7 @@ class PickListTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "test_picklist";
-        static char *argv[] = {name, nullptr};
-        if (!qApp)
-            new QApplication(argc, argv);
+        testsupport::ensureApplication();
     }
 
     void SetUp() override
