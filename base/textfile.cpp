@@ -14,6 +14,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <span>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -161,6 +164,11 @@ QByteArray byteOrderMark(TextEncoding encoding)
     return QByteArray();
 }
 
+bool isEightBit(TextEncoding encoding)
+{
+    return encoding != TextEncoding::Utf16LE && encoding != TextEncoding::Utf16BE;
+}
+
 QStringConverter::Encoding converterOf(TextEncoding encoding)
 {
     switch (encoding) {
@@ -194,43 +202,128 @@ QByteArray encodeText(const QStringList &lines, TextEncoding encoding)
     return bytes;
 }
 
-QByteArray encodeLinesOf(QStringView text, TextEncoding encoding)
+namespace {
+
+// Copies bytes with every LF widened to CR LF.
+char *copyWideningLineEnds(const char *from, const char *end, char *to)
 {
-    const bool eightBit = encoding == TextEncoding::Local8Bit || encoding == TextEncoding::Utf8Bom
-                          || encoding == TextEncoding::Latin1;
-    if (!eightBit)
-        return encodeText(splitLines(text), encoding);
-    // The text is encoded whole (a line end stays one byte of its own in
-    // these encodings); then, when no line ends with CR, every LF is widened
-    // to CR LF in place, from the back, in room left after the bytes.
-    const QByteArray mark = byteOrderMark(encoding);
-    QStringEncoder encoder(converterOf(encoding));
-    QByteArray bytes(mark.size() + encoder.requiredSpace(text.size()) + 1, Qt::Uninitialized);
-    char *const body = std::copy(mark.cbegin(), mark.cend(), bytes.data());
-    char *encodedEnd = encoder.appendToBuffer(body, text);
-    if (std::memchr(body, '\r', std::size_t(encodedEnd - body)) != nullptr)
-        return encodeText(splitLines(text), encoding);
-    if (encodedEnd != body && encodedEnd[-1] != '\n')
-        *encodedEnd++ = '\n';
-    const qsizetype lineEnds = std::count(static_cast<const char *>(body), static_cast<const char *>(encodedEnd), '\n');
-    const qsizetype encoded = encodedEnd - bytes.constData();
-    bytes.resize(encoded + lineEnds);
-    char *const start = bytes.data() + mark.size();
-    char *from = start + (encoded - mark.size());
-    char *to = from + lineEnds;
-    while (from != start) {
-        const char *lf = static_cast<const char *>(memrchr(start, '\n', std::size_t(from - start)));
-        const char *segment = lf ? lf + 1 : start;
-        const std::size_t length = std::size_t(from - segment);
-        to -= length;
-        std::memmove(to, segment, length);
+    while (from != end) {
+        const char *lf = static_cast<const char *>(std::memchr(from, '\n', std::size_t(end - from)));
+        const char *stop = lf ? lf : end;
+        to = std::copy(from, stop, to);
         if (!lf)
             break;
-        *--to = '\n';
-        *--to = '\r';
-        from = const_cast<char *>(lf);
+        *to++ = '\r';
+        *to++ = '\n';
+        from = lf + 1;
     }
+    return to;
+}
+
+// The text that is the pieces one after another, encoded a chunk at a time
+// into a buffer small enough to stay in the cache and handed to `out` with
+// its LFs widened to CR LF: one pass over the text, however long the page.
+// False when the text holds a CR, which only the long way (encodeText of its
+// lines) tells apart from a CR LF, as it does for an encoding of more than 8
+// bits; `out` may have had some of the bytes then.
+bool encodeInChunks(std::span<const QStringView> pieces, TextEncoding encoding,
+                    const std::function<void(QByteArrayView)> &out)
+{
+    if (!isEightBit(encoding))
+        return false;
+    constexpr qsizetype ChunkChars = 16384;
+    QStringEncoder encoder(converterOf(encoding));
+    std::vector<char> chunk(std::size_t(encoder.requiredSpace(ChunkChars + 1)));
+    // Every byte a line end at worst, and the line end added at the end.
+    std::vector<char> widened(2 * chunk.size() + 2);
+    out(byteOrderMark(encoding));
+    char lastByte = '\n';
+    bool empty = true;
+    for (const QStringView piece : pieces) {
+        for (qsizetype at = 0; at < piece.size();) {
+            qsizetype length = std::min(ChunkChars, piece.size() - at);
+            // A surrogate pair is encoded in one chunk (from one piece to the
+            // next, the encoder keeps the first half).
+            if (at + length < piece.size() && QChar::isHighSurrogate(piece[at + length - 1].unicode()))
+                ++length;
+            at += length;
+            const char *const chunkEnd = encoder.appendToBuffer(chunk.data(), piece.sliced(at - length, length));
+            if (chunkEnd == chunk.data())
+                continue;
+            if (std::memchr(chunk.data(), '\r', std::size_t(chunkEnd - chunk.data())) != nullptr)
+                return false;
+            const char *const widenedEnd = copyWideningLineEnds(chunk.data(), chunkEnd, widened.data());
+            out(QByteArrayView(widened.data(), widenedEnd - widened.data()));
+            lastByte = chunkEnd[-1];
+            empty = false;
+        }
+    }
+    if (!empty && lastByte != '\n')
+        out("\r\n");
+    return true;
+}
+
+// The pieces put together, as lines.
+QStringList linesOfPieces(std::span<const QStringView> pieces)
+{
+    QString whole;
+    for (const QStringView piece : pieces)
+        whole += piece;
+    return splitLines(whole);
+}
+
+QByteArray encodePiecesOf(std::span<const QStringView> pieces, TextEncoding encoding)
+{
+    qsizetype textSize = 0;
+    for (const QStringView piece : pieces)
+        textSize += piece.size();
+    // Sized for a text mostly in ASCII, and grown as need be: room for the
+    // worst case would be three times the text, which the allocator hands
+    // out fresh from the system every time.
+    QByteArray bytes;
+    bytes.reserve(textSize + textSize / 16 + 64);
+    if (!encodeInChunks(pieces, encoding, [&](QByteArrayView chunk) { bytes.append(chunk); }))
+        return encodeText(linesOfPieces(pieces), encoding);
     return bytes;
+}
+
+std::vector<QStringView> viewsOf(const QStringList &pieces)
+{
+    return std::vector<QStringView>(pieces.cbegin(), pieces.cend());
+}
+
+// Writes a file under a temporary name beside it and renames it into place.
+// `write` returns false when a write failed, with errno telling why.
+void replaceFileWith(const QString &path, const std::function<bool(QFile &)> &write)
+{
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    if (!file.open())
+        throw QuillError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+    errno = 0;
+    const bool written = write(file) && file.flush();
+    const int writeErrno = errno;
+    if (!written)
+        throw QuillError(QStringLiteral("Cannot write file \"%1\". %2")
+                             .arg(path, writeFailure(file, writeErrno)));
+    // Readable by everyone like any file the program writes, not only by its owner.
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                        | QFileDevice::ReadOther);
+    if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        throw QuillError(QStringLiteral("Cannot write file \"%1\". %2")
+                             .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+    file.setAutoRemove(false);
+}
+
+} // namespace
+
+QByteArray encodeLinesOf(QStringView text, TextEncoding encoding)
+{
+    return encodePiecesOf(std::span(&text, 1), encoding);
+}
+
+QByteArray encodeLinesOf(const QStringList &pieces, TextEncoding encoding)
+{
+    return encodePiecesOf(viewsOf(pieces), encoding);
 }
 
 bool canEncode(const QStringList &lines, TextEncoding encoding)
@@ -298,22 +391,23 @@ void writeBinaryFile(const QString &path, const QByteArray &bytes)
 
 void replaceFile(const QString &path, const QByteArray &bytes)
 {
-    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
-    if (!file.open())
-        throw QuillError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
-    errno = 0;
-    const bool written = file.write(bytes) == bytes.size() && file.flush();
-    const int writeErrno = errno;
-    if (!written)
-        throw QuillError(QStringLiteral("Cannot write file \"%1\". %2")
-                             .arg(path, writeFailure(file, writeErrno)));
-    // Readable by everyone like any file the program writes, not only by its owner.
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                        | QFileDevice::ReadOther);
-    if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
-        throw QuillError(QStringLiteral("Cannot write file \"%1\". %2")
-                             .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
-    file.setAutoRemove(false);
+    replaceFileWith(path, [&](QFile &file) { return file.write(bytes) == bytes.size(); });
+}
+
+void replaceFileWithLines(const QString &path, const QStringList &pieces, TextEncoding encoding)
+{
+    const std::vector<QStringView> views = viewsOf(pieces);
+    replaceFileWith(path, [&](QFile &file) {
+        bool written = true;
+        const auto out = [&](QByteArrayView bytes) {
+            written = written && file.write(bytes.data(), bytes.size()) == bytes.size();
+        };
+        if (encodeInChunks(views, encoding, out))
+            return written;
+        // Begun the short way: the long way writes the file afresh.
+        const QByteArray bytes = encodeText(linesOfPieces(views), encoding);
+        return file.seek(0) && file.resize(0) && file.write(bytes) == bytes.size();
+    });
 }
 
 } // namespace quill

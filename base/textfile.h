@@ -38,12 +38,18 @@ TextFileContent decodeText(const QByteArray &bytes);
 // the converter of the characters that follow it.
 QByteArray byteOrderMark(TextEncoding encoding);
 QStringConverter::Encoding converterOf(TextEncoding encoding);
+// True for the encodings of one byte per ASCII character, where a line end
+// is a byte of its own.
+bool isEightBit(TextEncoding encoding);
 
 // Encodes lines with CR LF after every line, the last included, mark first.
 QByteArray encodeText(const QStringList &lines, TextEncoding encoding);
 // The same bytes as encodeText(splitLines(text), encoding), without making
 // the lines: a page of megabytes is encoded in one piece.
 QByteArray encodeLinesOf(QStringView text, TextEncoding encoding);
+// The same for the text that is the pieces one after another, without
+// putting it together.
+QByteArray encodeLinesOf(const QStringList &pieces, TextEncoding encoding);
 
 // True when every character of the lines survives a round trip through the
 // encoding (Latin-1 holds codes up to 255 only; the others hold any text).
@@ -90,5 +96,8 @@ private:
 // are needed (the generated page), where a crash may lose the new file but
 // never leaves a half one.
 void replaceFile(const QString &path, const QByteArray &bytes);
+// The same with the text that is the pieces one after another, written as
+// encodeLinesOf writes it, a chunk at a time without holding all its bytes.
+void replaceFileWithLines(const QString &path, const QStringList &pieces, TextEncoding encoding);
 
 } // namespace quill

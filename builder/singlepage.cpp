@@ -79,11 +79,6 @@ QString filled(QString text, const PageParts &parts)
     return text;
 }
 
-bool isEightBit(TextEncoding encoding)
-{
-    return encoding != TextEncoding::Utf16LE && encoding != TextEncoding::Utf16BE;
-}
-
 QString dataType(const QString &path)
 {
     static const std::pair<QLatin1StringView, QLatin1StringView> Types[] = {

@@ -52,12 +52,51 @@ TEST(TextFile, EncodingATextWholeWritesItsLines)
         {"crlf and lone cr", "a\r\nb\rc\n"},
         {"characters beyond ASCII", nonAscii + "\n" + nonAscii},
         {"a long page", QString("<p>line</p>\n").repeated(20000) + "end"},
+        // Pairs and line ends fall on every offset of a piece the page is
+        // encoded in.
+        {"a long page beyond ASCII", QString("\U0001F431a\n\u732b").repeated(30000)},
+        {"a long page with one CR far down", QString("x = 1;\n").repeated(30000) + "y\rz\n" + "w\n"},
+        {"a long page ending in a CR LF", QString("x = 1;\n").repeated(30000) + "y\r\n"},
     };
     for (const TextEncoding encoding : {TextEncoding::Local8Bit, TextEncoding::Utf8Bom, TextEncoding::Latin1,
                                         TextEncoding::Utf16LE, TextEncoding::Utf16BE}) {
         for (const auto &[name, text] : texts)
             EXPECT_EQ(encodeLinesOf(text, encoding), encodeText(splitLines(text), encoding))
                 << name << " in encoding " << int(encoding);
+    }
+}
+
+// A text in pieces is encoded as the pieces put together, wherever the
+// pieces break it: inside a surrogate pair, between CR and LF, before the
+// last line end or with no line end at all.
+TEST(TextFile, EncodingATextInPiecesWritesItsLines)
+{
+    const QString cat = QStringLiteral("\U0001F431");
+    const std::vector<std::pair<const char *, QStringList>> cases = {
+        {"one piece", {"a\nb\n"}},
+        {"the code's pieces", {"<head>\n<script>", "function init(){};\nvar a;\n", "</script>\n<end>"}},
+        {"empty pieces", {"", "a\n", "", "b", ""}},
+        {"no pieces", {}},
+        {"a pair broken between pieces", {"x" + cat.first(1), cat.sliced(1) + "\n"}},
+        {"CR LF broken between pieces", {"a\r", "\nb\n"}},
+        {"a lone CR in the last piece", {QString("x;\n").repeated(20000), "y\rz"}},
+        {"the line end in a piece of its own", {"a", "\n"}},
+        {"no line end at the end", {"a\n", "b"}},
+        {"long pieces beyond ASCII", {QString("\u732b\n").repeated(30000), cat.repeated(30000)}},
+    };
+    QTemporaryDir folder;
+    const QString page = folder.filePath("page.html");
+    for (const TextEncoding encoding : {TextEncoding::Local8Bit, TextEncoding::Utf8Bom, TextEncoding::Latin1,
+                                        TextEncoding::Utf16LE}) {
+        for (const auto &[name, pieces] : cases) {
+            const QByteArray expected = encodeLinesOf(pieces.join(QString()), encoding);
+            EXPECT_EQ(encodeLinesOf(pieces, encoding), expected) << name << " in encoding " << int(encoding);
+            // Written a chunk at a time; a CR found late starts the file again.
+            replaceFileWithLines(page, pieces, encoding);
+            QFile written(page);
+            ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+            EXPECT_EQ(written.readAll(), expected) << name << " written in encoding " << int(encoding);
+        }
     }
 }
 
