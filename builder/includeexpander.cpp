@@ -37,6 +37,8 @@ ExpandedCode expandIncludes(const QStringList &codeLines, IncludeReader &reader,
 {
     ExpandedCode expanded;
     expanded.sources.append(QString());
+    expanded.lines.reserve(codeLines.size());
+    expanded.origins.reserve(std::size_t(codeLines.size()));
 
     // The lines are taken in order from a chain of sources: an include line
     // opens its file on top of the chain, so the file's lines come next, each

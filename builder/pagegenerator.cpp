@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <utility>
+#include <vector>
 
 namespace quill {
 
@@ -164,11 +166,10 @@ public:
     bool sndload = false;
     bool font = false;  // "settext" or "print"
     std::array<bool, HandlerCount> handlers{};
+    bool marksOrBreaks = false;  // "##", a CR or an LF
 
     void look(QStringView line)
     {
-        if (complete_)
-            return;
         const char16_t *const chars = line.utf16();
         const qsizetype size = line.size();
         for (qsizetype i = 0; i < size; ++i) {
@@ -187,12 +188,17 @@ public:
                         handlers[h] = handlers[h] || at(line, i, Handlers[h].header);
                 }
                 break;
+            case u'#':
+                marksOrBreaks = marksOrBreaks || at(line, i, u"##");
+                break;
+            case u'\r':
+            case u'\n':
+                marksOrBreaks = true;
+                break;
             default:
                 break;
             }
         }
-        complete_ = sprintf && sndload && font
-                    && std::all_of(handlers.begin(), handlers.end(), [](bool found) { return found; });
     }
 
 private:
@@ -200,11 +206,14 @@ private:
     {
         return line.size() - i >= text.size() && line.sliced(i, text.size()) == text;
     }
-    bool complete_ = false;
 };
 
 struct RewrittenLines {
-    PageCode page;
+    // The lines that changed, by their index; the others go into the code
+    // as they are.
+    std::vector<std::pair<qsizetype, QString>> changed;
+    qsizetype size = 0;  // of the code, with a line break after each line
+    QStringList resources;
     CodeFacts facts;
 };
 
@@ -213,41 +222,41 @@ struct RewrittenLines {
 RewrittenLines rewriteLines(const QStringList &lines, bool use3D, qsizetype sizeLimit)
 {
     RewrittenLines rewritten;
-    PageCode &page = rewritten.page;
-    QStringList &resources = page.resources;
-    QString &code = page.code;
+    QStringList &resources = rewritten.resources;
     CallArgs args;
-    qsizetype codeSize = 0;
-    for (const QString &line : lines)
-        codeSize += line.size() + 1;
-    // Room for texture declarations, which are longer than the sprite
-    // lines they replace: the code is rarely moved while it grows.
-    code.reserve(std::min(2 * codeSize, sizeLimit));
-
-    for (QString line : lines) {
-        if (containsText(line, SpriteCall)) {
-            const int separators = scanCallArguments(line, SpriteCall, args);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString *line = &lines[i];
+        QString changedLine;
+        const auto change = [&](QString text) {
+            changedLine = std::move(text);
+            line = &changedLine;
+        };
+        if (containsText(*line, SpriteCall)) {
+            const int separators = scanCallArguments(*line, SpriteCall, args);
             const QString imagePath = QStringLiteral("img/") + args[1] + QStringLiteral(".png");
             if (!use3D)
-                line = textureDeclaration(args, separators, line, sizeLimit - code.size());
+                change(textureDeclaration(args, separators, *line, sizeLimit - rewritten.size));
             resources.append(imagePath);
         }
-        if (containsText(line, SoundCall)) {
-            scanCallArguments(line, SoundCall, args);
+        if (containsText(*line, SoundCall)) {
+            scanCallArguments(*line, SoundCall, args);
             resources.append(QStringLiteral("audio/") + args[1] + QStringLiteral(".ogg"));
         }
         // The drawing brackets, replaced line by line: neither text holds a
         // line break or is made or broken by the other's replacement, and
         // neither replacement makes or breaks a text that CodeFacts finds.
-        if (containsText(line, u"bg")) {
-            replaceText(line, u"bgbegin()", u"oGra.image(Stage.canvas(function(ctx){gctx=ctx;this.size(scx,scy)");
-            replaceText(line, u"bgend()", u"}))");
+        if (containsText(*line, u"bg")) {
+            QString text = *line;
+            replaceText(text, u"bgbegin()", u"oGra.image(Stage.canvas(function(ctx){gctx=ctx;this.size(scx,scy)");
+            replaceText(text, u"bgend()", u"}))");
+            change(std::move(text));
         }
-        if (code.size() + line.size() + 1 > sizeLimit)
+        if (rewritten.size + line->size() + 1 > sizeLimit)
             throw QuillError(pageTooLarge());
-        rewritten.facts.look(line);
-        code += line;
-        code += u'\n';
+        rewritten.facts.look(*line);
+        rewritten.size += line->size() + 1;
+        if (line == &changedLine)
+            rewritten.changed.emplace_back(i, std::move(changedLine));
     }
     return rewritten;
 }
@@ -257,9 +266,10 @@ RewrittenLines rewriteLines(const QStringList &lines, bool use3D, qsizetype size
 PageCode rewriteCode(const QStringList &lines, bool use3D, qsizetype sizeLimit)
 {
     RewrittenLines rewritten = rewriteLines(lines, use3D, sizeLimit);
-    PageCode &page = rewritten.page;
+    PageCode page;
     const CodeFacts &facts = rewritten.facts;
     QStringList &resources = page.resources;
+    resources = std::move(rewritten.resources);
 
     const auto addScript = [&](const QString &script) {
         page.addonScripts += QStringLiteral("<script src=\"") + script + QStringLiteral("\"></script>");
@@ -284,40 +294,91 @@ PageCode rewriteCode(const QStringList &lines, bool use3D, qsizetype sizeLimit)
             ++page.stubLines;
         }
     }
-    if (!stubs.isEmpty()) {
-        QString code;
-        code.reserve(stubs.size() + page.code.size());
-        code += stubs;
-        code += page.code;
-        page.code = std::move(code);
+    // The code is copied once, into a string of its exact size.
+    QString &code = page.code;
+    code.reserve(stubs.size() + rewritten.size);
+    code += stubs;
+    auto changed = rewritten.changed.cbegin();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (changed != rewritten.changed.cend() && changed->first == i)
+            code += (changed++)->second;
+        else
+            code += lines[i];
+        code += u'\n';
     }
     if (facts.font)
         resources.append(QStringLiteral("img/fnt18.png"));
+    page.plainLines = !facts.marksOrBreaks;
+    page.lineBreaks = lines.size() + page.stubLines;
     return page;
 }
+
+namespace {
+
+const QString UserMark = QStringLiteral("##user##");
+
+// A part of the template around the code, with its other placeholders
+// filled in the order the whole page fills them.
+QString filledAround(QString part, const PageCode &code, const QString &appName)
+{
+    replaceText(part, u"##addon##", code.addonScripts);
+    replaceText(part, u"##appname##", appName);
+    return part;
+}
+
+// The page in three pieces: the part of the template before the code, the
+// code itself and the part after it, with the lines of the template's parts
+// counted alone. False when the template or the code is not the usual kind;
+// then only filling the page whole gives the same text.
+bool fillAroundCode(const QString &joined, const PageCode &code, const QString &appName,
+                    FilledTemplate &filled)
+{
+    // A placeholder made of the code and its neighbours needs "##" in the
+    // code or a '#' at its start: a line break ends it, and a plain code's
+    // only line break is at its end.
+    if (!code.plainLines || code.code.isEmpty() || code.code.front() == u'#' || code.code.back() != u'\n')
+        return false;
+    const qsizetype userAt = findText(joined, UserMark);
+    if (userAt < 0 || findText(joined, UserMark, userAt + UserMark.size()) >= 0)
+        return false;
+    const QString before = filledAround(joined.first(userAt), code, appName);
+    const QString after = filledAround(joined.sliced(userAt + UserMark.size()), code, appName);
+    // A CR before the code would pair with an empty first line's LF.
+    if (before.endsWith(u'\r'))
+        return false;
+    filled.pieces = {before, code.code, after};
+    // The last line of the part before goes on with the code's first line.
+    const bool joinsCode = !before.isEmpty() && before.back() != u'\n';
+    filled.lineCount = countLines(before) - (joinsCode ? 1 : 0) + code.lineBreaks + countLines(after);
+    return true;
+}
+
+} // namespace
 
 FilledTemplate fillTemplate(const QStringList &templateLines, const PageCode &code,
                             const QString &appName)
 {
     FilledTemplate filled;
-    const QString user = QStringLiteral("##user##");
     for (qsizetype i = 0; i < templateLines.size(); ++i) {
-        if (templateLines[i].contains(user)) {
+        if (templateLines[i].contains(UserMark)) {
             filled.userLine = int(i);
             break;
         }
     }
-    QString &text = filled.text;
-    text = templateLines.join(u'\n');
+    const QString joined = templateLines.join(u'\n');
+    if (fillAroundCode(joined, code, appName, filled))
+        return filled;
+    QString text = joined;
     // Room for what the later placeholders add, so that they are filled in
     // place rather than in a copy of the whole page.
     text.reserve(text.size() + code.code.size() + code.addonScripts.size() + appName.size() + 1024);
-    replaceText(text, user, code.code);
+    replaceText(text, UserMark, code.code);
     replaceText(text, u"##addon##", code.addonScripts);
     replaceText(text, u"##appname##", appName);
     // The code brought its own line breaks into the page: its lines are
     // those that splitLines finds.
     filled.lineCount = countLines(text);
+    filled.pieces = {std::move(text)};
     return filled;
 }
 
@@ -333,7 +394,7 @@ GeneratedPage buildPageIn(bool use3D, const QStringList &codeLines, const QStrin
     if (!expanded.complete) {
         // What came before the failed include was taken as usual: its
         // sprites and sounds are listed, and its errors are raised.
-        page.resources = rewriteLines(expanded.lines, page.use3D, PageSizeLimit).page.resources;
+        page.resources = rewriteLines(expanded.lines, page.use3D, PageSizeLimit).resources;
         return page;
     }
     PageCode code = rewriteCode(expanded.lines, page.use3D);
@@ -343,7 +404,7 @@ GeneratedPage buildPageIn(bool use3D, const QStringList &codeLines, const QStrin
     page.resources.append(QStringLiteral("js/quillfunc.js"));
     page.resources.append(page.use3D ? QStringLiteral("js/three.min.js")
                                      : QStringLiteral("js/stage.web.min.js"));
-    page.pageText = std::move(filled.text);
+    page.pagePieces = std::move(filled.pieces);
     page.sources = expanded.sources;
     page.origins.assign(std::size_t(filled.lineCount), PageLineOrigin{});
     if (filled.userLine >= 0) {
@@ -380,7 +441,7 @@ GeneratedPage generatePage(const QStringList &codeLines, const QString &fileName
     GeneratedPage page = buildPageIn(use3D, codeLines, fileName, includes, pageTemplate.lines, messages);
     page.parts.encoding = pageTemplate.encoding;
     if (page.written)
-        replaceFile(paths.pagePath, encodeLinesOf(page.pageText, pageTemplate.encoding));
+        replaceFileWithLines(paths.pagePath, page.pagePieces, pageTemplate.encoding);
     return page;
 }
 

@@ -50,17 +50,26 @@ struct PageCode {
     QStringList addonResources;
     QStringList resources;
     int stubLines = 0;
+    // True when no line of the code holds a line break, a CR or "##": then
+    // the code has lineBreaks line breaks, one at the end of each line, and
+    // no placeholder of the template is in it or made with it.
+    bool plainLines = false;
+    qsizetype lineBreaks = 0;
 };
 PageCode rewriteCode(const QStringList &lines, bool use3D, qsizetype sizeLimit = PageSizeLimit);
 
 // The page: the template's lines joined by "\n" with "##user##",
-// "##addon##" and "##appname##" filled; its lines are those splitLines finds
-// in it, lineCount of them. userLine is the index of the page line where the
-// code begins (-1 when the template has no "##user##").
+// "##addon##" and "##appname##" filled; its text is the pieces one after
+// another (the code's piece shares its text with the code), and its lines are
+// those splitLines finds in that text, lineCount of them. userLine is the
+// index of the page line where the code begins (-1 when the template has no
+// "##user##").
 struct FilledTemplate {
-    QString text;
+    QStringList pieces;
     qsizetype lineCount = 0;
     int userLine = -1;
+
+    QString text() const { return pieces.join(QString()); }
 };
 FilledTemplate fillTemplate(const QStringList &templateLines, const PageCode &code,
                             const QString &appName);
@@ -85,13 +94,15 @@ struct PageParts {
 struct GeneratedPage {
     bool written = false;     // false: an include could not be read (already told)
     bool use3D = false;
-    // The page as written: its lines are those splitLines finds in it, each
-    // written with CR LF (encodeLinesOf).
-    QString pageText;
+    // The page as written, in pieces (see FilledTemplate): its lines are
+    // those splitLines finds in it, each written with CR LF (encodeLinesOf).
+    QStringList pagePieces;
     QStringList resources;    // workspace-relative paths the page loads, in order
     std::vector<PageLineOrigin> origins;  // one per page line
     QStringList sources;      // sources[0] is empty: the program itself
     PageParts parts;          // what the page was filled from
+
+    QString pageText() const { return pagePieces.join(QString()); }
 };
 
 // The page from code, an include reader and the template's lines, in memory.

@@ -191,7 +191,7 @@ TEST(BuildPage, MapsEveryPageLineBackToItsSource)
         buildPage({"function init(){}", "include lib", "x();"}, "game", files, templateLines, messages);
     ASSERT_TRUE(page.written);
     // Four stubs go in front of the code: the program has only init().
-    const QStringList pageLines = splitLines(page.pageText);
+    const QStringList pageLines = splitLines(page.pageText());
     ASSERT_EQ(pageLines.size(), 2 + 4 + 4 + 1);
     ASSERT_EQ(page.origins.size(), std::size_t(pageLines.size()));
     EXPECT_EQ(page.sources, (QStringList{"", "lib"}));

@@ -467,7 +467,7 @@ TEST(GeneratePage, Table)
             QStringList{c.title, c.addon} + c.user + QStringList{QString(), "<end>"};
         EXPECT_EQ(page.use3D, c.title.startsWith("<title>3D"));
         EXPECT_EQ(readTextFile(workspace.paths.pagePath).lines, expected);
-        EXPECT_EQ(page.pageText, expected.join('\n'));
+        EXPECT_EQ(page.pageText(), expected.join('\n'));
     }
 }
 
@@ -575,3 +575,77 @@ TEST(GeneratePage, TemplateOrPageFileFailuresThrow)
 }
 
 } // namespace
+
+namespace {
+
+struct WholePage {
+    QString text;
+    qsizetype lineCount = 0;
+    int userLine = -1;
+};
+
+// The page as filling the joined template whole makes it.
+WholePage filledWhole(const QStringList &templateLines, const PageCode &code, const QString &appName)
+{
+    WholePage filled;
+    for (qsizetype i = templateLines.size() - 1; i >= 0; --i) {
+        if (templateLines[i].contains(QStringLiteral("##user##")))
+            filled.userLine = int(i);
+    }
+    filled.text = templateLines.join(u'\n');
+    filled.text.replace(QStringLiteral("##user##"), code.code);
+    filled.text.replace(QStringLiteral("##addon##"), code.addonScripts);
+    filled.text.replace(QStringLiteral("##appname##"), appName);
+    filled.lineCount = splitLines(filled.text).size();
+    return filled;
+}
+
+struct FillCase {
+    const char *name;
+    QStringList templateLines;
+    QStringList code;
+    QString appName;
+};
+
+} // namespace
+
+// The usual page is put together around the code without searching it; for
+// every template and code, placeholders in the code or made with it and line
+// ends next to it included, the page and its line count are those of filling
+// the template whole.
+TEST(FillTemplate, IsTheTemplateFilledWhole)
+{
+    const QStringList sprites = {"sprite(1,'cat',2);", "sndload(1,'mew',1);", "print(sprintf('%d',1));"};
+    const std::vector<FillCase> cases = {
+        {"the usual page", MainTemplate, sprites, "game"},
+        {"code at the very start", {"##user##", "<end>"}, {"var a;"}, "game"},
+        {"code at the very end", {"<start>", "##user##"}, {"var a;"}, "game"},
+        {"code inside a line", {"<s>##user##</s>", "x"}, {"var a;", "var b;"}, "game"},
+        {"code after an empty line and before one", {"", "##user##", ""}, {"var a;"}, "game"},
+        {"no code", {"<a>", "##user##", "<b>"}, {}, "game"},
+        {"an empty first line of code", {"<a>", "##user##"}, {"", "var a;"}, "game"},
+        {"placeholders in the code", MainTemplate, {"s = '##addon## ##appname## ##user##';"}, "game"},
+        {"a placeholder finished by the code", {"x ##addon###user##", "<b>"}, {"#", "var a;"}, "game"},
+        {"a placeholder begun in the code",
+         {"<a>", "##user##addon##"},
+         {"var a;", "s = '#"},
+         "game"},
+        {"a '#' on its own in the code", MainTemplate, {"c = '#ff0000';", "#"}, "game"},
+        {"a CR right before the code", {"<a>\r##user##"}, {"", "var a;"}, "game"},
+        {"a CR right after the code", {"<a>", "##user##\r<b>", "\r"}, {"var a;"}, "game"},
+        {"a CR in a line of code", MainTemplate, {"var a;\rvar b;", "x"}, "game"},
+        {"a line break in a line of code", MainTemplate, {"var a;\nvar b;"}, "game"},
+        {"two places for the code", {"##user##", "<mid>", "##user##"}, {"var a;"}, "game"},
+        {"no place for the code", {"<title>##appname##</title>", "##addon##"}, sprites, "game"},
+        {"placeholders in the program's name", MainTemplate, sprites, "##addon####user##"},
+        {"a name made of the add-ons' place", {"##app##addon##name##", "##user##"}, sprites, "game"},
+    };
+    for (const FillCase &c : cases) {
+        const PageCode code = rewriteCode(c.code, false);
+        const WholePage expected = filledWhole(c.templateLines, code, c.appName);
+        const FilledTemplate filled = fillTemplate(c.templateLines, code, c.appName);
+        EXPECT_EQ(filled.text(), expected.text) << c.name;
+        EXPECT_EQ(filled.lineCount, expected.lineCount) << c.name;
+        EXPECT_EQ(filled.userLine, expected.userLine) << c.name;
+    }
+}

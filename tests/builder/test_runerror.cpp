@@ -63,7 +63,7 @@ const QStringList Program = {"function init(){}",         "function move(i){}",
 
 int pageLineOf(const GeneratedPage &page, const QString &text)
 {
-    return int(splitLines(page.pageText).indexOf(text)) + 1;
+    return int(splitLines(page.pageText()).indexOf(text)) + 1;
 }
 
 TEST(MapRunError, PointsAtTheLineItCameFrom)
@@ -98,8 +98,8 @@ TEST(MapRunError, PointsAtTheLineItCameFrom)
          {"lib:2: " + error, -1}},
         {"template line", 2, PageUrl.toString(), "cat", {"temp.html:2: " + error, -1}},
         {"runtime script", 40, Runtime, "cat", {"quillfunc.js:40: " + error, -1}},
-        {"beyond the page", int(splitLines(page.pageText).size()) + 5, PageUrl.toString(), "cat",
-         {"temp.html:" + QString::number(splitLines(page.pageText).size() + 5) + ": " + error, -1}},
+        {"beyond the page", int(splitLines(page.pageText()).size()) + 5, PageUrl.toString(), "cat",
+         {"temp.html:" + QString::number(splitLines(page.pageText()).size() + 5) + ": " + error, -1}},
         {"no line", 0, PageUrl.toString(), "cat", {error, -1}},
         {"no source", 12, "", "cat", {error, -1}},
     };

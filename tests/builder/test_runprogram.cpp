@@ -126,7 +126,7 @@ TEST_F(RunProgramTest, TheGeneratedPageComesBackWithItsOrigins)
     const auto page = startRun(source("cat", false, readTextFile(paths.codeDir + "cat_sample").lines),
                                paths, settings, state, messages);
     ASSERT_TRUE(page.has_value());
-    EXPECT_EQ(page->origins.size(), std::size_t(splitLines(page->pageText).size()));
+    EXPECT_EQ(page->origins.size(), std::size_t(splitLines(page->pageText()).size()));
     EXPECT_TRUE(page->resources.contains("img/cat.png"));
 }
 
