@@ -8,7 +8,8 @@
 //
 // Run = generatePage of the sample + RunView::showPage, as the Run button does
 // once the code is saved; bare = QWebEngineView::load of the page in the
-// default profile. Both sides see the same event through the same probe, a
+// default profile, where SoundJS's probe for file loading finds a file, so
+// that its page plays sounds the same way as in the run view. Both sides see the same event through the same probe, a
 // script added to each view's script collection that runs in the page's own
 // world before the page's scripts: it counts every image the page asks for
 // (the src of an image element, as Stage.js and three.js load pictures) and
@@ -44,9 +45,12 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineView>
@@ -196,6 +200,14 @@ struct Bench {
         quill::installWorkspace(paths, settings, keywords, 384, QString());
         code = quill::readTextFile(paths.codeDir + (sample == "3d" ? "3d_sample" : "cat_sample")).lines;
         page = QUrl::fromLocalFile(paths.pagePath);
+        // SoundJS asks for this file to learn whether the page may load
+        // files; the run view answers that request itself. Here the file is
+        // there, so that the bare view's page takes the same way (Web Audio)
+        // rather than falling back to audio elements, which cannot play the
+        // game's sounds from a file page.
+        QFile soundProbe(QFileInfo(paths.pagePath).absolutePath() + "/WebAudioPluginTest.fail");
+        if (!soundProbe.open(QIODevice::WriteOnly) || soundProbe.write("-") != 1)
+            qFatal("cannot write %s", qPrintable(soundProbe.fileName()));
         blank = QUrl::fromLocalFile(paths.scriptDir + "blank.html");
         DiscardedMessages messages;
         quill::generatePage(code, "sample", paths, messages);
@@ -252,7 +264,7 @@ struct Bench {
         if (!bareView) {
             // A window of its own beside the program's, of the run view's size.
             bareView = new QWebEngineView(&bareWindow);
-            barePage = new BarePage(bareView);
+            barePage = getenv("BARE_OWN_PROFILE") ? new BarePage(new QWebEngineProfile(bareView), bareView) : new BarePage(bareView);
             bareView->setPage(barePage);
             bareView->setGeometry(0, quill::RunView::BarHeight, 640, 560 - quill::RunView::BarHeight);
             bareView->show();

@@ -4,7 +4,7 @@
 # probe: warm (both views made and used once, paired rounds in one process,
 # with the times at which the last image and the last sound had loaded in
 # each) and cold (the first load of a fresh process, paired processes
-# A B A B), for the cat sample and the 3D sample.
+# A B B A), for the cat sample and the 3D sample.
 #
 #   bench/runview.sh [build-dir] [pairs]      (defaults: build, 100)
 #
@@ -38,8 +38,10 @@ for sample in cat 3d; do
   timeout 600 "$probe" warm "$pairs" "$sample" 2>/dev/null | tail -2
   : >"$scratch/run"; : >"$scratch/bare"; hung=0
   for ((pair = 0; pair < pairs; pair++)); do
-    timeout 60 "$probe" cold run "$sample" 2>/dev/null >>"$scratch/run" || hung=$((hung + 1))
-    timeout 60 "$probe" cold bare "$sample" 2>/dev/null >>"$scratch/bare" || hung=$((hung + 1))
+    # Which goes first alternates, so neither always follows the other.
+    for side in $( ((pair % 2 == 0)) && echo run bare || echo bare run); do
+      timeout 60 "$probe" cold "$side" "$sample" 2>/dev/null >>"$scratch/$side" || hung=$((hung + 1))
+    done
   done
   stats() { sort -n "$1" | awk '{ v[NR] = $1 } END { m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%.1f %.1f %.1f\n", v[1], m, v[NR] }'; }
   read -r rlo rmid rhi < <(stats "$scratch/run")
