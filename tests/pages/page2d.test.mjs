@@ -253,6 +253,13 @@ describe('nodes follow the sprite table', () => {
   const still = { x: 100, y: 100, rotation: 0, alpha: 1, scale: 1, frameX: 1, image: 'cat' };
   const rows = [
     { name: 'place alone', steps: ['tx[q_k]=120;ty[q_k]=90;'], want: { x: 120, y: 90 } },
+    { name: 'across alone, then down alone', steps: ['tx[q_k]=120;', 'ty[q_k]=90;'], want: { x: 120, y: 90 } },
+    { name: 'down alone, then across and turned', steps: ['ty[q_k]=90;', 'tx[q_k]=120;tr[q_k]=90;'],
+      want: { x: 120, y: 90, rotation: Math.PI / 2 } },
+    { name: 'node moved down by the program, sprite moved across',
+      steps: ['to[q_k].pin({offsetY:7});tx[q_k]=120;'], want: { x: 120 } },
+    { name: 'node moved across by the program, sprite turned',
+      steps: ['to[q_k].pin({offsetX:7});tr[q_k]=90;'], want: { rotation: Math.PI / 2 } },
     { name: 'turn alone', steps: ['tr[q_k]=90;'], want: { rotation: Math.PI / 2 } },
     { name: 'alpha alone', steps: ['ta[q_k]=51;'], want: { alpha: 0.2 } },
     { name: 'scale alone', steps: ['ts[q_k]=3;'], want: { scale: 3 } },
