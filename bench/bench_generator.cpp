@@ -115,14 +115,19 @@ private:
     std::vector<char> buffer_;
 };
 
-// One page generation after another, as fast as they go: the smaller
-// program and its page stay in the cache from one to the next.
-void BM_GeneratePageBackToBack(benchmark::State &state)
+// Generates the page of a program of state.range(0) lines again and again;
+// with caches, flushes them before every generation, outside the time.
+void generatePages(benchmark::State &state, CacheFlusher *caches)
 {
     BenchWorkspace workspace;
     const QStringList code = program(int(state.range(0)));
     DiscardedMessages messages;
     for (auto _ : state) {
+        if (caches) {
+            state.PauseTiming();
+            caches->flush();
+            state.ResumeTiming();
+        }
         const quill::GeneratedPage page =
             quill::generatePage(code, QStringLiteral("bench"), workspace.paths, messages);
         if (!page.written)
@@ -132,26 +137,19 @@ void BM_GeneratePageBackToBack(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// One page generation after another, as fast as they go: the smaller
+// program and its page stay in the cache from one to the next.
+void BM_GeneratePageBackToBack(benchmark::State &state)
+{
+    generatePages(state, nullptr);
+}
+
 // What Run meets: the program has sat in memory while the user typed, and
-// the caches hold other things. The caches are flushed before every
-// generation, outside the time.
+// the caches hold other things.
 void BM_GeneratePage(benchmark::State &state)
 {
-    BenchWorkspace workspace;
-    const QStringList code = program(int(state.range(0)));
-    DiscardedMessages messages;
     static CacheFlusher caches;
-    for (auto _ : state) {
-        state.PauseTiming();
-        caches.flush();
-        state.ResumeTiming();
-        const quill::GeneratedPage page =
-            quill::generatePage(code, QStringLiteral("bench"), workspace.paths, messages);
-        if (!page.written)
-            state.SkipWithError("page not written");
-        benchmark::DoNotOptimize(page.pagePieces.size());
-    }
-    state.SetItemsProcessed(state.iterations() * state.range(0));
+    generatePages(state, &caches);
 }
 
 BENCHMARK(BM_GeneratePage)
