@@ -92,30 +92,27 @@ const std::vector<FillRegion> &regions()
 
 // The region's colour and back again in turn: every fill covers the same
 // pixels, and the cel needs no copying between fills.
-void BM_FillRegion(benchmark::State &state)
+template <typename Paint> void paintRegionInTurn(benchmark::State &state, Paint paint)
 {
     const FillRegion &region = regions()[static_cast<std::size_t>(state.range(0))];
     std::vector<std::uint8_t> cel = region.pixels;
     std::uint8_t colour = 5;
     for (auto _ : state) {
-        quill::FloodFill(cel, RegionSize, region.x, region.y, colour);
+        paint(cel, RegionSize, region.x, region.y, colour);
         colour = colour == 5 ? fillregions::Open : 5;
         benchmark::DoNotOptimize(cel.data());
     }
     state.SetLabel(region.name);
 }
 
+void BM_FillRegion(benchmark::State &state)
+{
+    paintRegionInTurn(state, quill::FloodFill);
+}
+
 void BM_ReplaceRegion(benchmark::State &state)
 {
-    const FillRegion &region = regions()[static_cast<std::size_t>(state.range(0))];
-    std::vector<std::uint8_t> cel = region.pixels;
-    std::uint8_t colour = 5;
-    for (auto _ : state) {
-        quill::ReplaceColor(cel, RegionSize, region.x, region.y, colour);
-        colour = colour == 5 ? fillregions::Open : 5;
-        benchmark::DoNotOptimize(cel.data());
-    }
-    state.SetLabel(region.name);
+    paintRegionInTurn(state, quill::ReplaceColor);
 }
 
 void regionArguments(benchmark::internal::Benchmark *benchmark)
