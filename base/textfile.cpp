@@ -272,26 +272,6 @@ QStringList linesOfPieces(std::span<const QStringView> pieces)
     return splitLines(whole);
 }
 
-QByteArray encodePiecesOf(std::span<const QStringView> pieces, TextEncoding encoding)
-{
-    qsizetype textSize = 0;
-    for (const QStringView piece : pieces)
-        textSize += piece.size();
-    // Sized for a text mostly in ASCII, and grown as need be: room for the
-    // worst case would be three times the text, which the allocator hands
-    // out fresh from the system every time.
-    QByteArray bytes;
-    bytes.reserve(textSize + textSize / 16 + 64);
-    if (!encodeInChunks(pieces, encoding, [&](QByteArrayView chunk) { bytes.append(chunk); }))
-        return encodeText(linesOfPieces(pieces), encoding);
-    return bytes;
-}
-
-std::vector<QStringView> viewsOf(const QStringList &pieces)
-{
-    return std::vector<QStringView>(pieces.cbegin(), pieces.cend());
-}
-
 // Writes a file under a temporary name beside it and renames it into place.
 // `write` returns false when a write failed, with errno telling why.
 void replaceFileWith(const QString &path, const std::function<bool(QFile &)> &write)
@@ -315,16 +295,6 @@ void replaceFileWith(const QString &path, const std::function<bool(QFile &)> &wr
 }
 
 } // namespace
-
-QByteArray encodeLinesOf(QStringView text, TextEncoding encoding)
-{
-    return encodePiecesOf(std::span(&text, 1), encoding);
-}
-
-QByteArray encodeLinesOf(const QStringList &pieces, TextEncoding encoding)
-{
-    return encodePiecesOf(viewsOf(pieces), encoding);
-}
 
 bool canEncode(const QStringList &lines, TextEncoding encoding)
 {
@@ -396,7 +366,7 @@ void replaceFile(const QString &path, const QByteArray &bytes)
 
 void replaceFileWithLines(const QString &path, const QStringList &pieces, TextEncoding encoding)
 {
-    const std::vector<QStringView> views = viewsOf(pieces);
+    const std::vector<QStringView> views(pieces.cbegin(), pieces.cend());
     replaceFileWith(path, [&](QFile &file) {
         bool written = true;
         const auto out = [&](QByteArrayView bytes) {

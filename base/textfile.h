@@ -44,12 +44,6 @@ bool isEightBit(TextEncoding encoding);
 
 // Encodes lines with CR LF after every line, the last included, mark first.
 QByteArray encodeText(const QStringList &lines, TextEncoding encoding);
-// The same bytes as encodeText(splitLines(text), encoding), without making
-// the lines: a page of megabytes is encoded in one piece.
-QByteArray encodeLinesOf(QStringView text, TextEncoding encoding);
-// The same for the text that is the pieces one after another, without
-// putting it together.
-QByteArray encodeLinesOf(const QStringList &pieces, TextEncoding encoding);
 
 // True when every character of the lines survives a round trip through the
 // encoding (Latin-1 holds codes up to 255 only; the others hold any text).
@@ -97,7 +91,8 @@ private:
 // never leaves a half one.
 void replaceFile(const QString &path, const QByteArray &bytes);
 // The same with the text that is the pieces one after another, written as
-// encodeLinesOf writes it, a chunk at a time without holding all its bytes.
+// encodeText(splitLines(text), encoding) would write it, a chunk at a time,
+// without putting the text together or holding all its bytes.
 void replaceFileWithLines(const QString &path, const QStringList &pieces, TextEncoding encoding);
 
 } // namespace quill
