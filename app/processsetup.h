@@ -8,7 +8,9 @@ namespace quill {
 // environment already holds (each added once): "--no-sandbox" when running as
 // root, where Chromium refuses its sandbox, "--ignore-gpu-blocklist" so
 // that pages get WebGL on drivers that Chromium lists, and the run view's
-// own (runViewChromiumSwitches: no WebRTC traffic).
+// own (runViewChromiumSwitches: no WebRTC traffic, no shared workers). A
+// feature list of the run view's joins a list the environment gives to the
+// same switch.
 QByteArray webEngineFlags(const QByteArray &existing, bool runningAsRoot);
 
 // What the process must set before the application object exists: a shared

@@ -42,7 +42,9 @@ bool isWorkspaceFile(const QUrl &url, const QString &baseDir)
 {
     if (!url.isLocalFile() || !url.host().isEmpty())
         return false;
-    return inside(resolved(url.toLocalFile()), baseDir);
+    const QString path = resolved(url.toLocalFile());
+    // A folder's address gives its listing, which is no file of the workspace.
+    return inside(path, baseDir) && !QFileInfo(path).isDir();
 }
 
 bool mayLoad(const QUrl &url, const QString &baseDir)
@@ -75,7 +77,9 @@ QList<QByteArray> runViewChromiumSwitches()
 {
     return {QByteArrayLiteral("--force-webrtc-ip-handling-policy=disable_non_proxied_udp"),
             QByteArrayLiteral("--proxy-server=http://255.255.255.255:1"),
-            QByteArrayLiteral("--proxy-bypass-list=<-loopback>")};
+            QByteArrayLiteral("--proxy-bypass-list=<-loopback>"),
+            QByteArrayLiteral("--disable-blink-features=SharedWorker"),
+            QByteArrayLiteral("--disable-features=PlzDedicatedWorker")};
 }
 
 } // namespace quill

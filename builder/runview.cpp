@@ -3,6 +3,7 @@
 #include "base/controls/controls.h"
 #include "base/controls/shownvalue.h"
 #include "builder/pageprobe.h"
+#include "builder/pageseal.h"
 #include "builder/remoteblocker.h"
 #include "builder/runconsolestrip.h"
 #include "builder/runerrorbar.h"
@@ -39,18 +40,17 @@ QWebEngineScript probeScript()
     return probe;
 }
 
-// WebRTC is taken from every page and frame before its own scripts run, so
-// no peer connection can be made (the Chromium switches keep a frame that
-// escapes this, a frame's first empty document, from reaching anyone).
-QWebEngineScript noWebRtcScript()
+// The seal goes into every document of every frame as it is made, before
+// the page's own scripts (the Chromium switches keep peer connections that
+// might escape it from reaching anyone, and take shared workers everywhere).
+QWebEngineScript sealScript()
 {
     QWebEngineScript script;
-    script.setName(QStringLiteral("quill-no-webrtc"));
+    script.setName(QStringLiteral("quill-page-seal"));
     script.setInjectionPoint(QWebEngineScript::DocumentCreation);
     script.setWorldId(QWebEngineScript::MainWorld);
     script.setRunsOnSubFrames(true);
-    script.setSourceCode(QStringLiteral(
-        "for (const name of ['RTCPeerConnection', 'webkitRTCPeerConnection']) delete window[name];"));
+    script.setSourceCode(pageSealScript());
     return script;
 }
 
@@ -224,7 +224,7 @@ void RunView::createWebView(const QString &workspaceDir)
     profile_ = new QWebEngineProfile(this);  // off the record: nothing kept on disk
     blocker_ = new RemoteBlocker(workspaceDir, profile_);
     profile_->setUrlRequestInterceptor(blocker_);
-    profile_->scripts()->insert(noWebRtcScript());
+    profile_->scripts()->insert(sealScript());
     page_ = makePage();
 
     webRun = named(new QWebEngineView(this), "webRun", QStringLiteral("Running program"));

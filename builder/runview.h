@@ -38,10 +38,12 @@ class RunErrorBar;
 // pageMessage. The page file never holds the probe.
 //
 // The view reaches no network and no local file outside the workspace (a
-// request blocker on its own profile, remote access off, every frame kept
-// on the workspace's pages), and WebRTC is gone from every page (besides the
-// switches of runViewChromiumSwitches); file pages may load the workspace's
-// files, and sound plays without a tap first.
+// request blocker on its own profile that also sees what dedicated workers
+// ask for, remote access off, every frame kept on the workspace's pages, no
+// folder listing); what no request check follows is taken from every page
+// and frame (builder/pageseal.h: peer connections, shared and service
+// workers, popups; besides the switches of runViewChromiumSwitches). File
+// pages may load the workspace's files, and sound plays without a tap first.
 //
 // A page never holds the view: its dialogs are shown in the view, and a
 // page that does not make way for the blank page in time (a busy loop, a

@@ -32,6 +32,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -751,6 +752,22 @@ TEST(WebEngineFlags, AddsWhatTheWebViewNeedsOnce)
     };
     for (const Case &c : cases)
         EXPECT_EQ(quill::webEngineFlags(c.existing, c.root), c.expected) << c.name;
+}
+
+// Chromium reads only the last switch of a name: the run view's features
+// join the lists the environment gives, which stay in force.
+TEST(WebEngineFlags, FeatureListsAreJoinedNotRepeated)
+{
+    const QByteArray flags = quill::webEngineFlags(
+        "--disable-blink-features=Foo --disable-features=Bar,PlzDedicatedWorker", false);
+    const QList<QByteArray> words = flags.split(' ');
+    const auto named = [&](const char *name) {
+        return std::count_if(words.begin(), words.end(), [&](const QByteArray &word) { return word.startsWith(name); });
+    };
+    EXPECT_TRUE(words.contains("--disable-blink-features=Foo,SharedWorker")) << flags.toStdString();
+    EXPECT_TRUE(words.contains("--disable-features=Bar,PlzDedicatedWorker")) << flags.toStdString();
+    EXPECT_EQ(named("--disable-blink-features="), 1) << flags.toStdString();
+    EXPECT_EQ(named("--disable-features="), 1) << flags.toStdString();
 }
 
 } // namespace

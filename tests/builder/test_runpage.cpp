@@ -220,7 +220,8 @@ TEST_F(RunPageTest, UncaughtErrorsArriveWithTheirLine)
 }
 
 // Every way a page has to a local file outside the workspace is refused, as
-// the network is; the workspace's own files still load. The control row,
+// the network is, and so is every folder's listing, the workspace's own too;
+// the workspace's own files still load. The control row,
 // without the blocker, shows that every way reads the secret otherwise.
 TEST_F(RunPageTest, NoLocalFileOutsideTheWorkspaceIsRead)
 {
@@ -244,6 +245,8 @@ TEST_F(RunPageTest, NoLocalFileOutsideTheWorkspaceIsRead)
         "read('fetch', '%1/secret.txt');\n"
         "read('fetch through a link', 'link.txt');\n"
         "read('fetch of the workspace', 'own.txt');\n"
+        "read('listing of the workspace', './');\n"
+        "read('listing of a workspace folder', 'img');\n"
         "try { const x = new XMLHttpRequest(); x.open('GET', '%1/secret.txt', false); x.send();"
         "  got['synchronous XHR'] = x.responseText; } catch (e) { got['synchronous XHR'] = 'refused'; }\n"
         "const picture = (tag, url) => { const i = new Image();"
@@ -283,15 +286,17 @@ TEST_F(RunPageTest, NoLocalFileOutsideTheWorkspaceIsRead)
         ASSERT_TRUE(waitFor([&] { return finished; }));
         QObject::disconnect(once);
         ASSERT_TRUE(waitFor([&] {
-            return evaluate(*c.page, "Object.keys(got).length").toInt() >= 11;
+            return evaluate(*c.page, "Object.keys(got).length").toInt() >= 13;
         })) << evaluate(*c.page, "JSON.stringify(got)").toString().toStdString();
         const QVariantMap got = evaluate(*c.page, "got").toMap();
         const auto leaked = [&](const QString &way) {
             const QString value = got.value(way).toString();
-            return value.contains("SECRET-TEXT") || value == "5x7" || value == "77px" || value.contains("secret.txt");
+            return value.contains("SECRET-TEXT") || value == "5x7" || value == "77px" || value.contains("secret.txt")
+                   || value.contains("own.txt") || value.contains("own.png");
         };
         for (const QString &way : {"fetch", "fetch through a link", "synchronous XHR", "img", "iframe",
-                                   "iframe listing a folder", "iframe sent on later", "script", "css"}) {
+                                   "iframe listing a folder", "iframe sent on later", "script", "css",
+                                   "listing of the workspace", "listing of a workspace folder"}) {
             if (c.guarded)
                 EXPECT_FALSE(leaked(way)) << way.toStdString() << ": " << got.value(way).toString().toStdString();
             else if (way != "fetch through a link")

@@ -72,7 +72,10 @@ TEST_F(WorkspacePageTest, PagesLoadTheWorkspaceAndWhatTheyMakeThemselves)
         {"the page", QUrl::fromLocalFile(base + "temp.html"), true, true},
         {"a script", QUrl::fromLocalFile(base + "js/quillfunc.js"), true, false},
         {"a missing picture inside", QUrl::fromLocalFile(base + "img2/none.png"), true, false},
-        {"a workspace folder", QUrl::fromLocalFile(base + "js/"), true, false},
+        // A folder's address gives its listing, never served.
+        {"a workspace folder", QUrl::fromLocalFile(base + "js/"), false, false},
+        {"a workspace folder without its slash", QUrl::fromLocalFile(base + "js"), false, false},
+        {"the workspace itself", QUrl::fromLocalFile(base), false, false},
         {"data", QUrl("data:text/html,<p>x</p>"), true, true},
         {"blob", QUrl("blob:file:///6f1c1b1e-0000-4000-8000-000000000000"), true, true},
         {"about:blank", QUrl("about:blank"), true, true},

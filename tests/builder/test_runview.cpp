@@ -66,6 +66,16 @@ QByteArray readBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// A JavaScript string literal holding text (no quotes of its own inside).
+QByteArray scriptString(const QByteArray &text)
+{
+    return "'" + QByteArray(text).replace('\\', "\\\\").replace('\'', "\\'") + "'";
+}
+QByteArray scriptString(const QString &text)
+{
+    return scriptString(text.toUtf8());
+}
+
 // A page with a frame loop of its own: the counter counts only such pages.
 const QByteArray FrameLoop = "<script>const loop = () => requestAnimationFrame(loop); loop();</script>";
 
@@ -661,7 +671,9 @@ public:
 
 // A page tries every way to a peer connection that sends what it read as a
 // TURN user name: in its own frame and in frames of every kind, among them
-// an empty frame used at once, before any script of the view runs in it.
+// empty frames used at once, before any script of the view runs in them
+// (made by the DOM, by the parser, by document.write, reached by index, by
+// name and through contentWindow), and in a popup.
 TEST_F(RunViewTest, NoWebRtcTrafficLeavesAnyFrame)
 {
     IceListener listener;
@@ -669,7 +681,8 @@ TEST_F(RunViewTest, NoWebRtcTrafficLeavesAnyFrame)
     const QByteArray attempt =
         "function attempt(win, tag) {"
         "  const PC = win.RTCPeerConnection || win.webkitRTCPeerConnection;"
-        "  (window.top.kinds = window.top.kinds || {})[tag] = typeof PC;"
+        "  try { (window.top.kinds = window.top.kinds || {})[tag] = typeof PC; }"
+        "  catch (e) { window.top.postMessage([tag, typeof PC], '*'); }"
         "  if (!PC) return;"
         "  const pc = new PC({iceServers: [{urls: ['turn:127.0.0.1:" + listener.port().toUtf8() + "?transport=udp',"
         "    'turn:127.0.0.1:" + listener.port().toUtf8() + "?transport=tcp', 'stun:127.0.0.1:" + listener.port().toUtf8() + "'],"
@@ -678,10 +691,24 @@ TEST_F(RunViewTest, NoWebRtcTrafficLeavesAnyFrame)
         "  pc.createOffer().then(offer => pc.setLocalDescription(offer));"
         "}";
     writePage(base + "temp.html",
-              "<html><body><script>" + attempt +
+              "<html><body><iframe name=parsed></iframe><script>" + attempt +
+              "addEventListener('message', e => kinds[e.data[0]] = e.data[1]);"
               "attempt(window, 'main');"
+              "attempt(parsed, 'frame made by the parser');"
               "const empty = document.createElement('iframe'); document.body.appendChild(empty);"
               "attempt(empty.contentWindow, 'empty frame');"
+              "const more = document.createElement('div'); more.innerHTML = '<iframe name=later></iframe>';"
+              "document.body.appendChild(more);"
+              "attempt(frames[frames.length - 1], 'frame by index');"
+              "attempt(later, 'frame by name');"
+              "document.write('<iframe></iframe>');"
+              "attempt(frames[frames.length - 1], 'frame written');"
+              "const inner = empty.contentDocument.createElement('iframe'); empty.contentDocument.body.appendChild(inner);"
+              "attempt(empty.contentWindow[0], 'frame in a frame');"
+              "const popup = window.open('');"
+              "if (popup) attempt(popup, 'popup'); else kinds.popup = 'no popup';"
+              "const framed = document.open('', '_blank', '');"
+              "if (framed) attempt(framed, 'popup of document.open'); else kinds['popup of document.open'] = 'no popup';"
               "const srcdoc = document.createElement('iframe');"
               "srcdoc.srcdoc = '<script>parent.attempt(window, \"srcdoc\")</scr' + 'ipt>';"
               "document.body.appendChild(srcdoc);"
@@ -691,16 +718,138 @@ TEST_F(RunViewTest, NoWebRtcTrafficLeavesAnyFrame)
               "</script></body></html>");
     ASSERT_TRUE(show("temp.html"));
     ASSERT_TRUE(waitFor([&] {
-        return evaluate(view->webView()->page(), "Object.keys(window.kinds || {}).length").toInt() >= 3;
-    }));
+        return evaluate(view->webView()->page(), "Object.keys(window.kinds || {}).length").toInt() >= 11;
+    })) << evaluate(view->webView()->page(), "JSON.stringify(window.kinds)").toString().toStdString();
     waitFor([] { return false; }, 3000);  // ICE gathering gets its time
 
     EXPECT_EQ(listener.heard.size(), 0) << listener.heard.toHex().toStdString();
     EXPECT_EQ(listener.connections, 0);
     EXPECT_FALSE(listener.heard.contains("secret-user-name"));
-    // The constructor is gone from every frame whose document the view saw made.
-    EXPECT_EQ(evaluate(view->webView()->page(), "kinds.main").toString(), "undefined");
-    EXPECT_EQ(evaluate(view->webView()->page(), "kinds.srcdoc").toString(), "undefined");
+    // The constructor is gone from every window the page reaches, and no popup opens.
+    const QVariantMap kinds = evaluate(view->webView()->page(), "kinds").toMap();
+    for (auto it = kinds.begin(); it != kinds.end(); ++it)
+        EXPECT_EQ(it.value().toString(), it.key().startsWith("popup") ? "no popup" : "undefined")
+            << it.key().toStdString();
+}
+
+// Every kind of worker, made every way, in the page and in frames of every
+// kind, tries to read a file outside the workspace, one through a link that
+// points out of it and folder listings: nothing is read. A kind that cannot
+// be held to the workspace (a shared worker, whose requests no request check
+// sees) is not there to make; a dedicated worker still reads the workspace.
+TEST_F(RunViewTest, NoWorkerReadsOutsideTheWorkspace)
+{
+    const QString outside = dir.path() + "/../quill-worker-outside-" + QString::number(getpid());
+    ASSERT_TRUE(QDir().mkpath(outside));
+    const QString secretDir = QDir(outside).canonicalPath();
+    writePage(secretDir + "/secret.txt", "SECRET-TEXT");
+    writePage(secretDir + "/secret.js", "self.secret = 'SECRET-TEXT';");
+    writePage(base + "own.txt", "OWN-TEXT");
+    ASSERT_TRUE(QFile::link(secretDir + "/secret.txt", base + "link.txt"));
+    ASSERT_TRUE(QFile::link(secretDir + "/secret.js", base + "js/link.js"));
+    QDir().mkpath(base + "img");
+    const QByteArray reader =
+        "function readAll(base, outside) {"
+        "  const targets = {outside: 'file://' + outside + '/secret.txt', link: base + 'link.txt',"
+        "    'listing of /': 'file:///', 'listing outside': 'file://' + outside + '/',"
+        "    'listing of the workspace': base, 'listing of img': base + 'img/', 'folder without slash': base + 'img',"
+        "    own: base + 'own.txt'};"
+        "  const read = {};"
+        "  for (const k in targets) {"
+        "    try { const x = new XMLHttpRequest(); x.open('GET', targets[k], false); x.send();"
+        "      read[k] = x.responseText || 'empty ' + x.status; } catch (e) { read[k] = 'refused'; }"
+        "  }"
+        "  for (const [k, url] of [['script outside', 'file://' + outside + '/secret.js'], ['script link', base + 'js/link.js']]) {"
+        "    try { importScripts(url); read[k] = self.secret || 'nothing'; } catch (e) { read[k] = 'refused'; }"
+        "  }"
+        "  return read;"
+        "}";
+    // The same file as a worker script of the workspace: a dedicated and a shared one.
+    const QByteArray call = "readAll('" + QUrl::fromLocalFile(base).toString().toUtf8() + "', '" + secretDir.toUtf8() + "')";
+    writePage(base + "js/dedicated.js", reader + "postMessage(" + call + ");");
+    writePage(base + "js/shared.js", reader + "onconnect = e => e.ports[0].postMessage(" + call + ");");
+    const QByteArray attempt =
+        "function attempt(win, where, report) {"
+        "  const reader = " + scriptString(reader) + ";"
+        "  const call = " + scriptString(call) + ";"
+        "  const blob = s => win.URL.createObjectURL(new win.Blob([s], {type: 'text/javascript'}));"
+        "  const data = s => 'data:text/javascript,' + encodeURIComponent(s);"
+        "  const ways = {"
+        "    'dedicated from blob': ['Worker', blob(reader + 'postMessage(' + call + ');')],"
+        "    'dedicated from data': ['Worker', data(reader + 'postMessage(' + call + ');')],"
+        "    'dedicated from a file': ['Worker', " + scriptString(QUrl::fromLocalFile(base + "js/dedicated.js").toString()) + "],"
+        "    'dedicated in a dedicated one': ['Worker', blob('const w = new Worker(' + JSON.stringify(blob(reader + 'postMessage(' + call + ');'))"
+        "       + '); w.onmessage = e => postMessage(e.data); w.onerror = () => postMessage(\"failed\");')],"
+        "    'shared from blob': ['SharedWorker', blob(reader + 'onconnect = e => e.ports[0].postMessage(' + call + ');')],"
+        "    'shared from data': ['SharedWorker', data(reader + 'onconnect = e => e.ports[0].postMessage(' + call + ');')],"
+        "    'shared from a file': ['SharedWorker', " + scriptString(QUrl::fromLocalFile(base + "js/shared.js").toString()) + "],"
+        "  };"
+        "  for (const way in ways) {"
+        "    const [kind, url] = ways[way]; const tag = where + ', ' + way;"
+        "    if (typeof win[kind] !== 'function') { report(tag, 'unavailable'); continue; }"
+        "    try {"
+        "      const worker = new win[kind](url);"
+        "      const port = kind === 'Worker' ? worker : worker.port;"
+        "      port.onmessage = e => report(tag, e.data);"
+        "      worker.onerror = () => report(tag, 'failed');"
+        "    } catch (e) { report(tag, 'refused ' + e.name); }"
+        "  }"
+        "  if (!win.navigator.serviceWorker) { report(where + ', service worker', 'unavailable'); return; }"
+        "  win.navigator.serviceWorker.register('shared.js').then(() => report(where + ', service worker', 'registered'),"
+        "    () => report(where + ', service worker', 'refused'));"
+        "}";
+    writePage(base + "temp.html",
+              "<html><body><script>" + attempt +
+              "window.got = {}; const report = (tag, value) => got[tag] = value;"
+              "attempt(window, 'page', report);"
+              "const empty = document.createElement('iframe'); document.body.appendChild(empty);"
+              "attempt(empty.contentWindow, 'empty frame', report);"
+              "addEventListener('message', e => report(e.data[0], e.data[1]));"
+              "const own = '<script>' + attempt.toString() + 'attempt(window, \"data frame\", (t, v) => parent.postMessage([t, v], \"*\"))</scr' + 'ipt>';"
+              "const frame = document.createElement('iframe');"
+              "frame.src = 'data:text/html,' + encodeURIComponent(own); document.body.appendChild(frame);"
+              "</script></body></html>");
+    ASSERT_TRUE(show("temp.html"));
+    // Seven ways and the service worker, in three places.
+    ASSERT_TRUE(waitFor([&] {
+        return evaluate(view->webView()->page(), "Object.keys(got).length").toInt() >= 24;
+    })) << evaluate(view->webView()->page(), "JSON.stringify(got)").toString().toStdString();
+    waitFor([] { return false; }, 300);
+    const QVariantMap got = evaluate(view->webView()->page(), "got").toMap();
+    const QString everything = evaluate(view->webView()->page(), "JSON.stringify(got)").toString();
+
+    for (auto it = got.begin(); it != got.end(); ++it) {
+        SCOPED_TRACE(it.key().toStdString());
+        const QVariant value = it.value();
+        if (value.typeId() == QMetaType::QString) {
+            // Not made at all, or made and failed as a whole.
+            EXPECT_TRUE(value.toString() == "unavailable" || value.toString() == "failed"
+                        || value.toString().startsWith("refused"))
+                << value.toString().toStdString();
+            continue;
+        }
+        const QVariantMap read = value.toMap();
+        ASSERT_FALSE(read.isEmpty());
+        for (const QString &way : {"outside", "link", "listing of /", "listing outside", "listing of the workspace",
+                                   "listing of img", "folder without slash", "script outside", "script link"})
+            EXPECT_EQ(read.value(way).toString(), "refused") << way.toStdString();
+        // A worker whose origin is the workspace reads it; one from data: has
+        // an origin of its own, which may read nothing.
+        if (!it.key().contains("data"))
+            EXPECT_EQ(read.value("own").toString(), "OWN-TEXT");
+    }
+    EXPECT_FALSE(everything.contains("SECRET-TEXT")) << everything.toStdString();
+    EXPECT_FALSE(everything.contains("<html", Qt::CaseInsensitive)) << everything.toStdString();
+    // Dedicated workers are checked, not taken away.
+    for (const QString &tag : {"page, dedicated from blob", "page, dedicated from a file",
+                               "page, dedicated in a dedicated one", "empty frame, dedicated from blob"})
+        EXPECT_EQ(got.value(tag).toMap().value("own").toString(), "OWN-TEXT") << tag.toStdString();
+    // Shared workers and service workers are not there to make.
+    for (const QString &where : {"page", "empty frame", "data frame"}) {
+        EXPECT_EQ(got.value(where + ", shared from blob").toString(), "unavailable") << where.toStdString();
+        EXPECT_NE(got.value(where + ", service worker").toString(), "registered") << where.toStdString();
+    }
+    QDir(outside).removeRecursively();
 }
 
 // Close returns at once, whatever the page does; a page that does not make
