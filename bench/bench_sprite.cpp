@@ -39,6 +39,7 @@
 #include <cstdio>
 #include <ctime>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -123,9 +124,10 @@ void regionArguments(benchmark::internal::Benchmark *benchmark)
 
 // A sprite the way people draw them: shapes in a few colours on
 // transparency, a little different in every cel.
-quill::SpriteEditor drawnSprite(int size, int cels)
+std::unique_ptr<quill::SpriteEditor> drawnSprite(int size, int cels)
 {
-    quill::SpriteEditor editor(size);
+    auto drawn = std::make_unique<quill::SpriteEditor>(size);
+    quill::SpriteEditor &editor = *drawn;
     quill::SpriteDocument &doc = editor.document();
     for (int c = 0; c < cels; ++c) {
         if (c > 0)
@@ -146,13 +148,14 @@ quill::SpriteEditor drawnSprite(int size, int cels)
     settings.setValue("plt" + QStringLiteral("P"), "000000010101ff0000ffff0000ff0000ffff00ffff00ffffffff"
                                                    "808080404040c0c0c0123456654321abcdefdef012f0f0f0");
     editor.ApplyPalette(settings);
-    return editor;
+    return drawn;
 }
 
 void BM_SaveSprite(benchmark::State &state)
 {
     QTemporaryDir dir;
-    const quill::SpriteEditor editor = drawnSprite(127, 32);
+    const std::unique_ptr<quill::SpriteEditor> drawn = drawnSprite(127, 32);
+    const quill::SpriteEditor &editor = *drawn;
     const QString folder = dir.path() + "/";
     for (auto _ : state)
         quill::saveSprite(editor.document(), editor.palette(), folder, folder, "sprite");
@@ -161,7 +164,8 @@ void BM_SaveSprite(benchmark::State &state)
 void BM_WriteSameBytesRaw(benchmark::State &state)
 {
     QTemporaryDir dir;
-    const quill::SpriteEditor editor = drawnSprite(127, 32);
+    const std::unique_ptr<quill::SpriteEditor> drawn = drawnSprite(127, 32);
+    const quill::SpriteEditor &editor = *drawn;
     const QByteArray sprite = editor.document().fileBytes();
     const QImage sheet = quill::buildSpriteSheet(editor.document(), editor.palette());
     const QByteArray image(reinterpret_cast<const char *>(sheet.constBits()), sheet.sizeInBytes());
@@ -174,7 +178,8 @@ void BM_WriteSameBytesRaw(benchmark::State &state)
 // PNG levels, to show what the level costs and saves on the same sheet.
 void BM_EncodeSheetAtLevel(benchmark::State &state)
 {
-    const quill::SpriteEditor editor = drawnSprite(127, 32);
+    const std::unique_ptr<quill::SpriteEditor> drawn = drawnSprite(127, 32);
+    const quill::SpriteEditor &editor = *drawn;
     const QImage sheet = quill::buildSpriteSheet(editor.document(), editor.palette());
     const int level = static_cast<int>(state.range(0));
     QByteArray png;
@@ -207,7 +212,8 @@ void BM_CanvasRepaintDuringDrag(benchmark::State &state)
     const int size = static_cast<int>(state.range(0));
     const int page = 384;
     const int zoom = page / size;
-    quill::SpriteEditor editor = drawnSprite(size, 1);
+    const std::unique_ptr<quill::SpriteEditor> drawn = drawnSprite(size, 1);
+    quill::SpriteEditor &editor = *drawn;
     quill::SpriteCanvas canvas;
     canvas.setGeometry(0, 0, page, page);
     canvas.show();

@@ -37,7 +37,22 @@ QStringList CodeBuffer::newProgramLines()
     };
 }
 
-CodeBuffer::CodeBuffer() : CodeLines(newProgramLines()) {}
+CodeBuffer::CodeBuffer(QObject *parent) : QObject(parent), CodeLines(newProgramLines()) {}
+
+void CodeBuffer::announce(Change change)
+{
+    (change == Change::Content ? contentPending_ : viewPending_) = true;
+    if (!stepOpen_)
+        announcePending();
+}
+
+void CodeBuffer::announcePending()
+{
+    if (std::exchange(contentPending_, false))
+        emit contentChanged();
+    if (std::exchange(viewPending_, false))
+        emit viewChanged();
+}
 
 void CodeBuffer::NewProgram()
 {
@@ -50,6 +65,7 @@ void CodeBuffer::NewProgram()
     // The cursor is left for the caller to set, but it must still name a
     // place in the text for the invariant to hold.
     setCursor(CursorLine, CursorColumn);
+    announce(Change::Content);
 }
 
 void CodeBuffer::loadLines(QStringList lines)
@@ -69,6 +85,8 @@ void CodeBuffer::loadText(CodeText text)
     typingRunOpen_ = false;
     CursorLine = CursorColumn = TopLine = LeftColumn = 0;
     CodeModified = false;
+    announce(Change::Content);
+    announce(Change::View);
 }
 
 void CodeBuffer::replaceDocument(CodeText text, FileIdentity identity)
@@ -85,8 +103,17 @@ void CodeBuffer::replaceDocument(CodeText text, FileIdentity identity)
     edit.whole = std::move(whole);
     record(std::move(edit));
     CursorLine = CursorColumn = 0;
+    announce(Change::View);
     endUndoStep();
-    TopLine = LeftColumn = 0;
+    setScroll(0, 0);
+}
+
+void CodeBuffer::setFileName(const QString &name)
+{
+    if (identity_.name == name)
+        return;
+    identity_.name = name;
+    announce(Change::Content);
 }
 
 void CodeBuffer::savedAs(const QString &name, TextEncoding encoding)
@@ -94,6 +121,7 @@ void CodeBuffer::savedAs(const QString &name, TextEncoding encoding)
     identity_.name = name;
     identity_.origin = name;
     identity_.encoding = encoding;
+    announce(Change::Content);
 }
 
 // ---- edits ------------------------------------------------------------------
@@ -174,6 +202,7 @@ void CodeBuffer::apply(const EditRecord &edit)
 {
     ++revision_;
     noLines_ = false;
+    announce(Change::Content);
     switch (edit.kind) {
     case EditRecord::Kind::InsertText:
         CodeLines.modifiableLine(edit.line).insert(edit.column, edit.text);
@@ -245,14 +274,15 @@ void CodeBuffer::endUndoStep()
         // A step that changed nothing leaves a run of typing open only if it
         // did not move the cursor either.
         typingRunOpen_ = joinLastStep_ && step_.after == step_.before;
-        return;
+    } else {
+        typingRunOpen_ = step_.typing;
+        if (joinLastStep_)
+            history_.joinLast(std::move(step_));
+        else
+            history_.push(std::move(step_));
+        step_ = EditStep{};
     }
-    typingRunOpen_ = step_.typing;
-    if (joinLastStep_)
-        history_.joinLast(std::move(step_));
-    else
-        history_.push(std::move(step_));
-    step_ = EditStep{};
+    announcePending();
 }
 
 bool CodeBuffer::undo()
@@ -301,16 +331,24 @@ void CodeBuffer::setCursor(int line, int column)
 {
     const int newLine = std::clamp(line, 0, lineCount() - 1);
     const int newColumn = snapColumn(newLine, column);
-    if (!stepOpen_ && (newLine != CursorLine || newColumn != CursorColumn))
+    if (newLine == CursorLine && newColumn == CursorColumn)
+        return;
+    if (!stepOpen_)
         typingRunOpen_ = false;
     CursorLine = newLine;
     CursorColumn = newColumn;
+    announce(Change::View);
 }
 
 void CodeBuffer::setScroll(int top, int left)
 {
-    TopLine = std::max(top, 0);
-    LeftColumn = std::max(left, 0);
+    top = std::max(top, 0);
+    left = std::max(left, 0);
+    if (top == TopLine && left == LeftColumn)
+        return;
+    TopLine = top;
+    LeftColumn = left;
+    announce(Change::View);
 }
 
 void CodeBuffer::setViewSize(int visibleColumns, int visibleLines)
@@ -321,22 +359,36 @@ void CodeBuffer::setViewSize(int visibleColumns, int visibleLines)
 
 void CodeBuffer::ScrollToCursor()
 {
-    if (CursorLine < TopLine)
-        TopLine = CursorLine;
-    else if (CursorLine >= TopLine + VisibleLines)
-        TopLine = CursorLine - VisibleLines + 1;
-    if (CursorColumn < LeftColumn)
-        LeftColumn = CursorColumn;
-    else if (CursorColumn >= LeftColumn + VisibleColumns)
-        LeftColumn = CursorColumn - VisibleColumns + 1;
+    int top = TopLine;
+    int left = LeftColumn;
+    if (CursorLine < top)
+        top = CursorLine;
+    else if (CursorLine >= top + VisibleLines)
+        top = CursorLine - VisibleLines + 1;
+    if (CursorColumn < left)
+        left = CursorColumn;
+    else if (CursorColumn >= left + VisibleColumns)
+        left = CursorColumn - VisibleColumns + 1;
+    setScroll(top, left);
 }
 
 // ---- selection ------------------------------------------------------------------
 
+void CodeBuffer::setSelectionActive(bool active)
+{
+    if (SelectionActive == active)
+        return;
+    SelectionActive = active;
+    announce(Change::View);
+}
+
 void CodeBuffer::setSelectionAnchor(int line, int column)
 {
+    if (SelectionAnchorLine == line && SelectionAnchorColumn == column)
+        return;
     SelectionAnchorLine = line;
     SelectionAnchorColumn = column;
+    announce(Change::View);
 }
 
 bool CodeBuffer::inSelection(int line, int column) const

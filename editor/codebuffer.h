@@ -3,6 +3,7 @@
 #include "editor/codetext.h"
 #include "editor/edithistory.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -19,17 +20,24 @@ namespace quill {
 // TopLine and LeftColumn have no upper bound: a drag may scroll past the text.
 // The selection anchor is a plain pair of numbers that edits do not move.
 //
+// Every change announces itself: contentChanged when the text or the file it
+// belongs to changed, viewChanged when the cursor, the scroll window or the
+// selection moved. Inside an undo step each comes once, when the step ends,
+// so a view repaints and the recovery journal hears of a command once.
+//
 //   CodeBuffer buffer;                        // the new-program text
 //   buffer.beginUndoStep();                   // one command = one step
 //   buffer.insertText(0, 2, QStringLiteral(" hello"));
 //   buffer.endUndoStep();
 //   buffer.undo();                            // the text as it was
-class CodeBuffer {
+class CodeBuffer : public QObject {
+    Q_OBJECT
+
 public:
     // The 16 lines of a new program.
     static QStringList newProgramLines();
 
-    CodeBuffer();
+    explicit CodeBuffer(QObject *parent = nullptr);
 
     // ---- the text --------------------------------------------------------
     const CodeText &text() const { return CodeLines; }
@@ -63,7 +71,7 @@ public:
     // ---- the file the text belongs to ---------------------------------------
     const FileIdentity &identity() const { return identity_; }
     // The name field as the user typed it; not an undo step.
-    void setFileName(const QString &name) { identity_.name = name; }
+    void setFileName(const QString &name);
     // After a save under `name` in `encoding`: the text now belongs there.
     void savedAs(const QString &name, TextEncoding encoding);
 
@@ -128,7 +136,7 @@ public:
     bool selectionActive() const { return SelectionActive; }
     int selectionAnchorLine() const { return SelectionAnchorLine; }
     int selectionAnchorColumn() const { return SelectionAnchorColumn; }
-    void setSelectionActive(bool active) { SelectionActive = active; }
+    void setSelectionActive(bool active);
     void setSelectionAnchor(int line, int column);
     // Whether (line, column) lies in the selected range (false when no
     // selection is active); the character under the cursor belongs to it.
@@ -141,7 +149,19 @@ public:
     bool codeModified() const { return CodeModified; }
     void setCodeModified(bool modified) { CodeModified = modified; }
 
+signals:
+    // The text changed (undo and redo too), or its name, the file it came
+    // from or its encoding.
+    void contentChanged();
+    // The cursor, the scroll window or the selection moved.
+    void viewChanged();
+
 private:
+    enum class Change { Content, View };
+    // Emits the change now, or when the open undo step ends.
+    void announce(Change change);
+    void announcePending();
+
     void apply(const EditRecord &record);
     void record(EditRecord record);
     int snapColumn(int line, int column) const;
@@ -166,6 +186,8 @@ private:
     bool stepOpen_ = false;
     bool joinLastStep_ = false;  // the open step continues the last Typing step
     bool typingRunOpen_ = false; // the last step was Typing and the cursor has not moved since
+    bool contentPending_ = false;
+    bool viewPending_ = false;
 };
 
 } // namespace quill

@@ -26,6 +26,20 @@ CodeView::CodeView(QWidget *parent) : QWidget(parent)
 
 CodeView::~CodeView() = default;
 
+void CodeView::setBuffer(const CodeBuffer *buffer)
+{
+    if (buffer_)
+        disconnect(buffer_, nullptr, this, nullptr);
+    buffer_ = buffer;
+    if (buffer_) {
+        connect(buffer_, &CodeBuffer::contentChanged, this, qOverload<>(&QWidget::update));
+        connect(buffer_, &CodeBuffer::viewChanged, this, qOverload<>(&QWidget::update));
+        // A buffer that goes before the view leaves it black, not dangling.
+        connect(buffer_, &QObject::destroyed, this, [this] { buffer_ = nullptr; });
+    }
+    update();
+}
+
 void CodeView::setFontSheet(const QImage &sheet)
 {
     painter_ = std::make_unique<CodePainter>(sheet);

@@ -28,8 +28,8 @@ public:
     ~CodeView() override;
 
     // The text to show and the sheet to draw it with; until both are set the
-    // view is black.
-    void setBuffer(const CodeBuffer *buffer) { buffer_ = buffer; }
+    // view is black. The view repaints whenever the buffer announces a change.
+    void setBuffer(const CodeBuffer *buffer);
     const CodeBuffer *buffer() const { return buffer_; }
     void setFontSheet(const QImage &sheet);
     void setCellSize(int cellSize) { cellSize_ = cellSize; }

@@ -8,7 +8,7 @@
 
 namespace quill {
 
-SpriteDocument::SpriteDocument(int size)
+SpriteDocument::SpriteDocument(int size, QObject *parent) : QObject(parent)
 {
     AllocateSpriteBuffers(size);
 }
@@ -41,6 +41,16 @@ void SpriteDocument::NewSprite()
     currentCel_ = 0;
     celCount_ = 1;
     writeHeader();
+    emit changed();
+}
+
+void SpriteDocument::setPixel(int x, int y, std::uint8_t color)
+{
+    std::uint8_t &pixel = slot(currentCel_)[y * size_ + x];
+    if (pixel == color)
+        return;
+    pixel = color;
+    emit changed();
 }
 
 QString SpriteDocument::celLabel() const
@@ -69,8 +79,10 @@ void SpriteDocument::takeWholeSnapshot()
 
 void SpriteDocument::Undo()
 {
-    if (!undoAvailable_)
+    if (!undoAvailable_) {
+        emit changed();
         return;
+    }
     undoAvailable_ = false;
     if (undoSize_ != size_) {
         // Back to the former size: the cel clipboard starts empty again.
@@ -87,14 +99,15 @@ void SpriteDocument::Undo()
         origin_ = undoOrigin_;
         savedBytes_ = undoSavedBytes_;
     }
+    emit changed();
 }
 
 void SpriteDocument::startNew()
 {
     takeWholeSnapshot();
-    NewSprite();
     name_.clear();
     origin_.clear();
+    NewSprite();
 }
 
 void SpriteDocument::startOver(int size)
@@ -103,9 +116,9 @@ void SpriteDocument::startOver(int size)
         throw QuillError(QStringLiteral("Invalid sprite size."));
     takeWholeSnapshot();
     reallocate(size);
-    NewSprite();
     name_.clear();
     origin_.clear();
+    NewSprite();
 }
 
 void SpriteDocument::open(const SpriteFileContent &content, const QString &name)
@@ -118,6 +131,7 @@ void SpriteDocument::open(const SpriteFileContent &content, const QString &name)
     name_ = name;
     origin_ = name;
     savedBytes_ = fileBytes();
+    emit changed();
 }
 
 void SpriteDocument::recover(const SpriteFileContent &content, int currentCel, const QString &name,
@@ -130,6 +144,7 @@ void SpriteDocument::recover(const SpriteFileContent &content, int currentCel, c
     currentCel_ = std::clamp(currentCel, 0, celCount_ - 1);
     name_ = name;
     origin_ = origin;
+    emit changed();
 }
 
 void SpriteDocument::savedAs(const QString &name)
@@ -149,20 +164,25 @@ bool SpriteDocument::pristine() const
 void SpriteDocument::addCel()
 {
     TakeUndoSnapshot();
-    if (celCount_ == MaxCels)
+    if (celCount_ == MaxCels) {
+        emit changed();
         return;
+    }
     // A slot beyond the last cel may still hold a deleted cel or an earlier
     // sprite's: the new cel starts empty.
     std::ranges::fill(slot(celCount_), 0);
     currentCel_ = celCount_;
     ++celCount_;
     writeHeader();
+    emit changed();
 }
 
 void SpriteDocument::deleteCel()
 {
-    if (celCount_ == 1)
+    if (celCount_ == 1) {
+        emit changed();
         return;
+    }
     TakeUndoSnapshot();
     if (currentCel_ < celCount_ - 1) {
         const auto from = buffer_.begin() + HeaderSize + (currentCel_ + 1) * celBytes();
@@ -173,38 +193,45 @@ void SpriteDocument::deleteCel()
     }
     --celCount_;
     writeHeader();
+    emit changed();
 }
 
 void SpriteDocument::previousCel()
 {
     currentCel_ = currentCel_ == 0 ? celCount_ - 1 : currentCel_ - 1;
+    emit changed();
 }
 
 void SpriteDocument::nextCel()
 {
     currentCel_ = currentCel_ + 1 == celCount_ ? 0 : currentCel_ + 1;
+    emit changed();
 }
 
 void SpriteDocument::copyCel()
 {
     std::ranges::copy(currentCelPixels(), clipboard_.begin());
+    emit changed();
 }
 
 void SpriteDocument::pasteCel()
 {
     TakeUndoSnapshot();
-    std::ranges::copy(clipboard_, currentCelPixels().begin());
+    std::ranges::copy(clipboard_, slot(currentCel_).begin());
+    emit changed();
 }
 
 void SpriteDocument::eraseCel()
 {
     TakeUndoSnapshot();
-    std::ranges::fill(currentCelPixels(), 0);
+    std::ranges::fill(slot(currentCel_), 0);
+    emit changed();
 }
 
 void SpriteDocument::CommitWorkCel()
 {
-    std::ranges::copy(work_, currentCelPixels().begin());
+    std::ranges::copy(work_, slot(currentCel_).begin());
+    emit changed();
 }
 
 QByteArray SpriteDocument::fileBytes() const
@@ -235,6 +262,7 @@ bool SpriteDocument::loadFile(const SpriteFileContent &content)
     if (resized)
         AllocateSpriteBuffers(content.size);
     takeContent(content);
+    emit changed();
     return resized;
 }
 

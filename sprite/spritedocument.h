@@ -3,6 +3,7 @@
 #include "sprite/celdata.h"
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <vector>
 
@@ -16,15 +17,24 @@ struct SpriteFileContent;
 // the scratch cel of the transforms. Slots at and beyond CelCount() are
 // storage only. Every operation keeps header byte 2 equal to CelCount().
 //
+// Every change of what the document holds (its pixels, its cels, the current
+// cel, the cel clipboard, its size, or the whole sprite at a switch to other
+// work) announces itself with changed(); the cel buttons' operations announce
+// themselves even when they are refused. Its name and its file alone change
+// without it. The pixels are changed only through the document, so no change
+// goes unannounced.
+//
 //   SpriteDocument doc(16);      // one empty cel, "1/1"
 //   doc.addCel();                // "2/2", the new cel empty
 //   doc.Undo();                  // "1/1" again
-class SpriteDocument {
+class SpriteDocument : public QObject {
+    Q_OBJECT
+
 public:
     static constexpr int MaxCels = 32;
     static constexpr int HeaderSize = 3;
 
-    explicit SpriteDocument(int size);
+    explicit SpriteDocument(int size, QObject *parent = nullptr);
 
     // Replaces all four blocks by blocks for `size` (1 to 127), drops the
     // undo snapshot and starts a new sprite. A size outside 1 to 127 throws
@@ -69,11 +79,19 @@ public:
     QString celLabel() const;
 
     const std::vector<std::uint8_t> &SpriteBuffer() const { return buffer_; }
-    CelPixels currentCelPixels() { return slot(currentCel_); }
     ConstCelPixels currentCelPixels() const { return slot(currentCel_); }
     ConstCelPixels cel(int index) const { return slot(index); }
     std::uint8_t pixel(int x, int y) const { return currentCelPixels()[y * size_ + x]; }
-    void setPixel(int x, int y, std::uint8_t color) { currentCelPixels()[y * size_ + x] = color; }
+    void setPixel(int x, int y, std::uint8_t color);
+    // Runs edit(CelPixels) on the current cel's pixels; it returns whether
+    // it changed them.
+    template <typename Edit> bool editCurrentCel(Edit edit)
+    {
+        const bool edited = edit(slot(currentCel_));
+        if (edited)
+            emit changed();
+        return edited;
+    }
 
     void TakeUndoSnapshot();
     bool UndoAvailable() const { return undoAvailable_; }
@@ -106,6 +124,9 @@ public:
     // buffers first (which drops the undo snapshot). Returns true when the
     // size changed.
     bool loadFile(const SpriteFileContent &content);
+
+signals:
+    void changed();
 
 private:
     // The four blocks for `size`, the undo snapshot left alone.

@@ -68,9 +68,10 @@ bool SpriteEditor::tap(int x, int y)
         document_.setPixel(x, y, color);
         return true;
     case PenKind::Fill:
-        return FloodFill(document_.currentCelPixels(), size, x, y, color) > 0;
+        return document_.editCurrentCel(
+            [&](CelPixels cel) { return FloodFill(cel, size, x, y, color) > 0; });
     case PenKind::Replace:
-        return ReplaceColor(document_.currentCelPixels(), size, x, y, color);
+        return document_.editCurrentCel([&](CelPixels cel) { return ReplaceColor(cel, size, x, y, color); });
     }
     return false;
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <vector>
 
@@ -289,6 +290,78 @@ TEST(CodeBuffer, AReplacedTextCountsTowardTheLimit)
     EXPECT_FALSE(buffer.canUndo());
     buffer.replaceDocument(CodeBuffer::newProgramLines(), {});
     EXPECT_LE(buffer.historyBytes(), 64 * 1024);
+}
+
+// Views repaint and the recovery journal writes on these signals alone, so
+// every change must announce itself, and a command only once.
+TEST(CodeBuffer, EveryChangeAnnouncesItselfOnceAStep)
+{
+    struct Case {
+        const char *label;
+        std::function<void(CodeBuffer &)> change;
+        int content;
+        int view;
+    };
+    const std::vector<Case> cases = {
+        {"an edit of its own", [](CodeBuffer &b) { b.insertText(0, 1, "x"); }, 1, 0},
+        {"a step of several edits and a move",
+         [](CodeBuffer &b) {
+             b.beginUndoStep();
+             b.insertText(0, 1, "x");
+             b.insertLine(1, "new");
+             b.removeText(2, 0, 1);
+             b.setCursor(1, 2);
+             b.ScrollToCursor();
+             b.endUndoStep();
+         },
+         1, 1},
+        {"a step that changes nothing",
+         [](CodeBuffer &b) {
+             b.beginUndoStep();
+             b.setCursor(0, 2);
+             b.endUndoStep();
+         },
+         0, 0},
+        {"the cursor moves", [](CodeBuffer &b) { b.setCursor(1, 0); }, 0, 1},
+        {"the cursor stays", [](CodeBuffer &b) { b.setCursor(0, 2); }, 0, 0},
+        {"the view scrolls", [](CodeBuffer &b) { b.setScroll(3, 0); }, 0, 1},
+        {"the cursor already shows", [](CodeBuffer &b) { b.ScrollToCursor(); }, 0, 0},
+        {"a selection starts", [](CodeBuffer &b) { b.setSelectionActive(true); }, 0, 1},
+        {"its anchor moves", [](CodeBuffer &b) { b.setSelectionAnchor(1, 1); }, 0, 1},
+        {"the name changes", [](CodeBuffer &b) { b.setFileName("cat"); }, 1, 0},
+        {"the name is typed again", [](CodeBuffer &b) { b.setFileName(""); }, 0, 0},
+        {"a save under a name", [](CodeBuffer &b) { b.savedAs("cat", TextEncoding::Utf8Bom); }, 1, 0},
+        {"undo",
+         [](CodeBuffer &b) {
+             b.insertText(1, 0, "x");
+             b.undo();
+         },
+         2, 0},
+        {"undo of a step that moved the cursor",
+         [](CodeBuffer &b) {
+             b.beginUndoStep();
+             b.setCursor(1, 0);
+             b.insertText(1, 0, "x");
+             b.endUndoStep();
+             b.undo();
+         },
+         2, 2},
+        {"New and Open", [](CodeBuffer &b) { b.replaceDocument(CodeText(QStringList{"a"}), {}); }, 1, 1},
+        {"a loaded text", [](CodeBuffer &b) { b.loadLines({"a", "b"}); }, 1, 1},
+        {"the new program", [](CodeBuffer &b) { b.NewProgram(); }, 1, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.label);
+        CodeBuffer buffer;
+        loadState(buffer, "ab|c\nde\nf");
+        int content = 0;
+        int view = 0;
+        QObject::connect(&buffer, &CodeBuffer::contentChanged, [&] { ++content; });
+        QObject::connect(&buffer, &CodeBuffer::viewChanged, [&] { ++view; });
+        c.change(buffer);
+        EXPECT_EQ(content, c.content);
+        EXPECT_EQ(view, c.view);
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -12,9 +13,10 @@ using quill::SpriteDocument;
 
 // A 2 x 2 document whose cels are told apart by a mark in pixel (0, 0):
 // marks {1, 2, 3} are three cels A, B, C.
-SpriteDocument withCels(const std::vector<int> &marks, int current)
+std::unique_ptr<SpriteDocument> withCels(const std::vector<int> &marks, int current)
 {
-    SpriteDocument doc(2);
+    auto made = std::make_unique<SpriteDocument>(2);
+    SpriteDocument &doc = *made;
     bool first = true;
     for (const int mark : marks) {
         if (!first)
@@ -25,7 +27,7 @@ SpriteDocument withCels(const std::vector<int> &marks, int current)
     while (doc.CurrentCel() != current)
         doc.nextCel();
     doc.discardUndo();
-    return doc;
+    return made;
 }
 
 std::vector<int> marks(const SpriteDocument &doc)
@@ -78,7 +80,8 @@ TEST(SpriteDocument, CelOperations)
          [](SpriteDocument &d) { d.copyCel(); d.nextCel(); d.nextCel(); d.pasteCel(); }, {1, 2, 1}, "3/3"},
     };
     for (const CelCase &c : cases) {
-        SpriteDocument doc = withCels(c.marks, c.current);
+        const std::unique_ptr<SpriteDocument> made = withCels(c.marks, c.current);
+        SpriteDocument &doc = *made;
         c.operation(doc);
         EXPECT_EQ(marks(doc), c.marksAfter) << c.name;
         EXPECT_EQ(doc.celLabel(), c.label) << c.name;
@@ -106,7 +109,8 @@ TEST(SpriteDocument, UndoAfterEachOperationKind)
         {"copy", &SpriteDocument::copyCel, false},
     };
     for (const UndoCase &c : cases) {
-        SpriteDocument doc = withCels({1, 2, 3}, 0);
+        const std::unique_ptr<SpriteDocument> made = withCels({1, 2, 3}, 0);
+        SpriteDocument &doc = *made;
         doc.copyCel();
         doc.nextCel();
         const std::vector<std::uint8_t> before = doc.SpriteBuffer();
@@ -133,7 +137,8 @@ TEST(SpriteDocument, UndoAfterEachOperationKind)
 
 TEST(SpriteDocument, UndoAfterDeleteBringsTheCelBackCurrent)
 {
-    SpriteDocument doc = withCels({1, 2, 3}, 1);
+    const std::unique_ptr<SpriteDocument> made = withCels({1, 2, 3}, 1);
+    SpriteDocument &doc = *made;
     doc.deleteCel();
     doc.Undo();
     EXPECT_EQ(marks(doc), (std::vector<int>{1, 2, 3}));
@@ -142,7 +147,8 @@ TEST(SpriteDocument, UndoAfterDeleteBringsTheCelBackCurrent)
 
 TEST(SpriteDocument, AddClearsASlotThatHeldADeletedCel)
 {
-    SpriteDocument doc = withCels({1, 2, 3}, 2);
+    const std::unique_ptr<SpriteDocument> made = withCels({1, 2, 3}, 2);
+    SpriteDocument &doc = *made;
     doc.deleteCel();   // slot 2 still holds C's bytes
     doc.addCel();
     EXPECT_EQ(marks(doc), (std::vector<int>{1, 2, 0}));
@@ -175,7 +181,8 @@ TEST(SpriteDocument, DeleteRefusedKeepsThePreviousSnapshot)
 
 TEST(SpriteDocument, NewKeepsTheSnapshotAndAllocateDropsIt)
 {
-    SpriteDocument doc = withCels({1, 2}, 1);
+    const std::unique_ptr<SpriteDocument> made = withCels({1, 2}, 1);
+    SpriteDocument &doc = *made;
     doc.eraseCel();
     doc.NewSprite();
     EXPECT_EQ(doc.celLabel(), "1/1");
@@ -210,7 +217,8 @@ TEST(SpriteDocument, SwitchingToOtherWorkIsUndoneWithSizeAndName)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        SpriteDocument doc = withCels({1, 2}, 1);
+        const std::unique_ptr<SpriteDocument> made = withCels({1, 2}, 1);
+        SpriteDocument &doc = *made;
         doc.savedAs("mine");
         doc.setPixel(1, 1, 7);  // unsaved from here on
         const QByteArray before = doc.fileBytes();
@@ -257,7 +265,8 @@ TEST(SpriteDocument, SavedOpenedAndPristine)
 TEST(SpriteDocument, SizesOutsideTheRangeNeverReachTheBuffers)
 {
     for (const int size : {0, -1, 128, 255, 1000}) {
-        SpriteDocument doc = withCels({1, 2}, 1);
+        const std::unique_ptr<SpriteDocument> made = withCels({1, 2}, 1);
+        SpriteDocument &doc = *made;
         EXPECT_THROW(doc.AllocateSpriteBuffers(size), quill::QuillError) << size;
         EXPECT_EQ(doc.spriteSize(), 2) << size;
         EXPECT_EQ(marks(doc), (std::vector<int>{1, 2})) << size;
@@ -268,7 +277,8 @@ TEST(SpriteDocument, SizesOutsideTheRangeNeverReachTheBuffers)
 
 TEST(SpriteDocument, LoadingAFileOfAnotherSizeReallocates)
 {
-    SpriteDocument doc = withCels({1, 2, 3}, 2);
+    const std::unique_ptr<SpriteDocument> made = withCels({1, 2, 3}, 2);
+    SpriteDocument &doc = *made;
     doc.eraseCel();
     quill::SpriteFileContent content{8, 2, QByteArray(2 * 64, '\0')};
     content.cels[64] = 9;
@@ -282,7 +292,8 @@ TEST(SpriteDocument, LoadingAFileOfAnotherSizeReallocates)
 
 TEST(SpriteDocument, LoadingAShorterFileOfTheSameSizeLeavesNoStaleCelBehindAdd)
 {
-    SpriteDocument doc = withCels({1, 2, 3}, 0);
+    const std::unique_ptr<SpriteDocument> made = withCels({1, 2, 3}, 0);
+    SpriteDocument &doc = *made;
     EXPECT_FALSE(doc.loadFile({2, 1, QByteArray("\x05\0\0\0", 4)}));
     EXPECT_EQ(doc.celLabel(), "1/1");
     doc.addCel();
@@ -291,10 +302,55 @@ TEST(SpriteDocument, LoadingAShorterFileOfTheSameSizeLeavesNoStaleCelBehindAdd)
 
 TEST(SpriteDocument, LoadingContentThatDoesNotFitIsRefused)
 {
-    SpriteDocument doc = withCels({1, 2}, 1);
+    const std::unique_ptr<SpriteDocument> made = withCels({1, 2}, 1);
+    SpriteDocument &doc = *made;
     EXPECT_THROW(doc.loadFile({2, 3, QByteArray(4, '\0')}), quill::QuillError);
     EXPECT_THROW(doc.loadFile({2, 33, QByteArray(33 * 4, '\0')}), quill::QuillError);
     EXPECT_EQ(marks(doc), (std::vector<int>{1, 2}));
+}
+
+// The canvas, the preview and the recovery journal follow the document by
+// its signal alone: every change announces itself; the name and its file do not.
+TEST(SpriteDocument, EveryChangeAnnouncesItself)
+{
+    struct Case {
+        const char *name;
+        std::function<void(SpriteDocument &)> operation;
+        bool announced;
+    };
+    const std::vector<Case> cases = {
+        {"a pixel", [](SpriteDocument &d) { d.setPixel(1, 1, 4); }, true},
+        {"a pixel of its own colour", [](SpriteDocument &d) { d.setPixel(0, 0, 2); }, false},
+        {"an edit of the cel", [](SpriteDocument &d) { d.editCurrentCel([](quill::CelPixels cel) { cel[3] = 7; return true; }); }, true},
+        {"an edit that changed nothing", [](SpriteDocument &d) { d.editCurrentCel([](quill::CelPixels) { return false; }); }, false},
+        {"a transform", [](SpriteDocument &d) { d.CommitWorkCel(); }, true},
+        {"Ad", [](SpriteDocument &d) { d.addCel(); }, true},
+        {"Dl", [](SpriteDocument &d) { d.deleteCel(); }, true},
+        {"<-", [](SpriteDocument &d) { d.previousCel(); }, true},
+        {"->", [](SpriteDocument &d) { d.nextCel(); }, true},
+        {"Cp", [](SpriteDocument &d) { d.copyCel(); }, true},
+        {"Ps", [](SpriteDocument &d) { d.pasteCel(); }, true},
+        {"Er", [](SpriteDocument &d) { d.eraseCel(); }, true},
+        {"Un without a snapshot", [](SpriteDocument &d) { d.Undo(); }, true},
+        {"New", [](SpriteDocument &d) { d.startNew(); }, true},
+        {"another size", [](SpriteDocument &d) { d.startOver(4); }, true},
+        {"Open", [](SpriteDocument &d) { d.open({2, 1, QByteArray(4, '\1')}, "ring"); }, true},
+        {"a recovered sprite", [](SpriteDocument &d) { d.recover({2, 1, QByteArray(4, '\1')}, 0, "ring", ""); }, true},
+        {"a loaded file", [](SpriteDocument &d) { d.loadFile({2, 1, QByteArray(4, '\1')}); }, true},
+        {"new buffers", [](SpriteDocument &d) { d.AllocateSpriteBuffers(2); }, true},
+        {"the name typed", [](SpriteDocument &d) { d.setName("ring"); }, false},
+        {"a save", [](SpriteDocument &d) { d.savedAs("ring"); }, false},
+        {"a snapshot", [](SpriteDocument &d) { d.TakeUndoSnapshot(); }, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::unique_ptr<SpriteDocument> made = withCels({2, 3}, 0);
+        SpriteDocument &doc = *made;
+        int announced = 0;
+        QObject::connect(&doc, &SpriteDocument::changed, [&] { ++announced; });
+        c.operation(doc);
+        EXPECT_EQ(announced > 0, c.announced);
+    }
 }
 
 } // namespace

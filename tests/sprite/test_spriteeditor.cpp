@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 using quill::PenKind;
@@ -36,13 +38,13 @@ TEST(CanvasCell, StrictBoundsAndTruncation)
 }
 
 // A 4 x 4 editor holding `before`, SelectedColor 3.
-quill::SpriteEditor editorWith(const QStringList &before)
+std::unique_ptr<quill::SpriteEditor> editorWith(const QStringList &before)
 {
-    quill::SpriteEditor editor(4);
+    auto editor = std::make_unique<quill::SpriteEditor>(4);
     const std::vector<std::uint8_t> pixels = cel(before);
     for (int i = 0; i < 16; ++i)
-        editor.document().setPixel(i % 4, i / 4, pixels[i]);
-    editor.selectColor(3);
+        editor->document().setPixel(i % 4, i / 4, pixels[i]);
+    editor->selectColor(3);
     return editor;
 }
 
@@ -70,7 +72,8 @@ TEST(SpriteEditor, TapWithEachPenKind)
         {"fill around the block", 1, 0, 0, true, {"3333", "3113", "3113", "1333"}},
     };
     for (const TapCase &c : cases) {
-        quill::SpriteEditor editor = editorWith(before);
+        const std::unique_ptr<quill::SpriteEditor> made = editorWith(before);
+        quill::SpriteEditor &editor = *made;
         for (int i = 0; i < c.penPresses; ++i)
             editor.cyclePenKind();
         EXPECT_EQ(editor.tap(c.x, c.y), c.changed) << c.name;
@@ -85,7 +88,8 @@ TEST(SpriteEditor, TapWithEachPenKind)
 TEST(SpriteEditor, ATapThatChangesNothingStillSnapshotsAndReturnsToPen)
 {
     for (int presses = 0; presses < 3; ++presses) {
-        quill::SpriteEditor editor = editorWith({"3000", "0000", "0000", "0000"});
+        const std::unique_ptr<quill::SpriteEditor> made = editorWith({"3000", "0000", "0000", "0000"});
+        quill::SpriteEditor &editor = *made;
         editor.document().setPixel(1, 1, 5);   // not in the snapshot below
         for (int i = 0; i < presses; ++i)
             editor.cyclePenKind();
@@ -99,7 +103,8 @@ TEST(SpriteEditor, ATapThatChangesNothingStillSnapshotsAndReturnsToPen)
 
 TEST(SpriteEditor, DragDrawsWithPenOnlyAndOneUndoTakesTheStrokeBack)
 {
-    quill::SpriteEditor editor = editorWith({"0000", "0000", "0000", "0000"});
+    const std::unique_ptr<quill::SpriteEditor> made = editorWith({"0000", "0000", "0000", "0000"});
+    quill::SpriteEditor &editor = *made;
     editor.cyclePenKind();   // Fill
     EXPECT_FALSE(editor.drag(1, 1)) << "no drawing while Fill waits for its tap";
     editor.tap(0, 0);        // fills everything with 3, Pen again

@@ -31,22 +31,18 @@ quill::Palette palette()
 
 // Two documents that differ in size, cel count and pixels, so that a sheet
 // of one never passes for the other's.
-quill::SpriteDocument small()
+void drawSmall(quill::SpriteDocument &doc)
 {
-    quill::SpriteDocument doc(16);
     doc.setPixel(3, 3, 5);
-    return doc;
 }
 
-quill::SpriteDocument large()
+void drawLarge(quill::SpriteDocument &doc)
 {
-    quill::SpriteDocument doc(64);
     for (int cel = 1; cel < 24; ++cel)
         doc.addCel();
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x)
             doc.setPixel(x, y, (x * 7 + y * 3) % 16);
-    return doc;
 }
 
 QByteArray readBytes(const QString &path)
@@ -62,17 +58,20 @@ TEST(SpriteSaveKilled, EveryKillLeavesAMatchingPair)
     const QString spriteDir = dir.path() + "/sprfiles/";
     const QString imageDir = dir.path() + "/img/";
     ASSERT_TRUE(QDir().mkpath(spriteDir) && QDir().mkpath(imageDir));
-    const quill::SpriteDocument documents[] = {small(), large()};
-    const QImage sheets[] = {quill::buildSpriteSheet(documents[0], palette()),
-                             quill::buildSpriteSheet(documents[1], palette())};
+    quill::SpriteDocument small(16), large(64);
+    drawSmall(small);
+    drawLarge(large);
+    const quill::SpriteDocument *const documents[] = {&small, &large};
+    const QImage sheets[] = {quill::buildSpriteSheet(*documents[0], palette()),
+                             quill::buildSpriteSheet(*documents[1], palette())};
     // The kills fall anywhere in a few rounds of saves of both documents,
     // however long a round takes on this machine (the disk syncs of a
     // save vary a lot), so that kills fall on saves of each.
     std::chrono::microseconds round{0};
     for (int trial = 0; trial < 3; ++trial) {
         const auto start = std::chrono::steady_clock::now();
-        quill::saveSprite(documents[1], palette(), spriteDir, imageDir, "hero");
-        quill::saveSprite(documents[0], palette(), spriteDir, imageDir, "hero");
+        quill::saveSprite(*documents[1], palette(), spriteDir, imageDir, "hero");
+        quill::saveSprite(*documents[0], palette(), spriteDir, imageDir, "hero");
         round = std::max(round, std::chrono::duration_cast<std::chrono::microseconds>(
                                     std::chrono::steady_clock::now() - start));
     }
@@ -90,7 +89,7 @@ TEST(SpriteSaveKilled, EveryKillLeavesAMatchingPair)
             // Saves the two documents in turn until it is killed.
             for (int turn = 0;; turn ^= 1) {
                 try {
-                    quill::saveSprite(documents[turn], palette(), spriteDir, imageDir, "hero");
+                    quill::saveSprite(*documents[turn], palette(), spriteDir, imageDir, "hero");
                 } catch (...) {
                     ::_exit(3);
                 }
@@ -107,7 +106,7 @@ TEST(SpriteSaveKilled, EveryKillLeavesAMatchingPair)
         EXPECT_EQ(quill::checkSpritePair(spriteDir, imageDir, "hero"), std::nullopt) << "kill " << kill;
 
         const QByteArray sprite = readBytes(spriteDir + "hero");
-        const int which = sprite == documents[0].fileBytes() ? 0 : sprite == documents[1].fileBytes() ? 1 : -1;
+        const int which = sprite == documents[0]->fileBytes() ? 0 : sprite == documents[1]->fileBytes() ? 1 : -1;
         ASSERT_NE(which, -1) << "kill " << kill << ": a sprite file of neither document, "
                              << sprite.size() << " bytes";
         ++seen[which];
