@@ -421,12 +421,10 @@ void TfrmMain::createOverlays()
     wire(codePage_.btRun, &QPushButton::clicked, &TfrmMain::btRunClick);
     wire(runView_->closeButton(), &QPushButton::clicked, &TfrmMain::btnRunCloseClick);
     wire(runView_->resizeButton(), &QPushButton::clicked, &TfrmMain::btnRunResizeClick);
-    wire(runView_, &quill::RunView::pageMessage, &TfrmMain::webRunMessage);
-    wire(runView_->errorBar(), &QPushButton::clicked, &TfrmMain::btnRunErrorClick);
-    wire(runView_->errorBar(), &quill::RunErrorBar::held, &TfrmMain::btnRunErrorHold);
-    wire(runView_->consoleStrip(), &quill::RunConsoleStrip::programLineTapped,
-         &TfrmMain::lstRunConsoleClick);
-    runView_->consoleStrip()->setLog(&runLog_);
+    wire(runView_, &quill::RunView::lineChosen, &TfrmMain::closeRunAt);
+    connect(runView_, &quill::RunView::wholeErrorAsked, handlers_.get(), [this](const QString &text) {
+        quill::runHandler(*messages_, [&] { messages_->showMessage(text); });
+    });
 }
 
 void TfrmMain::layoutOverlays()

@@ -17,7 +17,6 @@
 #include "editor/keyboardlayer.h"
 #include "editor/keycommands.h"
 #include "editor/windowstate.h"
-#include "builder/runlog.h"
 #include "builder/runviewstate.h"
 
 #include <QPointF>
@@ -85,11 +84,11 @@ public:
     void LayoutScreen();
 
     const quill::SettingsStore &settings() const { return Settings; }
-    const QStringList &keywords() const { return Keywords; }
+    QStringList keywords() const override { return Keywords; }
+    int spriteSize() const override { return SpriteSize; }
     const quill::WorkspacePaths &paths() const { return paths_; }
     const quill::LayoutResult &layout() const { return layout_; }
     const std::array<quill::KeyButton *, quill::KeyCount> &keyButtons() const { return codePage_.KeyButtons; }
-    int spriteSize() const { return SpriteSize; }
     const quill::SpriteEditor &spriteEditor() const { return *spriteEditor_; }
     bool shiftState() const override { return ShiftState; }
     const quill::CodeBuffer &program() const { return program_; }
@@ -238,14 +237,8 @@ private:
     void btRunClick();
     void btnRunCloseClick();
     void btnRunResizeClick();
-    // What the page writes and throws goes to the run view's console, its
-    // first error to the error bar. A tap on the bar closes the run and, for
-    // a line of the program, puts the cursor on it; so does a tap on a
-    // console line of the program. Holding the bar shows the whole error.
-    void webRunMessage(const quill::PageMessage &message);
-    void btnRunErrorClick();
-    void btnRunErrorHold();
-    void lstRunConsoleClick(int programLine);
+    // A tap on the run view's error bar or on a console line of the program
+    // closes the run and, for a line of the program, puts the cursor on it.
     void closeRunAt(int programLine);
     void goToProgramLine(int line);
 
@@ -315,7 +308,7 @@ private:
     // the command table, the code files, Ctrl shortcuts and the view's drag.
     quill::CodeBuffer program_;
     quill::KeyCommands commands_{program_, *this, *this};
-    quill::ChoiceCommands choices_{program_, *this, *this, Keywords, SpriteSize};
+    quill::ChoiceCommands choices_{program_, *this, *this};
     quill::CodeFiles programFiles_;
     quill::CtrlShortcuts shortcuts_;
     quill::CodeDrag drag_;
@@ -344,5 +337,4 @@ private:
     quill::PickList *PickList = nullptr;
     quill::RunView *runView_ = nullptr;
     quill::RunViewState runState_;  // RunActive and the overlay's state
-    quill::RunLog runLog_;          // what the page shown wrote and threw, at the program's lines
 };

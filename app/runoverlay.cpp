@@ -28,14 +28,13 @@ void TfrmMain::btRunClick()
         quill::startRun(source, paths_, Settings, runState_, *messages_);
     if (!page)
         return;
-    const bool threeD = page->use3D;
-    runLog_.start(quill::RunPlaces(std::move(*page), QUrl::fromLocalFile(paths_.pagePath), name));
-    runView_->consoleStrip()->logChanged();
     if (runState_.overlay() != quill::RunOverlay::Running) {
         quill::ShellOpen(paths_.pagePath);
         return;
     }
-    runView_->showPage(QUrl::fromLocalFile(paths_.pagePath), paths_.baseDir, threeD);
+    const bool threeD = page->use3D;
+    const QUrl url = QUrl::fromLocalFile(paths_.pagePath);
+    runView_->showPage(url, paths_.baseDir, threeD, quill::RunPlaces(std::move(*page), url, name));
 }
 
 void TfrmMain::btnRunCloseClick()
@@ -59,37 +58,6 @@ void TfrmMain::btnRunResizeClick()
     }
     resize(*width, height());
     LayoutScreen();
-}
-
-void TfrmMain::webRunMessage(const quill::PageMessage &message)
-{
-    if (runState_.overlay() != quill::RunOverlay::Running)
-        return;
-    const quill::RunLog::Change change = runLog_.add(message);
-    if (change.lineAdded)
-        runView_->consoleStrip()->logChanged();
-    if (change.errorChanged)
-        runView_->showError(runLog_.firstError()->text, runLog_.furtherErrors());
-}
-
-void TfrmMain::btnRunErrorClick()
-{
-    closeRunAt(runLog_.firstError() ? runLog_.firstError()->programLine : -1);
-}
-
-void TfrmMain::btnRunErrorHold()
-{
-    if (!runLog_.firstError())
-        return;
-    const int further = runLog_.furtherErrors();
-    messages_->showMessage(runLog_.firstError()->text
-                           + (further > 0 ? u'\n' + quill::furtherErrorsText(further) + u'.'
-                                          : QString()));
-}
-
-void TfrmMain::lstRunConsoleClick(int programLine)
-{
-    closeRunAt(programLine);
 }
 
 void TfrmMain::closeRunAt(int programLine)

@@ -102,13 +102,14 @@ struct Editor : quill::KeyboardLayer, quill::WindowState, quill::EditorChoices {
     void offerChoices(quill::PickMode, const QStringList &items) override { offered = items; }
     QString clipboardText() const override { return QString(); }
     void setClipboardText(const QString &) override {}
+    QStringList keywords() const override { return keywordList; }
+    int spriteSize() const override { return 16; }
 
-    QStringList keywords = quill::defaultKeywords();
-    int spriteSize = 16;
+    QStringList keywordList = quill::defaultKeywords();
     QStringList offered;
     quill::CodeBuffer buffer;
     quill::KeyCommands commands{buffer, *this, *this};
-    quill::ChoiceCommands choices{buffer, *this, *this, keywords, spriteSize};
+    quill::ChoiceCommands choices{buffer, *this, *this};
 };
 
 void BM_KyWithOwnNames(benchmark::State &state)

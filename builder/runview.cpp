@@ -89,7 +89,19 @@ RunView::RunView(QWidget *parent) : QWidget(parent)
     btnRunError->hide();
     lstRunConsole = new RunConsoleStrip(this);
     lstRunConsole->hide();
+    lstRunConsole->setLog(&runLog_);
     connect(btnRunConsole, &QPushButton::toggled, this, &RunView::setConsoleOpen);
+    connect(btnRunError, &QPushButton::clicked, this, [this] {
+        emit lineChosen(runLog_.firstError() ? runLog_.firstError()->programLine : -1);
+    });
+    connect(btnRunError, &RunErrorBar::held, this, [this] {
+        if (!runLog_.firstError())
+            return;
+        const int further = runLog_.furtherErrors();
+        emit wholeErrorAsked(runLog_.firstError()->text
+                             + (further > 0 ? u'\n' + furtherErrorsText(further) + u'.' : QString()));
+    });
+    connect(lstRunConsole, &RunConsoleStrip::programLineTapped, this, &RunView::lineChosen);
 
     pnlRunDialog = makePanel(this, "pnlRunDialog", QStringLiteral("Page dialog"), true);
     lblRunDialog = makeValueLabel(pnlRunDialog, "lblRunDialog", QStringLiteral("Page message"));
@@ -272,8 +284,10 @@ void RunView::replacePage()
     old->answerDialog(true);
 }
 
-void RunView::showPage(const QUrl &page, const QString &workspaceDir, bool threeD)
+void RunView::showPage(const QUrl &page, const QString &workspaceDir, bool threeD, RunPlaces places)
 {
+    runLog_.start(std::move(places));
+    lstRunConsole->logChanged();
     if (!webRun)
         createWebView(workspaceDir);
     else if (page_->dialogOpen() || (closeGrace_->isActive() && !madeWayForBlank()))
@@ -382,8 +396,19 @@ void RunView::consoleMessage(int level, const QString &message, int line, const 
     const ProbeReading reading = readConsoleMessage(messageLevel(level), message, line, source);
     if (reading.frames)
         showValue(lblRunFps, QStringLiteral("%1 fps").arg(*reading.frames));
-    if (reading.message)
+    if (reading.message) {
+        logMessage(*reading.message);
         emit pageMessage(*reading.message);
+    }
+}
+
+void RunView::logMessage(const PageMessage &message)
+{
+    const RunLog::Change change = runLog_.add(message);
+    if (change.lineAdded)
+        lstRunConsole->logChanged();
+    if (change.errorChanged)
+        showError(runLog_.firstError()->text, runLog_.furtherErrors());
 }
 
 } // namespace quill

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "builder/pagemessage.h"
+#include "builder/runlog.h"
 #include "builder/runpage.h"
 
 #include <QColor>
@@ -34,8 +35,12 @@ class RunErrorBar;
 //
 // Every page the view shows gets the page probe (builder/pageprobe.h): the
 // frame counter shows the frames of the page's own frame loop, and nothing
-// until that loop has run; what the page writes and throws is passed on as
-// pageMessage. The page file never holds the probe.
+// until that loop has run; what the page writes and throws goes into the
+// run's log (RunLog), which the console strip follows, and its first error
+// onto the error bar; each message is also passed on as pageMessage. The page
+// file never holds the probe. A tap on the error bar or on a console line of
+// the program asks, by lineChosen, for the run to close there; holding the
+// bar asks for the whole error to be shown (wholeErrorAsked).
 //
 // The view reaches no network and no local file outside the workspace (a
 // request blocker on its own profile that also sees what dedicated workers
@@ -72,8 +77,10 @@ public:
     // A page still closing is replaced first. A 3D page sizes its drawing
     // from the view's width alone, three quarters of it high: it gets the
     // widest 4:3 area the view holds (pageArea), so that nothing of it is
-    // cut off and no scroll bar shows.
-    void showPage(const QUrl &page, const QString &workspaceDir, bool threeD = false);
+    // cut off and no scroll bar shows. The run's log starts over with the
+    // page's places, by which its messages find the user's lines.
+    void showPage(const QUrl &page, const QString &workspaceDir, bool threeD = false,
+                  RunPlaces places = {});
 
     // Where the web view goes in the space between the bars and the console
     // strip: all of it, or for a 3D page a 4:3 area at its left, as a 2D
@@ -110,12 +117,20 @@ public:
     // Null until the first Run.
     QWebEngineView *webView() const { return webRun; }
     RunPage *page() const { return page_; }
+    // What the page shown wrote and threw, at the program's lines.
+    const RunLog &log() const { return runLog_; }
 
 signals:
     // The web view finished a load (the page's, or the blank page's).
     void loadFinished(bool ok);
     // A line the page wrote to its console, or an error it threw.
     void pageMessage(const quill::PageMessage &message);
+    // The error bar or a console line of the program was tapped: the run is
+    // to close and, for a line of the program (-1: none), the code to show it.
+    void lineChosen(int programLine);
+    // The error bar was held: the whole first error, with the count of those
+    // after it.
+    void wholeErrorAsked(const QString &text);
 
 private:
     void createWebView(const QString &workspaceDir);
@@ -130,6 +145,7 @@ private:
     void answerDialog(bool accepted);
     void hideDialog();
     void consoleMessage(int level, const QString &message, int line, const QString &source);
+    void logMessage(const PageMessage &message);
     void placeChildren();
     void paintEvent(QPaintEvent *event) override;
 
@@ -147,6 +163,7 @@ private:
     QPushButton *btnRunDialogOk = nullptr;
     QPushButton *btnRunDialogCancel = nullptr;
     QWebEngineView *webRun = nullptr;
+    RunLog runLog_;
     QWebEngineProfile *profile_ = nullptr;
     RemoteBlocker *blocker_ = nullptr;
     RunPage *page_ = nullptr;

@@ -44,9 +44,8 @@ void changeLine(CodeBuffer &buffer, int index, const QString &text)
 
 } // namespace
 
-ChoiceCommands::ChoiceCommands(CodeBuffer &buffer, KeyboardLayer &keyboard, EditorChoices &choices,
-                               const QStringList &keywords, const int &spriteSize)
-    : buffer_(buffer), keyboard_(keyboard), choices_(choices), Keywords(keywords), SpriteSize(spriteSize)
+ChoiceCommands::ChoiceCommands(CodeBuffer &buffer, KeyboardLayer &keyboard, EditorChoices &choices)
+    : buffer_(buffer), keyboard_(keyboard), choices_(choices)
 {
 }
 
@@ -62,17 +61,12 @@ void ChoiceCommands::apply(const TextSplice &splice)
     buffer_.setCursor(splice.cursorLine, splice.cursorColumn);
 }
 
-void ChoiceCommands::Unshift()
-{
-    keyboard_.setShiftState(false);
-}
-
 // ---- the pick list's commands ------------------------------------------------
 
 void ChoiceCommands::Ky()
 {
     const Completion completion = completeAtCursor(buffer_.text(), buffer_.cursorLine(), buffer_.cursorColumn(),
-                                                   Keywords, declaredNames_, WordLength);
+                                                   choices_.keywords(), declaredNames_, WordLength);
     if (completion.completes)
         buffer_.InsertAtCursor(completion.insertText);
     else if (completion.offers())
@@ -127,22 +121,22 @@ void ChoiceCommands::choose(PickMode mode, int index, const QString &item)
         if (const auto target = JumpTargetLine(jumps_.JumpLines, index, buffer_.lineCount()))
             buffer_.setCursor(*target, 0);
         buffer_.ScrollToCursor();
-        Unshift();
+        keyboard_.Unshift();
         return;
     case PickMode::SpriteImages: {
         const QSize size = imageSizeOf(sources_.imageDir + item);
         buffer_.setCodeModified(true);
-        apply(declarationInsertion(line, SpriteDeclaration(item, size.width(), size.height(), SpriteSize),
+        apply(declarationInsertion(line, SpriteDeclaration(item, size.width(), size.height(), choices_.spriteSize()),
                                    SpriteDeclarationColumn));
         buffer_.ScrollToCursor();
-        Unshift();
+        keyboard_.Unshift();
         return;
     }
     case PickMode::SoundFiles:
         buffer_.setCodeModified(true);
         apply(declarationInsertion(line, SoundDeclaration(item), SoundDeclarationColumn));
         buffer_.ScrollToCursor();
-        Unshift();
+        keyboard_.Unshift();
         return;
     case PickMode::None:
     case PickMode::Palettes:
@@ -156,7 +150,7 @@ void ChoiceCommands::Sl()
 {
     buffer_.setSelectionActive(!buffer_.selectionActive());
     buffer_.setSelectionAnchor(buffer_.cursorLine(), buffer_.cursorColumn());
-    Unshift();
+    keyboard_.Unshift();
 }
 
 namespace {
@@ -172,7 +166,7 @@ SelectionRange rangeOf(const CodeBuffer &buffer)
 void ChoiceCommands::Cp()
 {
     choices_.setClipboardText(ClipboardText(SelectedLines(buffer_.text(), rangeOf(buffer_))));
-    Unshift();
+    keyboard_.Unshift();
     buffer_.setSelectionActive(false);
 }
 
@@ -182,7 +176,7 @@ void ChoiceCommands::Ct()
     if (cut.removal)
         apply(*cut.removal);
     choices_.setClipboardText(ClipboardText(cut.ClipLines));
-    Unshift();
+    keyboard_.Unshift();
     buffer_.setSelectionActive(false);
 }
 

@@ -27,14 +27,12 @@ struct ChoiceSources {
 // the pick list's code modes. The commands run inside the key command's
 // undo step; a choice is an undo step of its own and sets CodeModified.
 //
-//   ChoiceCommands choices(buffer, keyboard, window, Keywords, SpriteSize);
+//   ChoiceCommands choices(buffer, keyboard, window);
 //   choices.Ky();                                   // completes or offers
 //   choices.choose(PickMode::Keywords, 0, "setcam(");
 class ChoiceCommands {
 public:
-    // Keywords and SpriteSize are read when used: they belong to the window.
-    ChoiceCommands(CodeBuffer &buffer, KeyboardLayer &keyboard, EditorChoices &choices,
-                   const QStringList &Keywords, const int &SpriteSize);
+    ChoiceCommands(CodeBuffer &buffer, KeyboardLayer &keyboard, EditorChoices &choices);
 
     void setSources(const ChoiceSources &sources) { sources_ = sources; }
 
@@ -67,13 +65,10 @@ public:
 
 private:
     void apply(const TextSplice &splice);
-    void Unshift();
 
     CodeBuffer &buffer_;
     KeyboardLayer &keyboard_;
     EditorChoices &choices_;
-    const QStringList &Keywords;
-    const int &SpriteSize;
     ChoiceSources sources_;
     SearchState search_;
     JumpList jumps_;

@@ -10,6 +10,11 @@ public:
     virtual ~KeyboardLayer() = default;
     virtual bool shiftState() const = 0;
     virtual void setShiftState(bool shifted) = 0;
+
+    // Back to the first layer: ShiftState off and the keys captioned from
+    // layer 1 (after Sl, Cp, Ct and the pick list's jump, sprite and sound
+    // choices).
+    void Unshift() { setShiftState(false); }
 };
 
 } // namespace quill

@@ -140,11 +140,6 @@ void KeyCommands::RunKeyCommand(const QString &caption)
         buffer_.ScrollToCursor();
 }
 
-void KeyCommands::Unshift()
-{
-    keyboard_.setShiftState(false);
-}
-
 // ---- cursor -------------------------------------------------------------------
 
 void KeyCommands::cursorUp()

@@ -27,8 +27,6 @@ public:
     KeyCommands(CodeBuffer &buffer, KeyboardLayer &keyboard, WindowState &window);
 
     void RunKeyCommand(const QString &caption);
-    // Clears ShiftState and captions the keys from layer 1.
-    void Unshift();
 
     // The captions of the command table in the order they are tested.
     static QStringList commandCaptions();

@@ -503,6 +503,46 @@ TEST_F(RunViewTest, ATapOnAConsoleLineOfTheProgramNamesItsLine)
     EXPECT_EQ(tapped, std::vector<int>({1}));
 }
 
+// What the page writes and throws reaches the console strip and the error
+// bar at the program's lines inside the view; a tap on the bar asks for the
+// run to close at the error's line, holding it for the whole error.
+TEST_F(RunViewTest, ThePagesLinesAndErrorsReachTheConsoleAndTheBarAtTheProgramsLines)
+{
+    writePage(base + "temp.html", "<html><body><script>\n"
+                                  "console.log('hello');\n"
+                                  "nothingHere();\n"
+                                  "</script></body></html>");
+    GeneratedPage page;
+    page.origins = {{-1, -1}, {0, 0}, {0, 1}, {-1, -1}};
+    page.sources = {QString()};
+    std::vector<int> chosen;
+    QStringList whole;
+    QObject::connect(view, &RunView::lineChosen, [&](int line) { chosen.push_back(line); });
+    QObject::connect(view, &RunView::wholeErrorAsked, [&](const QString &text) { whole << text; });
+    const int before = loads;
+    view->showPage(QUrl(pageUrl()), base, false, RunPlaces(page, QUrl(pageUrl()), "cat"));
+    ASSERT_TRUE(waitFor([&] { return loads > before && view->errorBar()->isVisible(); }));
+
+    EXPECT_EQ(view->errorBar()->text(), "cat:2: Uncaught ReferenceError: nothingHere is not defined");
+    ASSERT_FALSE(view->log().lines().empty());
+    EXPECT_EQ(view->log().lines().front().text, "cat:1: hello");
+    view->setConsoleOpen(true);
+    ASSERT_TRUE(waitFor([&] { return view->consoleStrip()->count() >= 2; }));
+    EXPECT_EQ(view->consoleStrip()->item(0)->text(), "cat:1: hello");
+
+    view->errorBar()->click();
+    EXPECT_EQ(chosen, std::vector<int>({1}));
+    emit view->errorBar()->held();
+    EXPECT_EQ(whole, QStringList({"cat:2: Uncaught ReferenceError: nothingHere is not defined"}));
+
+    // A new run starts its log over.
+    writePage(base + "other.html", "<html><body>quiet</body></html>");
+    ASSERT_TRUE(show("other.html"));
+    EXPECT_TRUE(view->log().lines().empty());
+    EXPECT_FALSE(view->log().firstError().has_value());
+    EXPECT_FALSE(view->errorBar()->isVisible());
+}
+
 // The runtime's sound engine plays through Web Audio: the tune decodes, and the
 // audio context runs without a tap on the page first.
 TEST(RunViewPageArea, A3DPageGetsTheWidest4To3AreaAtTheLeft)

@@ -24,7 +24,7 @@ using testing::FakeWindow;
 using testing::loadState;
 using testing::stateOf;
 
-// The pick list and the clipboard as plain data.
+// The pick list, the clipboard, the keywords and the sprite size as plain data.
 class FakeChoices : public EditorChoices {
 public:
     void offerChoices(PickMode mode, const QStringList &items) override
@@ -35,7 +35,11 @@ public:
     }
     QString clipboardText() const override { return clipboard; }
     void setClipboardText(const QString &text) override { clipboard = text; }
+    QStringList keywords() const override { return keywordList; }
+    int spriteSize() const override { return size; }
 
+    QStringList keywordList;
+    int size = 16;
     PickMode offeredMode = PickMode::None;
     QStringList offered;
     int offers = 0;
@@ -96,8 +100,10 @@ protected:
             FakeWindow window;
             FakeChoices choices;
             choices.clipboard = c.clipboard;
+            choices.keywordList = keywords;
+            choices.size = spriteSize;
             KeyCommands commands(buffer, keyboard, window);
-            ChoiceCommands rows(buffer, keyboard, choices, keywords, spriteSize);
+            ChoiceCommands rows(buffer, keyboard, choices);
             rows.setSources(folders_.sources());
             commands.setChoiceCommands(&rows);
             loadState(buffer, c.before);
@@ -210,10 +216,8 @@ TEST(ChoiceCommandsAlone, UndoTakesBackACutOrAPasteOfManyLinesInOneStep)
     FakeKeyboard keyboard;
     FakeWindow window;
     FakeChoices choices;
-    const QStringList keywords;
-    const int spriteSize = 16;
     KeyCommands commands(buffer, keyboard, window);
-    ChoiceCommands rows(buffer, keyboard, choices, keywords, spriteSize);
+    ChoiceCommands rows(buffer, keyboard, choices);
     commands.setChoiceCommands(&rows);
 
     QString many;
@@ -241,9 +245,7 @@ TEST(ChoiceCommandsAlone, AnImageThatDoesNotDecodeEndsTheChoiceAndChangesNothing
     CodeBuffer buffer;
     FakeKeyboard keyboard;
     FakeChoices choices;
-    const QStringList keywords;
-    const int spriteSize = 16;
-    ChoiceCommands rows(buffer, keyboard, choices, keywords, spriteSize);
+    ChoiceCommands rows(buffer, keyboard, choices);
     rows.setSources(folders.sources());
     loadState(buffer, "a|b");
     EXPECT_THROW(rows.choose(PickMode::SpriteImages, 0, "broken.png"), QuillError);
@@ -257,9 +259,7 @@ TEST(ChoiceCommandsAlone, AChoiceMarksTheCodeModified)
     CodeBuffer buffer;
     FakeKeyboard keyboard;
     FakeChoices choices;
-    const QStringList keywords;
-    const int spriteSize = 16;
-    ChoiceCommands rows(buffer, keyboard, choices, keywords, spriteSize);
+    ChoiceCommands rows(buffer, keyboard, choices);
     loadState(buffer, "|");
     rows.choose(PickMode::SoundFiles, 0, "beep.wav");
     EXPECT_TRUE(buffer.codeModified());

@@ -201,7 +201,7 @@ TEST_F(Fixture, ShiftTogglesTheLayerAndUnshiftClearsIt)
     commands.RunKeyCommand("Sh");
     EXPECT_FALSE(keyboard.shifted);
     commands.RunKeyCommand("Sh");
-    commands.Unshift();
+    keyboard.Unshift();
     EXPECT_FALSE(keyboard.shifted);
     EXPECT_EQ(keyboard.captionPasses, 4);
     EXPECT_EQ(testing::textOf(buffer), CodeBuffer::newProgramLines().join(u'\n'));

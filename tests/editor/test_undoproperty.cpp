@@ -34,6 +34,8 @@ public:
     }
     QString clipboardText() const override { return clipboard; }
     void setClipboardText(const QString &text) override { clipboard = text; }
+    QStringList keywords() const override { return {"abs(", "alert(", "var ", "while("}; }
+    int spriteSize() const override { return 16; }
     PickMode offeredMode = PickMode::Keywords;
     QStringList offered;
     QString clipboard;
@@ -91,10 +93,8 @@ TEST(UndoProperty, RandomCommandSequences)
         FakeKeyboard keyboard;
         FakeWindow window;
         FakeChoices choices;
-        const QStringList keywords = {"abs(", "alert(", "var ", "while("};
-        const int spriteSize = 16;
         KeyCommands commands(buffer, keyboard, window);
-        ChoiceCommands choiceCommands(buffer, keyboard, choices, keywords, spriteSize);
+        ChoiceCommands choiceCommands(buffer, keyboard, choices);
         commands.setChoiceCommands(&choiceCommands);
         choiceCommands.setSources({sources.path() + "/templates/", empty, empty});
         // Now and then the clipboard holds what another program put there.
