@@ -1,24 +1,28 @@
 #include "app/ammain.h"
 
 #include "base/controls/controls.h"
-#include "base/controls/touchtaps.h"
 #include "base/quillerror.h"
 #include "base/textfile.h"
 #include "base/wholenumber.h"
-#include "app/helptext.h"
+#include "app/codepage.h"
 #include "app/defaultsettings.h"
+#include "app/helppage.h"
+#include "app/helptext.h"
 #include "app/installer.h"
+#include "app/keysforfields.h"
 #include "app/numericsettings.h"
+#include "app/runoverlay.h"
+#include "app/spritepage.h"
+#include "app/systempage.h"
 #include "app/unsavedwork.h"
 #include "app/windowplace.h"
-#include "builder/runconsolestrip.h"
-#include "builder/runerrorbar.h"
+#include "app/windowplacing.h"
 #include "builder/runview.h"
 #include "editor/codeview.h"
 #include "editor/keycaptions.h"
 #include "editor/keypanel.h"
 #include "editor/picklist.h"
-#include "sprite/spriteeditor.h"
+#include "sprite/palette.h"
 #include "sprite/spritestorage.h"
 
 #include <QAbstractButton>
@@ -28,13 +32,12 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -78,32 +81,78 @@ public:
 } // namespace
 
 TfrmMain::TfrmMain(quill::MessageSink *messages, QWidget *parent)
-    : QWidget(parent), messages_(messages ? messages : this)
+    : QWidget(parent), messages_(messages ? messages : this), handlers_(*messages_),
+      paths_(quill::WorkspacePaths::standard())
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("QuillIDE"));
     setAccessibleName(QStringLiteral("QuillIDE"));
-    resize(DesignClientWidth, DesignClientHeight);
-    commands_.setChoiceCommands(&choices_);
-    createPages();
+    resize(quill::DesignClientWidth, quill::DesignClientHeight);
+    createRooms();
     FormCreate();
 }
 
 TfrmMain::~TfrmMain()
 {
-    handlers_.reset();
+    handlers_.end();
+}
+
+void TfrmMain::createRooms()
+{
+    TabControl1 = quill::named(new PageControl(this), "TabControl1", QStringLiteral("Pages"));
+    codePage_ = new quill::CodePage(
+        program_, Settings, paths_,
+        {[this](quill::PickMode mode, const QStringList &items) {
+             PickList->setItems(items);
+             PickList->OpenPickList(mode);
+         },
+         [this] { return Keywords; }, [this] { return spriteSize(); },
+         [this](const QString &caption) { return fieldKeys_->type(caption); },
+         [this] { return runOverlay_->showing(); }, [this] { runOverlay_->btRunClick(); },
+         [this] { toggleKeyboard(); }, [this] { unsavedWork_->codeSaved(program_); }},
+        handlers_);
+    spritePage_ = new quill::SpritePage(
+        spriteEditor_, Settings, paths_,
+        {[this](const QStringList &names) {
+             PickList->setItems(names);
+             PickList->OpenPickList(quill::PickMode::Palettes);
+         },
+         [this] { unsavedWork_->keepNow(); }, [this] { unsavedWork_->spriteSaved(spriteEditor_.document()); },
+         [this] { LayoutScreen(); }},
+        handlers_);
+    helpPage_ = new quill::HelpPage;
+    systemPage_ = new quill::SystemPage(
+        Settings, Keywords, paths_, program_,
+        {[this] { return spriteSize(); }, [this](int size) { spritePage_->resizeSprite(size); },
+         [this] { codePage_->Unshift(); }, [this] { LayoutScreen(); },
+         [this] { return quill::keyPanelWidth(width()); }, [this] { close(); }},
+        handlers_);
+    TabControl1->addTab(codePage_, QStringLiteral("Code"));
+    TabControl1->addTab(spritePage_, QStringLiteral("Sprite"));
+    TabControl1->addTab(helpPage_, QStringLiteral("Help"));
+    TabControl1->addTab(systemPage_, QStringLiteral("System"));
+    handlers_.wire(TabControl1, &QTabWidget::currentChanged, this, &TfrmMain::TabControl1Change);
+
+    PickList = new quill::PickList(this);
+    handlers_.wire(PickList, &quill::PickList::itemChosen, this, &TfrmMain::lstSelectClick);
+    runOverlay_ = new quill::RunOverlay(this, program_, Settings, paths_,
+                                        {[this](int line) { showProgramLine(line); },
+                                         [this] { codePage_->giveCodeTheKeys(); }, [this] { LayoutScreen(); }},
+                                        handlers_);
+    fieldKeys_ = std::make_unique<quill::KeysForFields>(
+        *this, *codePage_->keyPanel(), *codePage_,
+        quill::KeysForFields::Crossings{[this] { return runOverlay_->showing(); },
+                                        [this](QLineEdit *field) { fieldDone(field); }},
+        handlers_);
 }
 
 void TfrmMain::FormCreate()
 {
-    TabControl1->setCurrentWidget(TabItem1);
+    TabControl1->setCurrentWidget(codePage_);
     Settings = quill::SettingsStore();
     Keywords.clear();
     program_.NewProgram();
 
-    paths_ = quill::WorkspacePaths::standard();
-    programFiles_.setCodeDir(paths_.codeDir);
-    choices_.setSources({paths_.templateDir, paths_.imageDir, paths_.audioDir});
     if (QFileInfo(paths_.settingsPath).isFile() && QFileInfo(paths_.keywordsPath).isFile()) {
         Settings.load(paths_.settingsPath);
         if (Settings.keptFile()) {
@@ -117,7 +166,7 @@ void TfrmMain::FormCreate()
                                     quill::documentsFolder(), quill::stateFolder() + QStringLiteral("kept/"));
         // Written at once: a first session that ends without a close must
         // not make the next start install over what the user saved since.
-        quill::runHandler(*messages_, [this] { Settings.save(paths_.settingsPath); });
+        handlers_.run([this] { Settings.save(paths_.settingsPath); });
         if (const std::optional<QString> kept = quill::keptFilesMessage(report))
             messages_->showMessage(*kept);
     }
@@ -125,43 +174,32 @@ void TfrmMain::FormCreate()
     for (const QString &sprite : quill::settleSpriteSaves(paths_.spriteDir, paths_.imageDir))
         messages_->showMessage(quill::spritePairMismatch(sprite));
 
-    LoadSystemPage();
-    createKeyButtons();
-
-    SpriteSize = spriteSetting();
-    AllocateSpriteBuffers();
+    systemPage_->LoadSystemPage();
+    spritePage_->AllocateSpriteBuffers(spriteSetting());
     // Only here: a later change of the sprite size keeps the pen's colour.
-    spriteEditor_->selectColor(2);
+    spriteEditor_.selectColor(2);
 
-    restoreWindowPlace();
-    runView_->resizeButton()->setVisible(true);
-    runView_->widthEdit()->setVisible(true);
-
+    keyboardHidden_ = quill::restoreWindowPlace(*this, windowPlacePath(), DesignTop).keyboardHidden;
     LayoutScreen();
-    Memo1->setPlainText(quill::helpText(paths_));
+    helpPage_->showHelp(quill::helpText(paths_));
     // A damaged palette value is reported and leaves the bar black; the
     // program still starts.
-    quill::runHandler(*messages_, [this] { spriteEditor_->ApplyPalette(Settings); });
-    repaintSpriteColours();
+    handlers_.run([this] { spriteEditor_.ApplyPalette(Settings); });
+    spritePage_->repaintSpriteColours();
 
     program_.setCursor(0, 0);
     program_.setScroll(0, 0);
 
-    // Work that a kill, a power cut or a Quit left unsaved comes back.
+    // Work that a kill, a power cut or a Quit left unsaved comes back; from
+    // now on the journal follows every change.
     unsavedWork_ = std::make_unique<quill::UnsavedWork>(journalFolder(), *messages_);
-    journalTimer_ = new QTimer(this);
-    journalTimer_->setSingleShot(true);
-    journalTimer_->setInterval(JournalDelay);
-    connect(journalTimer_, &QTimer::timeout, handlers_.get(), [this] {
-        quill::runHandler(*messages_, [this] { keepUnsavedWork(); });
-    });
-    quill::runHandler(*messages_, [this] {
+    unsavedWork_->follow(program_, spriteEditor_.document());
+    handlers_.run([this] {
         const std::optional<QString> recovered =
-            unsavedWork_->recover(program_, spriteEditor_->document(), paths_.codeDir, paths_.spriteDir);
-        showFileName();
-        showSpriteName();
-        adoptDocumentSize();
-        RefreshSprite();
+            unsavedWork_->recover(program_, spriteEditor_.document(), paths_.codeDir, paths_.spriteDir);
+        codePage_->showFileName();
+        spritePage_->showSpriteName();
+        spritePage_->adoptDocumentSize();
         // Told once the window shows, over the work it names.
         if (recovered)
             QMetaObject::invokeMethod(
@@ -169,83 +207,12 @@ void TfrmMain::FormCreate()
     });
 }
 
-QString TfrmMain::journalFolder() const
-{
-    return quill::stateFolder() + QStringLiteral("journal/");
-}
-
-QString TfrmMain::windowPlacePath() const
-{
-    return quill::stateFolder() + quill::WindowPlaceFile;
-}
-
-void TfrmMain::restoreWindowPlace()
-{
-    const quill::WindowPlace kept = quill::readWindowPlace(windowPlacePath());
-    keyboardHidden_ = kept.keyboardHidden;
-    setWindowState(Qt::WindowNoState);
-    QList<QRect> screens;
-    for (const QScreen *each : QGuiApplication::screens())
-        screens << each->availableGeometry();
-    const std::optional<QRect> area = kept.geometry ? quill::placeOnScreens(*kept.geometry, screens) : std::nullopt;
-    if (area) {
-        setGeometry(*area);
-    } else {
-        if (kept.geometry) {
-            const QScreen *primary = QGuiApplication::primaryScreen();
-            resize(primary ? kept.geometry->size().boundedTo(primary->availableSize()) : kept.geometry->size());
-        }
-        move(0, DesignTop);
-    }
-    if (kept.maximized)
-        setWindowState(Qt::WindowMaximized);
-}
-
-void TfrmMain::keepWindowPlace()
-{
-    quill::WindowPlace place;
-    place.geometry = normalGeometry().isValid() ? normalGeometry() : geometry();
-    place.maximized = windowState() & Qt::WindowMaximized;
-    place.keyboardHidden = keyboardHidden_;
-    // Where the window stood is not the user's work: a state folder that
-    // cannot be written costs the next start its place, and no message.
-    try {
-        quill::writeWindowPlace(windowPlacePath(), place);
-    } catch (const quill::QuillError &) {
-    }
-}
-
-void TfrmMain::workChanged()
-{
-    if (journalTimer_ && !journalTimer_->isActive())
-        journalTimer_->start();
-}
-
-void TfrmMain::keepUnsavedWork()
-{
-    if (unsavedWork_)
-        unsavedWork_->checkpoint(program_, spriteEditor_->document());
-}
-
-quill::LayoutInput TfrmMain::layoutInput() const
-{
-    quill::LayoutInput input;
-    input.clientWidth = width();
-    input.clientHeight = height();
-    input.spriteSize = SpriteSize;
-    input.toolButtonHeight = wholeSetting(QStringLiteral("command"));
-    input.keyHeight = wholeSetting(QStringLiteral("keyheight"));
-    input.visibleColumns = wholeSetting(QStringLiteral("width"));
-    input.landscapeLayout = true;
-    input.keyboardHidden = keyboardHidden_;
-    input.devicePixelRatio = devicePixelRatioF();
-    return input;
-}
+// ---- the layout pass -------------------------------------------------------------
 
 void TfrmMain::LayoutScreen()
 {
     quill::LayoutInput input = layoutInput();
-    input.keyCaptions = quill::KeyCaptions(Settings).captionKeys(1, ShiftState);
+    input.keyCaptions = quill::KeyCaptions(Settings).captionKeys(1, codePage_->shiftState());
     // The pages are laid out for the size the window is about to grow to.
     const QSize client = size().expandedTo(updateMinimumSize(input));
     input.clientWidth = client.width();
@@ -255,39 +222,35 @@ void TfrmMain::LayoutScreen()
 
     // A keyboard floating for a field goes home to be laid out, and comes
     // back at its new size.
-    const bool keysFloating = codePage_.pnlKeys->floating();
-    codePage_.pnlKeys->dock();
+    quill::KeyPanel *keys = codePage_->keyPanel();
+    const bool keysFloating = keys->floating();
+    keys->dock();
     TabControl1->setGeometry(0, 0, input.clientWidth, input.clientHeight);
-    layoutCodePage(input.keyCaptions);
-    layoutSpritePage();
-    layoutHelpPage();
-    layoutSystemPage();
-    layoutOverlays();
+    codePage_->layoutPage(layout_, input.keyCaptions);
+    spritePage_->layoutPage(layout_);
+    helpPage_->layoutPage(layout_);
+    systemPage_->layoutPage(layout_);
+    constexpr int SelectCloseSize = 43;
+    PickList->setGeometry(layout_.pickList);
+    PickList->layoutBox(layout_.pickListBoxWidth, SelectCloseSize, layout_.listsFitNames);
+    runOverlay_->layoutOverlay(TabControl1->geometry());
     if (keysFloating)
-        floatKeys();
+        fieldKeys_->floatKeys();
 }
 
-void TfrmMain::FormResize()
+quill::LayoutInput TfrmMain::layoutInput() const
 {
-    ShiftState = false;
-    LayoutScreen();
-}
-
-void TfrmMain::FormClose()
-{
-    keepWindowPlace();
-    // Quit keeps the unsaved work in the journal; the next start brings it back.
-    quill::runHandler(*messages_, [this] {
-        keepUnsavedWork();
-        if (unsavedWork_)
-            unsavedWork_->flush();
-    });
-    Settings.save(paths_.settingsPath);
-}
-
-void TfrmMain::btQuitClick()
-{
-    close();
+    quill::LayoutInput input;
+    input.clientWidth = width();
+    input.clientHeight = height();
+    input.spriteSize = spriteSize();
+    input.toolButtonHeight = wholeSetting(QStringLiteral("command"));
+    input.keyHeight = wholeSetting(QStringLiteral("keyheight"));
+    input.visibleColumns = wholeSetting(QStringLiteral("width"));
+    input.landscapeLayout = true;
+    input.keyboardHidden = keyboardHidden_;
+    input.devicePixelRatio = devicePixelRatioF();
+    return input;
 }
 
 QSize TfrmMain::updateMinimumSize(const quill::LayoutInput &input)
@@ -306,57 +269,6 @@ QSize TfrmMain::updateMinimumSize(const quill::LayoutInput &input)
     return minimum;
 }
 
-void TfrmMain::lstSelectClick(quill::PickMode mode, int index, const QString &item)
-{
-    // Each mode's choice joins here; a choice that fails leaves the list shown.
-    switch (mode) {
-    case quill::PickMode::Palettes:
-        choosePalette(item);
-        break;
-    case quill::PickMode::Keywords:
-    case quill::PickMode::Templates:
-    case quill::PickMode::JumpTargets:
-    case quill::PickMode::SpriteImages:
-    case quill::PickMode::SoundFiles:
-        choices_.choose(mode, index, item);
-        codePage_.pntProg->update();
-        workChanged();
-        break;
-    default:
-        break;
-    }
-    PickList->hide();
-    giveCodeTheKeys();
-}
-
-void TfrmMain::closeEvent(QCloseEvent *event)
-{
-    quill::runHandler(*messages_, [this] { FormClose(); });
-    event->accept();
-}
-
-void TfrmMain::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    quill::runHandler(*messages_, [this] { FormResize(); });
-}
-
-void TfrmMain::showMessage(const QString &text)
-{
-    QMessageBox box(QMessageBox::NoIcon, windowTitle(), text, QMessageBox::Ok, this);
-    box.exec();
-    giveCodeTheKeys();
-}
-
-bool TfrmMain::askQuestion(const QString &question)
-{
-    QMessageBox box(QMessageBox::Question, windowTitle(), question, QMessageBox::Yes | QMessageBox::No, this);
-    box.setDefaultButton(QMessageBox::No);
-    const bool yes = box.exec() == QMessageBox::Yes;
-    giveCodeTheKeys();
-    return yes;
-}
-
 int TfrmMain::spriteSetting() const
 {
     if (Settings.value(QStringLiteral("sprite")).isEmpty())
@@ -372,66 +284,168 @@ int TfrmMain::wholeSetting(const QString &key) const
     return *number;
 }
 
-void TfrmMain::createPages()
+void TfrmMain::FormResize()
 {
-    TabControl1 = quill::named(new PageControl(this), "TabControl1", QStringLiteral("Pages"));
-    TabItem1 = quill::named(new QWidget, "TabItem1", QStringLiteral("Code page"));
-    TabItem2 = quill::named(new QWidget, "TabItem2", QStringLiteral("Sprite page"));
-    TabItem3 = quill::named(new QWidget, "TabItem3", QStringLiteral("Help page"));
-    TabItem4 = quill::named(new QWidget, "TabItem4", QStringLiteral("System page"));
-    TabControl1->addTab(TabItem1, QStringLiteral("Code"));
-    TabControl1->addTab(TabItem2, QStringLiteral("Sprite"));
-    TabControl1->addTab(TabItem3, QStringLiteral("Help"));
-    TabControl1->addTab(TabItem4, QStringLiteral("System"));
-
-    createCodePage(TabItem1);
-    wire(TabControl1, &QTabWidget::currentChanged, &TfrmMain::TabControl1Change);
-    createSpritePage(TabItem2);
-    createHelpPage(TabItem3);
-    createSystemPage(TabItem4);
-    createOverlays();
-
-    // A finger on a field gives it the keys, and the keyboard with them.
-    fieldTaps_ = new quill::TouchTaps(this);
-    for (QLineEdit *field : findChildren<QLineEdit *>())
-        fieldTaps_->watch(field);
-    connect(fieldTaps_, &quill::TouchTaps::tapped, handlers_.get(), [this](QWidget *field) {
-        quill::runHandler(*messages_, [&] { fieldTapped(field); });
-    });
-    connect(qApp, &QApplication::focusChanged, handlers_.get(), [this](QWidget *old, QWidget *now) {
-        quill::runHandler(*messages_, [&] { keysFollowFocus(old, now); });
-    });
+    codePage_->Unshift();
+    LayoutScreen();
 }
 
-void TfrmMain::layoutFileMenu(QWidget *menu, QPushButton *newButton, QPushButton *openButton,
-                              QPushButton *saveButton, QLineEdit *nameEdit)
+// ---- what crosses the rooms ------------------------------------------------------
+
+void TfrmMain::lstSelectClick(quill::PickMode mode, int index, const QString &item)
 {
-    menu->setGeometry(0, 0, layout_.pageWidth, quill::MenuBarHeight);
-    newButton->setGeometry(layout_.newButton);
-    openButton->setGeometry(layout_.openButton);
-    saveButton->setGeometry(layout_.saveButton);
-    nameEdit->setGeometry(layout_.fileEdit);
+    // Each mode's choice joins here; a choice that fails leaves the list shown.
+    if (mode == quill::PickMode::Palettes)
+        spritePage_->choosePalette(item);
+    else if (mode != quill::PickMode::None)
+        codePage_->choose(mode, index, item);
+    PickList->hide();
+    codePage_->giveCodeTheKeys();
 }
 
-void TfrmMain::createOverlays()
+bool TfrmMain::closeOnEscape()
 {
-    PickList = new quill::PickList(this);
-    wire(PickList, &quill::PickList::itemChosen, &TfrmMain::lstSelectClick);
-    runView_ = new quill::RunView(this);
-    wire(codePage_.btRun, &QPushButton::clicked, &TfrmMain::btRunClick);
-    wire(runView_->closeButton(), &QPushButton::clicked, &TfrmMain::btnRunCloseClick);
-    wire(runView_->resizeButton(), &QPushButton::clicked, &TfrmMain::btnRunResizeClick);
-    wire(runView_, &quill::RunView::lineChosen, &TfrmMain::closeRunAt);
-    connect(runView_, &quill::RunView::wholeErrorAsked, handlers_.get(), [this](const QString &text) {
-        quill::runHandler(*messages_, [&] { messages_->showMessage(text); });
+    if (PickList->isVisible()) {
+        PickList->cancelButton()->click();
+        return true;
+    }
+    return codePage_->closeChooser() || spritePage_->closeChooser();
+}
+
+void TfrmMain::showProgramLine(int line)
+{
+    TabControl1->setCurrentWidget(codePage_);
+    codePage_->goToProgramLine(line);
+    codePage_->giveCodeTheKeys();
+}
+
+void TfrmMain::fieldDone(QLineEdit *field)
+{
+    if (field == runOverlay_->view()->widthEdit())
+        runOverlay_->btnRunResizeClick();
+    codePage_->giveCodeTheKeys();
+}
+
+void TfrmMain::toggleKeyboard()
+{
+    keyboardHidden_ = !keyboardHidden_;
+    quill::keepWindowPlace(*this, keyboardHidden_, windowPlacePath());
+    LayoutScreen();
+}
+
+void TfrmMain::TabControl1Change(int)
+{
+    // Back on the Code page, the keys go to the code again.
+    codePage_->giveCodeTheKeys();
+}
+
+// ---- the window's keys, messages, place and close --------------------------------
+
+void TfrmMain::FormKeyDown(int key, const QString &text, Qt::KeyboardModifiers shift, bool autoRepeat,
+                           unsigned long timestamp)
+{
+    if (key == Qt::Key_Escape && closeOnEscape())
+        return;
+    codePage_->keyDown(key, text, shift, autoRepeat, timestamp);
+}
+
+void TfrmMain::FormKeyUp(int key, Qt::KeyboardModifiers, bool autoRepeat, unsigned long timestamp)
+{
+    codePage_->keyUp(key, autoRepeat, timestamp);
+}
+
+void TfrmMain::keyPressEvent(QKeyEvent *event)
+{
+    handlers_.run([&] {
+        FormKeyDown(event->key(), event->text(), event->modifiers(), event->isAutoRepeat(), event->timestamp());
     });
+    QWidget::keyPressEvent(event);
 }
 
-void TfrmMain::layoutOverlays()
+void TfrmMain::keyReleaseEvent(QKeyEvent *event)
 {
-    constexpr int SelectCloseSize = 43;
-    PickList->setGeometry(layout_.pickList);
-    PickList->layoutBox(layout_.pickListBoxWidth, SelectCloseSize, layout_.listsFitNames);
-    // The run view fills the client area, above the pages and the pick list.
-    runView_->layoutView(TabControl1->geometry());
+    handlers_.run([&] { FormKeyUp(event->key(), event->modifiers(), event->isAutoRepeat(), event->timestamp()); });
+    QWidget::keyReleaseEvent(event);
+}
+
+void TfrmMain::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // Keys let go while another window (a message box) had the keyboard
+    // never reach this one: no key counts as held any more.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && codePage_)
+        codePage_->keysLetGo();
+}
+
+void TfrmMain::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // On a screen of another pixel ratio the code cell and the canvas zoom
+    // are chosen again.
+    if (QWindow *window = windowHandle(); window && !screenWatched_) {
+        screenWatched_ = true;
+        handlers_.wire(window, &QWindow::screenChanged, [this] { LayoutScreen(); });
+    }
+    // When the program shows the window, the keys of a hardware keyboard go
+    // to the code, not to the first edit of the focus chain.
+    if (!event->spontaneous())
+        codePage_->giveCodeTheKeys();
+}
+
+bool TfrmMain::focusNextPrevChild(bool next)
+{
+    // Tab pressed in the code passes through every parent on its way here;
+    // none of them may move the focus out of the code.
+    if (QApplication::focusWidget() == codePage_->codeView())
+        return false;
+    return QWidget::focusNextPrevChild(next);
+}
+
+void TfrmMain::showMessage(const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, windowTitle(), text, QMessageBox::Ok, this);
+    box.exec();
+    codePage_->giveCodeTheKeys();
+}
+
+bool TfrmMain::askQuestion(const QString &question)
+{
+    QMessageBox box(QMessageBox::Question, windowTitle(), question, QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    const bool yes = box.exec() == QMessageBox::Yes;
+    codePage_->giveCodeTheKeys();
+    return yes;
+}
+
+QString TfrmMain::journalFolder() const
+{
+    return quill::stateFolder() + QStringLiteral("journal/");
+}
+
+QString TfrmMain::windowPlacePath() const
+{
+    return quill::stateFolder() + quill::WindowPlaceFile;
+}
+
+void TfrmMain::FormClose()
+{
+    quill::keepWindowPlace(*this, keyboardHidden_, windowPlacePath());
+    // Quit keeps the unsaved work in the journal; the next start brings it back.
+    handlers_.run([this] {
+        if (unsavedWork_)
+            unsavedWork_->keepNow();
+    });
+    Settings.save(paths_.settingsPath);
+}
+
+void TfrmMain::closeEvent(QCloseEvent *event)
+{
+    handlers_.run([this] { FormClose(); });
+    event->accept();
+}
+
+void TfrmMain::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    handlers_.run([this] { FormResize(); });
 }

@@ -1,5 +1,4 @@
-// The Help page: one read-only text box that fills the page.
-#include "app/ammain.h"
+#include "app/helppage.h"
 
 #include "base/controls/controls.h"
 
@@ -7,23 +6,20 @@
 #include <QPlainTextEdit>
 #include <QScroller>
 
-namespace {
-
-constexpr int HelpPixelSize = 20;
+namespace quill {
 
 // The Help memo with room left and right of its text column: on a wide page
 // the lines stay short enough to read, the scroll bar at the page's edge.
-class HelpMemo : public QPlainTextEdit {
+class HelpPage::HelpMemo : public QPlainTextEdit {
 public:
     using QPlainTextEdit::QPlainTextEdit;
     using QPlainTextEdit::setViewportMargins;
 };
 
-} // namespace
-
-void TfrmMain::createHelpPage(QWidget *page)
+HelpPage::HelpPage(QWidget *parent) : QWidget(parent)
 {
-    Memo1 = quill::named(new HelpMemo(page), "Memo1", QStringLiteral("Help"));
+    named(this, "TabItem3", QStringLiteral("Help page"));
+    Memo1 = named(new HelpMemo(this), "Memo1", QStringLiteral("Help"));
     Memo1->setReadOnly(true);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // Pixels, like every measure of the pages: at 20 points a 384-pixel page
@@ -39,8 +35,20 @@ void TfrmMain::createHelpPage(QWidget *page)
     QScroller::grabGesture(Memo1->viewport(), QScroller::TouchGesture);
 }
 
-void TfrmMain::layoutHelpPage()
+QPlainTextEdit *HelpPage::memo() const
 {
-    Memo1->setGeometry(0, 0, layout_.pageWidth, layout_.pageHeight);
-    static_cast<HelpMemo *>(Memo1)->setViewportMargins(layout_.helpMargin, 0, layout_.helpMargin, 0);
+    return Memo1;
 }
+
+void HelpPage::showHelp(const QString &text)
+{
+    Memo1->setPlainText(text);
+}
+
+void HelpPage::layoutPage(const LayoutResult &layout)
+{
+    Memo1->setGeometry(0, 0, layout.pageWidth, layout.pageHeight);
+    Memo1->setViewportMargins(layout.helpMargin, 0, layout.helpMargin, 0);
+}
+
+} // namespace quill

@@ -21,8 +21,8 @@ constexpr int LargestSwatch = 64;
 constexpr int LargestPreviewScale = 16;
 // The keys take at most a third of the page below the menu bar.
 constexpr int KeyboardShare = 3;
-// The System page's second column, right of the design's 384-pixel page.
-constexpr int DesignPageWidth = 384;
+// The System page's second column, right of the design's page.
+constexpr int DesignPageWidth = DesignClientWidth;
 constexpr int SecondColumnLeft = DesignPageWidth + 24;
 constexpr int SecondColumnButtonWidth = 145;
 constexpr int ButtonHeight = 44;

@@ -9,6 +9,11 @@
 
 namespace quill {
 
+// The design's client area: the page the fixed places of every control were
+// drawn for (384 wide, 518 high below the tab strip).
+inline constexpr int DesignClientWidth = 384;
+inline constexpr int DesignClientHeight = 567;
+
 // The design's fixed heights.
 inline constexpr int TabStripHeight = 49;
 inline constexpr int MenuBarHeight = 43;
@@ -37,8 +42,8 @@ inline constexpr int systemIndex(SystemControl control) { return static_cast<int
 // What a layout pass reads: the window's client size, the sprite size and the
 // three layout settings, already converted (each at least 1).
 struct LayoutInput {
-    int clientWidth = 384;
-    int clientHeight = 567;
+    int clientWidth = DesignClientWidth;
+    int clientHeight = DesignClientHeight;
     int spriteSize = DefaultSpriteSize;
     int toolButtonHeight = 26;   // "command"
     int keyHeight = 30;          // "keyheight"

@@ -1,17 +1,14 @@
-// The Sprite page: its file menu, the sprite file chooser, the canvas and the
-// tool bar with the colour bar, the preview and the fifteen tool buttons.
-// Each handler hands the event to the sprite editor's model and repaints.
-#include "app/ammain.h"
+#include "app/spritepage.h"
 
-#include "base/controls/controls.h"
 #include "base/controls/shownvalue.h"
 #include "base/filelist.h"
-#include "app/unsavedwork.h"
 #include "base/filename.h"
+#include "base/messagesink.h"
 #include "base/replacequestion.h"
-#include "app/spritepage.h"
-#include "editor/picklist.h"
+#include "app/filemenu.h"
+#include "app/handlerboundary.h"
 #include "sprite/colorbar.h"
+#include "sprite/palette.h"
 #include "sprite/spritecanvas.h"
 #include "sprite/spriteeditor.h"
 #include "sprite/spritepreview.h"
@@ -22,360 +19,348 @@
 #include <QListWidget>
 #include <QPushButton>
 
-namespace {
+namespace quill {
 
-using quill::SpriteTool;
+namespace {
 
 struct ToolButtonDesign {
     const char *name;
     const char *caption;
     const char *description;
-    void (TfrmMain::*handler)();
+    void (SpritePage::*handler)();
 };
 
 } // namespace
 
-void TfrmMain::createSpritePage(QWidget *page)
+SpritePage::SpritePage(SpriteEditor &editor, SettingsStore &settings, const WorkspacePaths &paths,
+                       SpritePageCrossings crossings, Handlers &handlers, QWidget *parent)
+    : QWidget(parent), editor_(editor), Settings(settings), paths_(paths), crossings_(std::move(crossings)),
+      handlers_(handlers)
 {
+    named(this, "TabItem2", QStringLiteral("Sprite page"));
     // Indexed by SpriteTool.
-    const ToolButtonDesign toolButtonDesigns[quill::ToolButtonCount] = {
-        {"btGraAdd", "Ad", "Add a character", &TfrmMain::btGraAddClick},
-        {"btGraDel", "Dl", "Delete a character", &TfrmMain::btGraDelClick},
-        {"btGraBack", "<-", "Previous character", &TfrmMain::btGraBackClick},
-        {"btGraNext", "->", "Next character", &TfrmMain::btGraNextClick},
-        {"btGraCopy", "Cp", "Copy a character", &TfrmMain::btGraCopyClick},
-        {"btGraPaste", "Ps", "Paste a character", &TfrmMain::btGraPasteClick},
-        {"btGraPaint", "Pn", "Cycle a pen kind", &TfrmMain::btGraPaintClick},
-        {"btGraRotate", "Rt", "Rotate", &TfrmMain::btGraRotateClick},
-        {"btGraFlipV", "Fv", "Flip vertical", &TfrmMain::btGraFlipVClick},
-        {"btGraFlipH", "Fh", "Flip horizontal", &TfrmMain::btGraFlipHClick},
-        {"btGraShiftU", "Sh", "Shift", &TfrmMain::btGraShiftUClick},
-        {"btGraShiftR", "U", "Cycle a shift direction", &TfrmMain::btGraShiftRClick},
-        {"btGraShiftD", "Er", "Erase a current character", &TfrmMain::btGraShiftDClick},
-        {"btGraShiftL", "Un", "Undo", &TfrmMain::btGraShiftLClick},
-        {"btGraData", "Cl", "Change a color palette", &TfrmMain::btGraDataClick},
+    const ToolButtonDesign toolButtonDesigns[ToolButtonCount] = {
+        {"btGraAdd", "Ad", "Add a character", &SpritePage::btGraAddClick},
+        {"btGraDel", "Dl", "Delete a character", &SpritePage::btGraDelClick},
+        {"btGraBack", "<-", "Previous character", &SpritePage::btGraBackClick},
+        {"btGraNext", "->", "Next character", &SpritePage::btGraNextClick},
+        {"btGraCopy", "Cp", "Copy a character", &SpritePage::btGraCopyClick},
+        {"btGraPaste", "Ps", "Paste a character", &SpritePage::btGraPasteClick},
+        {"btGraPaint", "Pn", "Cycle a pen kind", &SpritePage::btGraPaintClick},
+        {"btGraRotate", "Rt", "Rotate", &SpritePage::btGraRotateClick},
+        {"btGraFlipV", "Fv", "Flip vertical", &SpritePage::btGraFlipVClick},
+        {"btGraFlipH", "Fh", "Flip horizontal", &SpritePage::btGraFlipHClick},
+        {"btGraShiftU", "Sh", "Shift", &SpritePage::btGraShiftUClick},
+        {"btGraShiftR", "U", "Cycle a shift direction", &SpritePage::btGraShiftRClick},
+        {"btGraShiftD", "Er", "Erase a current character", &SpritePage::btGraShiftDClick},
+        {"btGraShiftL", "Un", "Undo", &SpritePage::btGraShiftLClick},
+        {"btGraData", "Cl", "Change a color palette", &SpritePage::btGraDataClick},
     };
-    static_assert(quill::toolIndex(SpriteTool::Palette) == quill::ToolButtonCount - 1);
+    static_assert(toolIndex(SpriteTool::Palette) == ToolButtonCount - 1);
 
-    using quill::makeButton;
-    spritePage_.pnlGraMenu = quill::makePanel(page, "pnlGraMenu", QStringLiteral("Sprite menu"));
-    spritePage_.btGraNew = makeButton(spritePage_.pnlGraMenu, "btGraNew", QStringLiteral("New"));
-    spritePage_.btGraOpen = makeButton(spritePage_.pnlGraMenu, "btGraOpen", QStringLiteral("Open"));
-    spritePage_.btGraSave = makeButton(spritePage_.pnlGraMenu, "btGraSave", QStringLiteral("Save"));
-    spritePage_.edtGraFile = quill::makeLineEdit(spritePage_.pnlGraMenu, "edtGraFile",
-                                                 QStringLiteral("Sprite name"));
-    spritePage_.edtGraFile->setFocusPolicy(Qt::ClickFocus);
-    spritePage_.lblCel =
-        quill::makeValueLabel(spritePage_.pnlGraMenu, "lblCel", QStringLiteral("Cel"), QStringLiteral("1/1"));
-    spritePage_.lblCel->setAlignment(Qt::AlignCenter);
-    wire(spritePage_.edtGraFile, &QLineEdit::textChanged, &TfrmMain::edtGraFileChange);
-    wire(spritePage_.btGraNew, &QPushButton::clicked, &TfrmMain::btGraNewClick);
-    wire(spritePage_.btGraOpen, &QPushButton::clicked, &TfrmMain::btGraOpenClick);
-    wire(spritePage_.btGraSave, &QPushButton::clicked, &TfrmMain::btGraSaveClick);
+    pnlGraMenu = makePanel(this, "pnlGraMenu", QStringLiteral("Sprite menu"));
+    btGraNew = makeButton(pnlGraMenu, "btGraNew", QStringLiteral("New"));
+    btGraOpen = makeButton(pnlGraMenu, "btGraOpen", QStringLiteral("Open"));
+    btGraSave = makeButton(pnlGraMenu, "btGraSave", QStringLiteral("Save"));
+    edtGraFile = makeLineEdit(pnlGraMenu, "edtGraFile", QStringLiteral("Sprite name"));
+    edtGraFile->setFocusPolicy(Qt::ClickFocus);
+    lblCel = makeValueLabel(pnlGraMenu, "lblCel", QStringLiteral("Cel"), QStringLiteral("1/1"));
+    lblCel->setAlignment(Qt::AlignCenter);
+    handlers_.wire(edtGraFile, &QLineEdit::textChanged, this, &SpritePage::edtGraFileChange);
+    handlers_.wire(btGraNew, &QPushButton::clicked, [this] { btGraNewClick(); });
+    handlers_.wire(btGraOpen, &QPushButton::clicked, [this] { btGraOpenClick(); });
+    handlers_.wire(btGraSave, &QPushButton::clicked, [this] { btGraSaveClick(); });
 
-    spritePage_.pntMain = quill::named(new quill::SpriteCanvas(page), "pntMain", QStringLiteral("Sprite canvas"));
-    wire(spritePage_.pntMain, &quill::SpriteCanvas::pressed, &TfrmMain::pntMainMouseDown);
-    wire(spritePage_.pntMain, &quill::SpriteCanvas::moved, &TfrmMain::pntMainMouseMove);
+    pntMain = named(new SpriteCanvas(this), "pntMain", QStringLiteral("Sprite canvas"));
+    handlers_.wire(pntMain, &SpriteCanvas::pressed, this, &SpritePage::pntMainMouseDown);
+    handlers_.wire(pntMain, &SpriteCanvas::moved, this, &SpritePage::pntMainMouseMove);
 
-    spritePage_.files = quill::makeFileChooser(
-        page, {"pnlGraFiles", "lstGrafiles", "btGraOk", "btGraCancel", "btGraDelete"},
-        QStringLiteral("Sprite file chooser"), QStringLiteral("Sprite files"));
-    wire(spritePage_.files.ok, &QPushButton::clicked, &TfrmMain::btGraOkClick);
-    wire(spritePage_.files.cancel, &QPushButton::clicked, &TfrmMain::btGraCancelClick);
-    wire(spritePage_.files.list, &QListWidget::itemDoubleClicked, &TfrmMain::btGraOkClick);
+    files_ = makeFileChooser(this, {"pnlGraFiles", "lstGrafiles", "btGraOk", "btGraCancel", "btGraDelete"},
+                             QStringLiteral("Sprite file chooser"), QStringLiteral("Sprite files"));
+    handlers_.wire(files_.ok, &QPushButton::clicked, [this] { btGraOkClick(); });
+    handlers_.wire(files_.cancel, &QPushButton::clicked, [this] { btGraCancelClick(); });
+    handlers_.wire(files_.list, &QListWidget::itemDoubleClicked, [this] { btGraOkClick(); });
 
-    spritePage_.pnlGraTools = quill::makePanel(page, "pnlGraTools", QStringLiteral("Sprite tools"));
-    spritePage_.pntColor = quill::named(new quill::ColorBar(spritePage_.pnlGraTools), "pntColor",
-                                   QStringLiteral("Colour bar"));
-    wire(spritePage_.pntColor, &quill::ColorBar::pressed, &TfrmMain::pntColorMouseDown);
-    spritePage_.pntView = quill::named(new quill::SpritePreview(spritePage_.pnlGraTools), "pntView",
-                                  QStringLiteral("Sprite preview"));
-    wire(spritePage_.pntView, &quill::SpritePreview::tapped, &TfrmMain::pntViewClick);
-    spritePage_.pntView->setSource([this](int cel) { return spriteEditor_->document().cel(cel); },
-                              [this] { return spriteEditor_->document().CelCount(); });
-    for (int index = 0; index < quill::ToolButtonCount; ++index) {
+    pnlGraTools = makePanel(this, "pnlGraTools", QStringLiteral("Sprite tools"));
+    pntColor = named(new ColorBar(pnlGraTools), "pntColor", QStringLiteral("Colour bar"));
+    handlers_.wire(pntColor, &ColorBar::pressed, this, &SpritePage::pntColorMouseDown);
+    pntView = named(new SpritePreview(pnlGraTools), "pntView", QStringLiteral("Sprite preview"));
+    handlers_.wire(pntView, &SpritePreview::tapped, [this] { pntViewClick(); });
+    pntView->setSource([this](int cel) { return editor_.document().cel(cel); },
+                       [this] { return editor_.document().CelCount(); });
+    for (int index = 0; index < ToolButtonCount; ++index) {
         const ToolButtonDesign &design = toolButtonDesigns[index];
-        QPushButton *button =
-            makeButton(spritePage_.pnlGraTools, design.name, QString::fromLatin1(design.caption));
+        QPushButton *button = makeButton(pnlGraTools, design.name, QString::fromLatin1(design.caption));
         button->setAccessibleDescription(QString::fromLatin1(design.description));
-        wire(button, &QPushButton::clicked, design.handler);
-        spritePage_.ToolButtons[index] = button;
+        handlers_.wire(button, &QPushButton::clicked, [this, handler = design.handler] { (this->*handler)(); });
+        ToolButtons[index] = button;
     }
+
+    // The pictures follow the document.
+    connect(&editor_.document(), &SpriteDocument::changed, this, &SpritePage::RefreshSprite);
 }
 
-void TfrmMain::layoutSpritePage()
+void SpritePage::layoutPage(const LayoutResult &layout)
 {
-    layoutFileMenu(spritePage_.pnlGraMenu, spritePage_.btGraNew, spritePage_.btGraOpen, spritePage_.btGraSave, spritePage_.edtGraFile);
-    spritePage_.lblCel->setGeometry(layout_.celLabel);
+    layout_ = layout;
+    sizeLaidOut_ = editor_.document().spriteSize();
+    layoutFileMenu(layout, pnlGraMenu, btGraNew, btGraOpen, btGraSave, edtGraFile);
+    lblCel->setGeometry(layout.celLabel);
 
-    spritePage_.pntMain->setGeometry(layout_.canvas);
-    quill::layoutFileChooser(spritePage_.files, layout_.spriteChooser, layout_.listsFitNames);
+    pntMain->setGeometry(layout.canvas);
+    layoutFileChooser(files_, layout.spriteChooser, layout.listsFitNames);
 
-    spritePage_.pnlGraTools->setGeometry(layout_.toolBar);
-    spritePage_.pntColor->setGeometry(layout_.colorBar);
-    spritePage_.pntView->setGeometry(layout_.preview);
-    for (int index = 0; index < quill::ToolButtonCount; ++index)
-        spritePage_.ToolButtons[index]->setGeometry(layout_.toolButtons[index]);
-    if (spriteEditor_)
-        repaintSpriteColours();
+    pnlGraTools->setGeometry(layout.toolBar);
+    pntColor->setGeometry(layout.colorBar);
+    pntView->setGeometry(layout.preview);
+    for (int index = 0; index < ToolButtonCount; ++index)
+        ToolButtons[index]->setGeometry(layout.toolButtons[index]);
+    repaintSpriteColours();
 }
 
-void TfrmMain::AllocateSpriteBuffers()
+void SpritePage::AllocateSpriteBuffers(int size)
 {
-    if (!spriteEditor_)
-        spriteEditor_ = std::make_unique<quill::SpriteEditor>(SpriteSize);
-    else
-        spriteEditor_->document().AllocateSpriteBuffers(SpriteSize);
-    RefreshSprite();
+    editor_.document().AllocateSpriteBuffers(size);
 }
 
-void TfrmMain::RefreshSprite()
+void SpritePage::RefreshSprite()
 {
-    workChanged();
-    const quill::SpriteDocument &doc = spriteEditor_->document();
-    quill::showValue(spritePage_.lblCel, doc.celLabel());
-    spritePage_.pntView->stopAnimation();
-    spritePage_.pntMain->showCel(doc.currentCelPixels(), doc.spriteSize(), layout_.canvasZoom, spriteEditor_->palette());
-    spritePage_.pntView->showCel(doc.CurrentCel(), doc.spriteSize(), spriteEditor_->palette());
+    const SpriteDocument &doc = editor_.document();
+    showValue(lblCel, doc.celLabel());
+    pntView->stopAnimation();
+    pntMain->showCel(doc.currentCelPixels(), doc.spriteSize(), layout_.canvasZoom, editor_.palette());
+    pntView->showCel(doc.CurrentCel(), doc.spriteSize(), editor_.palette());
 }
 
-void TfrmMain::repaintSpriteColours()
+void SpritePage::repaintSpriteColours()
 {
-    const quill::SpriteDocument &doc = spriteEditor_->document();
-    spritePage_.pntColor->showPalette(spriteEditor_->palette(), spriteEditor_->SelectedColor(), layout_.swatchSize);
-    spritePage_.pntMain->showCel(doc.currentCelPixels(), doc.spriteSize(), layout_.canvasZoom, spriteEditor_->palette());
-    spritePage_.pntView->showCel(doc.CurrentCel(), doc.spriteSize(), spriteEditor_->palette());
+    const SpriteDocument &doc = editor_.document();
+    pntColor->showPalette(editor_.palette(), editor_.SelectedColor(), layout_.swatchSize);
+    pntMain->showCel(doc.currentCelPixels(), doc.spriteSize(), layout_.canvasZoom, editor_.palette());
+    pntView->showCel(doc.CurrentCel(), doc.spriteSize(), editor_.palette());
 }
 
-void TfrmMain::pntMainMouseDown(QPointF position)
+// ---- the canvas, the colour bar and the preview ----------------------------------
+
+void SpritePage::pntMainMouseDown(QPointF position)
 {
-    const auto cell = quill::canvasCellAt(position, layout_.canvasZoom, spriteEditor_->document().spriteSize());
+    const auto cell = canvasCellAt(position, layout_.canvasZoom, editor_.document().spriteSize());
     if (!cell)
         return;
-    const bool changed = spriteEditor_->tap(cell->x, cell->y);
-    quill::showCaption(spritePage_.tool(SpriteTool::Pen), quill::penKindCaption(spriteEditor_->penKind()));
-    if (changed)
-        RefreshSprite();
+    editor_.tap(cell->x, cell->y);
+    showCaption(ToolButtons[toolIndex(SpriteTool::Pen)], penKindCaption(editor_.penKind()));
 }
 
-void TfrmMain::pntMainMouseMove(QPointF position, bool leftHeld)
+void SpritePage::pntMainMouseMove(QPointF position, bool leftHeld)
 {
-    const auto cell = quill::canvasCellAt(position, layout_.canvasZoom, spriteEditor_->document().spriteSize());
-    if (leftHeld && cell && spriteEditor_->drag(cell->x, cell->y))
-        RefreshSprite();
+    const auto cell = canvasCellAt(position, layout_.canvasZoom, editor_.document().spriteSize());
+    if (leftHeld && cell)
+        editor_.drag(cell->x, cell->y);
 }
 
-void TfrmMain::pntColorMouseDown(double x)
+void SpritePage::pntColorMouseDown(double x)
 {
-    spriteEditor_->selectColor(quill::swatchAt(x, layout_.swatchSize));
-    spritePage_.pntColor->showPalette(spriteEditor_->palette(), spriteEditor_->SelectedColor(), layout_.swatchSize);
+    editor_.selectColor(swatchAt(x, layout_.swatchSize));
+    pntColor->showPalette(editor_.palette(), editor_.SelectedColor(), layout_.swatchSize);
 }
 
-void TfrmMain::pntViewClick()
+void SpritePage::pntViewClick()
 {
-    spritePage_.pntView->toggleAnimation();
+    pntView->toggleAnimation();
 }
 
-void TfrmMain::btGraAddClick()
+// ---- the tool buttons -------------------------------------------------------------
+
+void SpritePage::btGraAddClick()
 {
-    spriteEditor_->document().addCel();
-    RefreshSprite();
+    editor_.document().addCel();
 }
 
-void TfrmMain::btGraDelClick()
+void SpritePage::btGraDelClick()
 {
-    spriteEditor_->document().deleteCel();
-    RefreshSprite();
+    editor_.document().deleteCel();
 }
 
-void TfrmMain::btGraBackClick()
+void SpritePage::btGraBackClick()
 {
-    spriteEditor_->document().previousCel();
-    RefreshSprite();
+    editor_.document().previousCel();
 }
 
-void TfrmMain::btGraNextClick()
+void SpritePage::btGraNextClick()
 {
-    spriteEditor_->document().nextCel();
-    RefreshSprite();
+    editor_.document().nextCel();
 }
 
-void TfrmMain::btGraCopyClick()
+void SpritePage::btGraCopyClick()
 {
-    spriteEditor_->document().copyCel();
-    RefreshSprite();
+    editor_.document().copyCel();
 }
 
-void TfrmMain::btGraPasteClick()
+void SpritePage::btGraPasteClick()
 {
-    spriteEditor_->document().pasteCel();
-    RefreshSprite();
+    editor_.document().pasteCel();
 }
 
-void TfrmMain::btGraPaintClick()
+void SpritePage::btGraPaintClick()
 {
-    spriteEditor_->cyclePenKind();
-    quill::showCaption(spritePage_.tool(SpriteTool::Pen), quill::penKindCaption(spriteEditor_->penKind()));
+    editor_.cyclePenKind();
+    showCaption(ToolButtons[toolIndex(SpriteTool::Pen)], penKindCaption(editor_.penKind()));
 }
 
-void TfrmMain::btGraRotateClick()
+void SpritePage::btGraRotateClick()
 {
-    spriteEditor_->rotate();
-    RefreshSprite();
+    editor_.rotate();
 }
 
-void TfrmMain::btGraFlipVClick()
+void SpritePage::btGraFlipVClick()
 {
-    spriteEditor_->mirrorLeftRight();
-    RefreshSprite();
+    editor_.mirrorLeftRight();
 }
 
-void TfrmMain::btGraFlipHClick()
+void SpritePage::btGraFlipHClick()
 {
-    spriteEditor_->mirrorTopBottom();
-    RefreshSprite();
+    editor_.mirrorTopBottom();
 }
 
-void TfrmMain::btGraShiftUClick()
+void SpritePage::btGraShiftUClick()
 {
-    spriteEditor_->shift();
-    RefreshSprite();
+    editor_.shift();
 }
 
-void TfrmMain::btGraShiftRClick()
+void SpritePage::btGraShiftRClick()
 {
-    spriteEditor_->cycleShiftDirection();
-    quill::showCaption(spritePage_.tool(SpriteTool::ShiftDirection),
-                       quill::shiftDirectionCaption(spriteEditor_->shiftDirection()));
+    editor_.cycleShiftDirection();
+    showCaption(ToolButtons[toolIndex(SpriteTool::ShiftDirection)], shiftDirectionCaption(editor_.shiftDirection()));
 }
 
-void TfrmMain::btGraShiftDClick()
+void SpritePage::btGraShiftDClick()
 {
-    spriteEditor_->document().eraseCel();
-    RefreshSprite();
+    editor_.document().eraseCel();
 }
 
-void TfrmMain::btGraShiftLClick()
+void SpritePage::btGraShiftLClick()
 {
-    spriteEditor_->document().Undo();
+    editor_.document().Undo();
     // Undoing a New, an Open or a change of size brings back the former
     // sprite's name, and its size for this run.
     showSpriteName();
     adoptDocumentSize();
-    RefreshSprite();
 }
 
-void TfrmMain::adoptDocumentSize()
+void SpritePage::btGraDataClick()
 {
-    const int size = spriteEditor_->document().spriteSize();
-    if (size == SpriteSize)
-        return;
-    SpriteSize = size;
-    LayoutScreen();
+    crossings_.offerPalettes(paletteNames(Settings));
 }
 
-void TfrmMain::showSpriteName()
+void SpritePage::choosePalette(const QString &name)
 {
-    if (spritePage_.edtGraFile->text() != spriteEditor_->document().name())
-        spritePage_.edtGraFile->setText(spriteEditor_->document().name());
-}
-
-void TfrmMain::edtGraFileChange(const QString &text)
-{
-    if (spriteEditor_)
-        spriteEditor_->document().setName(text);
-}
-
-void TfrmMain::resizeSprite(int size)
-{
-    // An unsaved drawing goes into the journal now, where the empty sprite
-    // of the new size does not replace it, and Un brings it back at once.
-    quill::SpriteDocument &document = spriteEditor_->document();
-    const bool keep = document.unsaved() && !document.pristine();
-    if (keep) {
-        keepUnsavedWork();
-        unsavedWork_->flush();
-    }
-    document.startOver(size);
-    SpriteSize = size;
-    showSpriteName();
-    RefreshSprite();
-    if (keep)
-        messages_->showMessage(QStringLiteral("The unsaved drawing was kept: Un brings it back."));
-}
-
-void TfrmMain::btGraDataClick()
-{
-    PickList->setItems(quill::paletteNames(Settings));
-    PickList->OpenPickList(quill::PickMode::Palettes);
-}
-
-void TfrmMain::choosePalette(const QString &name)
-{
-    spriteEditor_->choosePalette(Settings, name);
+    editor_.choosePalette(Settings, name);
     repaintSpriteColours();
 }
 
-void TfrmMain::btGraNewClick()
+// ---- the sprite's size and name -----------------------------------------------------
+
+void SpritePage::adoptDocumentSize()
 {
-    // Un brings back the sprite and its name.
-    spriteEditor_->document().startNew();
-    showSpriteName();
-    RefreshSprite();
+    if (editor_.document().spriteSize() != sizeLaidOut_)
+        crossings_.sizeChanged();
 }
 
-void TfrmMain::btGraOpenClick()
+void SpritePage::resizeSprite(int size)
 {
-    quill::setListItems(spritePage_.files.list, quill::ListFiles(paths_.spriteDir));
+    // An unsaved drawing goes into the journal now, where the empty sprite
+    // of the new size does not replace it, and Un brings it back at once.
+    SpriteDocument &document = editor_.document();
+    const bool keep = document.unsaved() && !document.pristine();
+    if (keep)
+        crossings_.keepUnsavedWork();
+    document.startOver(size);
+    showSpriteName();
+    if (keep)
+        handlers_.messages().showMessage(QStringLiteral("The unsaved drawing was kept: Un brings it back."));
+}
+
+void SpritePage::showSpriteName()
+{
+    if (edtGraFile->text() != editor_.document().name())
+        edtGraFile->setText(editor_.document().name());
+}
+
+void SpritePage::edtGraFileChange(const QString &text)
+{
+    editor_.document().setName(text);
+}
+
+// ---- sprite files ---------------------------------------------------------------------
+
+void SpritePage::btGraNewClick()
+{
+    // Un brings back the sprite and its name.
+    editor_.document().startNew();
+    showSpriteName();
+}
+
+void SpritePage::btGraOpenClick()
+{
+    setListItems(files_.list, ListFiles(paths_.spriteDir));
     showSpriteChooser(true);
 }
 
-void TfrmMain::btGraCancelClick()
+void SpritePage::btGraCancelClick()
 {
     showSpriteChooser(false);
 }
 
-void TfrmMain::btGraOkClick()
+bool SpritePage::closeChooser()
 {
-    const QListWidgetItem *item = spritePage_.files.list->currentItem();
+    if (!files_.panel->isVisible())
+        return false;
+    files_.cancel->click();
+    return true;
+}
+
+void SpritePage::btGraOkClick()
+{
+    const QListWidgetItem *item = files_.list->currentItem();
     if (!item || !item->isSelected())
         return;
     const QString name = item->text();
     // A save cut short after its sheet is completed first; a pair that
     // still differs is told once the sprite is shown.
-    const std::optional<QString> mismatch = quill::checkSpritePair(paths_.spriteDir, paths_.imageDir, name);
+    const std::optional<QString> mismatch = checkSpritePair(paths_.spriteDir, paths_.imageDir, name);
     // The file is read and checked whole before the document changes; Un
     // brings back the sprite it replaces.
-    const quill::SpriteFileContent content = quill::openSprite(paths_.spriteDir, name);
-    spriteEditor_->document().open(content, name);
+    const SpriteFileContent content = openSprite(paths_.spriteDir, name);
+    editor_.document().open(content, name);
     showSpriteName();
     // Another size for this run only: the "sprite" setting stays.
     adoptDocumentSize();
     showSpriteChooser(false);
-    RefreshSprite();
     if (mismatch)
-        messages_->showMessage(*mismatch);
+        handlers_.messages().showMessage(*mismatch);
 }
 
-void TfrmMain::btGraSaveClick()
+void SpritePage::btGraSaveClick()
 {
-    const QString name = spritePage_.edtGraFile->text();
-    quill::checkFileName(name);
-    quill::SpriteDocument &document = spriteEditor_->document();
-    if (!quill::mayReplace(*messages_, name, document.origin(),
-                           {paths_.spriteDir + name, paths_.imageDir + name + QStringLiteral(".png")}))
+    const QString name = edtGraFile->text();
+    checkFileName(name);
+    SpriteDocument &document = editor_.document();
+    if (!mayReplace(handlers_.messages(), name, document.origin(),
+                    {paths_.spriteDir + name, paths_.imageDir + name + QStringLiteral(".png")}))
         return;
-    quill::saveSprite(document, spriteEditor_->palette(), paths_.spriteDir, paths_.imageDir, name);
+    saveSprite(document, editor_.palette(), paths_.spriteDir, paths_.imageDir, name);
     document.savedAs(name);
-    unsavedWork_->spriteSaved(document);
-    messages_->showMessage(QStringLiteral("Saved."));
+    crossings_.spriteSaved();
+    handlers_.messages().showMessage(QStringLiteral("Saved."));
 }
 
-void TfrmMain::showSpriteChooser(bool choosing)
+void SpritePage::showSpriteChooser(bool choosing)
 {
     if (choosing)
-        quill::layoutFileChooser(spritePage_.files, layout_.spriteChooser, layout_.listsFitNames);
-    spritePage_.pnlGraTools->setVisible(!choosing);
-    spritePage_.pntMain->setVisible(!choosing);
-    spritePage_.files.panel->setVisible(choosing);
+        layoutFileChooser(files_, layout_.spriteChooser, layout_.listsFitNames);
+    pnlGraTools->setVisible(!choosing);
+    pntMain->setVisible(!choosing);
+    files_.panel->setVisible(choosing);
 }
+
+} // namespace quill

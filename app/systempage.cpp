@@ -1,15 +1,13 @@
-// The System page: the layout and export settings, Default, Apply, Export,
-// Website and Quit, at the places the layout pass gives them.
-#include "app/ammain.h"
+#include "app/systempage.h"
 
+#include "base/controls/controls.h"
 #include "app/aboutpage.h"
 #include "app/defaultsettings.h"
-#include "base/controls/controls.h"
-#include "base/workspace.h"
+#include "app/handlerboundary.h"
 #include "app/shellopen.h"
 #include "app/systemfields.h"
 #include "builder/exportprogram.h"
-#include "app/layoutscreen.h"
+#include "editor/codebuffer.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -18,13 +16,13 @@
 #include <QScrollArea>
 #include <QScroller>
 
-namespace {
+namespace quill {
 
-using quill::SystemControl;
+namespace {
 
 QLabel *makeBoldLabel(QWidget *parent, const char *name, const QString &text)
 {
-    auto *label = quill::named(new QLabel(text, parent), name, text);
+    auto *label = named(new QLabel(text, parent), name, text);
     QFont bold = label->font();
     bold.setBold(true);
     label->setFont(bold);
@@ -34,118 +32,124 @@ QLabel *makeBoldLabel(QWidget *parent, const char *name, const QString &text)
 // An edit named after the label that stands before it.
 QLineEdit *makeField(QWidget *parent, const char *name, QLabel *label)
 {
-    QLineEdit *edit = quill::makeLineEdit(parent, name, label->text());
+    QLineEdit *edit = makeLineEdit(parent, name, label->text());
     label->setBuddy(edit);
     return edit;
 }
 
 } // namespace
 
-void TfrmMain::createSystemPage(QWidget *page)
+SystemPage::SystemPage(SettingsStore &settings, QStringList &keywords, const WorkspacePaths &paths,
+                       const CodeBuffer &program, SystemPageCrossings crossings, Handlers &handlers,
+                       QWidget *parent)
+    : QWidget(parent), Settings(settings), Keywords(keywords), paths_(paths), program_(program),
+      crossings_(std::move(crossings)), handlers_(handlers)
 {
-    using quill::makeButton;
+    named(this, "TabItem4", QStringLiteral("System page"));
     // The controls stand at fixed places on a sheet; where the page is
     // smaller than the sheet, the sheet scrolls.
-    systemPage_.scroller = quill::named(new QScrollArea(page), "sclSystem", QStringLiteral("System settings"));
-    systemPage_.scroller->setFrameShape(QFrame::NoFrame);
-    systemPage_.scroller->setFocusPolicy(Qt::NoFocus);
-    systemPage_.scroller->setWidgetResizable(true);
-    systemPage_.sheet = new QWidget;
-    systemPage_.scroller->setWidget(systemPage_.sheet);
-    QScroller::grabGesture(systemPage_.scroller->viewport(), QScroller::TouchGesture);
-    QWidget *sheet = systemPage_.sheet;
+    scroller_ = named(new QScrollArea(this), "sclSystem", QStringLiteral("System settings"));
+    scroller_->setFrameShape(QFrame::NoFrame);
+    scroller_->setFocusPolicy(Qt::NoFocus);
+    scroller_->setWidgetResizable(true);
+    sheet_ = new QWidget;
+    scroller_->setWidget(sheet_);
+    QScroller::grabGesture(scroller_->viewport(), QScroller::TouchGesture);
 
-    QLabel *widthLabel = makeBoldLabel(sheet, "Label2", QStringLiteral("Width"));
-    systemPage_.edtWidth = makeField(sheet, "edtWidth", widthLabel);
-    QLabel *keyHeightLabel = makeBoldLabel(sheet, "Label4", QStringLiteral("Buttons height(CODE)"));
-    systemPage_.edtKeyHeight = makeField(sheet, "edtKeyHeight", keyHeightLabel);
-    QLabel *commandLabel = makeBoldLabel(sheet, "Label5", QStringLiteral("Buttons height(SPRITE)"));
-    systemPage_.edtCommand = makeField(sheet, "edtCommand", commandLabel);
-    QLabel *spriteLabel = makeBoldLabel(sheet, "Label3", QStringLiteral("Sprite size"));
-    systemPage_.edtSpriteSize = makeField(sheet, "edtSpriteSize", spriteLabel);
-    QLabel *exportLabel = makeBoldLabel(sheet, "Label1", QStringLiteral("Export directory"));
-    systemPage_.edtOpenmsxdir = makeField(sheet, "edtOpenmsxdir", exportLabel);
+    QLabel *widthLabel = makeBoldLabel(sheet_, "Label2", QStringLiteral("Width"));
+    edtWidth = makeField(sheet_, "edtWidth", widthLabel);
+    QLabel *keyHeightLabel = makeBoldLabel(sheet_, "Label4", QStringLiteral("Buttons height(CODE)"));
+    edtKeyHeight = makeField(sheet_, "edtKeyHeight", keyHeightLabel);
+    QLabel *commandLabel = makeBoldLabel(sheet_, "Label5", QStringLiteral("Buttons height(SPRITE)"));
+    edtCommand = makeField(sheet_, "edtCommand", commandLabel);
+    QLabel *spriteLabel = makeBoldLabel(sheet_, "Label3", QStringLiteral("Sprite size"));
+    edtSpriteSize = makeField(sheet_, "edtSpriteSize", spriteLabel);
+    QLabel *exportLabel = makeBoldLabel(sheet_, "Label1", QStringLiteral("Export directory"));
+    edtOpenmsxdir = makeField(sheet_, "edtOpenmsxdir", exportLabel);
 
-    systemPage_.btDefault = makeButton(sheet, "btDefault", QStringLiteral("Default"));
-    systemPage_.btApply = makeButton(sheet, "btApply", QStringLiteral("Apply settings"));
-    systemPage_.chkGfx9000 = quill::named(new QCheckBox(QStringLiteral("Use web browser"), sheet), "chkGfx9000",
-                              QStringLiteral("Use web browser"));
-    systemPage_.chkGfx9000->setFocusPolicy(Qt::NoFocus);
-    systemPage_.chkGfx9000->hide();
-    systemPage_.btExport = makeButton(sheet, "btExport", QStringLiteral("Export"));
-    systemPage_.btWebsite = makeButton(sheet, "btWebsite", QStringLiteral("Website"));
-    systemPage_.btQuit = makeButton(sheet, "btQuit", QStringLiteral("Quit"));
-    systemPage_.placed = {widthLabel, systemPage_.edtWidth, keyHeightLabel, systemPage_.edtKeyHeight,
-                          commandLabel, systemPage_.edtCommand, spriteLabel, systemPage_.edtSpriteSize,
-                          exportLabel, systemPage_.edtOpenmsxdir, systemPage_.btDefault, systemPage_.btApply,
-                          systemPage_.chkGfx9000, systemPage_.btExport, systemPage_.btWebsite, systemPage_.btQuit};
-    wire(systemPage_.btApply, &QPushButton::clicked, &TfrmMain::btApplyClick);
-    wire(systemPage_.btDefault, &QPushButton::clicked, &TfrmMain::btDefaultClick);
-    wire(systemPage_.btWebsite, &QPushButton::clicked, &TfrmMain::btWebsiteClick);
-    wire(systemPage_.btExport, &QPushButton::clicked, &TfrmMain::btExportClick);
-    wire(systemPage_.btQuit, &QPushButton::clicked, &TfrmMain::btQuitClick);
+    btDefault = makeButton(sheet_, "btDefault", QStringLiteral("Default"));
+    btApply = makeButton(sheet_, "btApply", QStringLiteral("Apply settings"));
+    chkGfx9000 = named(new QCheckBox(QStringLiteral("Use web browser"), sheet_), "chkGfx9000",
+                       QStringLiteral("Use web browser"));
+    chkGfx9000->setFocusPolicy(Qt::NoFocus);
+    chkGfx9000->hide();
+    btExport = makeButton(sheet_, "btExport", QStringLiteral("Export"));
+    btWebsite = makeButton(sheet_, "btWebsite", QStringLiteral("Website"));
+    btQuit = makeButton(sheet_, "btQuit", QStringLiteral("Quit"));
+    placed_ = {widthLabel,  edtWidth,      keyHeightLabel, edtKeyHeight,  commandLabel, edtCommand,
+               spriteLabel, edtSpriteSize, exportLabel,    edtOpenmsxdir, btDefault,    btApply,
+               chkGfx9000,  btExport,      btWebsite,      btQuit};
+    handlers_.wire(btApply, &QPushButton::clicked, [this] { btApplyClick(); });
+    handlers_.wire(btDefault, &QPushButton::clicked, [this] { btDefaultClick(); });
+    handlers_.wire(btWebsite, &QPushButton::clicked, [this] { btWebsiteClick(); });
+    handlers_.wire(btExport, &QPushButton::clicked, [this] { btExportClick(); });
+    handlers_.wire(btQuit, &QPushButton::clicked, [this] { btQuitClick(); });
 
-    QWidget *const focusOrder[] = {systemPage_.edtWidth, systemPage_.edtKeyHeight, systemPage_.edtCommand, systemPage_.edtSpriteSize, systemPage_.edtOpenmsxdir,
-                                   systemPage_.btDefault, systemPage_.btApply, systemPage_.btExport, systemPage_.btWebsite, systemPage_.btQuit};
+    QWidget *const focusOrder[] = {edtWidth,  edtKeyHeight, edtCommand, edtSpriteSize, edtOpenmsxdir,
+                                   btDefault, btApply,      btExport,   btWebsite,     btQuit};
     for (std::size_t index = 1; index < std::size(focusOrder); ++index)
         setTabOrder(focusOrder[index - 1], focusOrder[index]);
 }
 
-void TfrmMain::layoutSystemPage()
+void SystemPage::layoutPage(const LayoutResult &layout)
 {
-    for (int index = 0; index < quill::SystemControlCount; ++index)
-        systemPage_.placed[index]->setGeometry(layout_.systemControls[index]);
-    systemPage_.scroller->setGeometry(0, 0, layout_.pageWidth, layout_.pageHeight);
+    for (int index = 0; index < SystemControlCount; ++index)
+        placed_[index]->setGeometry(layout.systemControls[index]);
+    scroller_->setGeometry(0, 0, layout.pageWidth, layout.pageHeight);
     // The sheet fills the page, and is never smaller than its controls need.
-    systemPage_.sheet->setMinimumSize(layout_.systemExtent);
+    sheet_->setMinimumSize(layout.systemExtent);
 }
 
-void TfrmMain::LoadSystemPage()
+void SystemPage::LoadSystemPage()
 {
-    const quill::SystemFields fields = quill::loadSystemFields(Settings);
-    systemPage_.edtOpenmsxdir->setText(fields.exportDir);
-    systemPage_.edtWidth->setText(fields.width);
-    systemPage_.edtKeyHeight->setText(fields.keyHeight);
-    systemPage_.edtCommand->setText(fields.command);
-    systemPage_.chkGfx9000->setChecked(fields.useWebBrowser);
-    systemPage_.edtSpriteSize->setText(fields.spriteSize);
+    const SystemFields fields = loadSystemFields(Settings);
+    edtOpenmsxdir->setText(fields.exportDir);
+    edtWidth->setText(fields.width);
+    edtKeyHeight->setText(fields.keyHeight);
+    edtCommand->setText(fields.command);
+    chkGfx9000->setChecked(fields.useWebBrowser);
+    edtSpriteSize->setText(fields.spriteSize);
 }
 
-quill::SystemFields TfrmMain::systemFields() const
+SystemFields SystemPage::systemFields() const
 {
-    return {systemPage_.edtWidth->text(),      systemPage_.edtKeyHeight->text(),
-            systemPage_.edtCommand->text(),    systemPage_.edtSpriteSize->text(),
-            systemPage_.edtOpenmsxdir->text(), systemPage_.chkGfx9000->isChecked()};
+    return {edtWidth->text(),      edtKeyHeight->text(),  edtCommand->text(),
+            edtSpriteSize->text(), edtOpenmsxdir->text(), chkGfx9000->isChecked()};
 }
 
-quill::SystemPageEffects TfrmMain::systemPageEffects()
+SystemPageEffects SystemPage::systemPageEffects()
 {
-    return {[this](int size) { resizeSprite(size); },
-            [this] { ShiftState = false; }, [this] { LoadSystemPage(); },
-            [this] { LayoutScreen(); }};
+    return {crossings_.resizeSprite, crossings_.unshift, [this] { LoadSystemPage(); }, crossings_.layoutScreen};
 }
 
-void TfrmMain::btApplyClick()
+void SystemPage::btApplyClick()
 {
-    quill::applySystemFields(systemFields(), Settings, SpriteSize, systemPageEffects(), *messages_);
+    applySystemFields(systemFields(), Settings, crossings_.spriteSize(), systemPageEffects(), handlers_.messages());
 }
 
-void TfrmMain::btDefaultClick()
+void SystemPage::btDefaultClick()
 {
-    quill::restoreDefaults({paths_, Settings, Keywords, quill::keyPanelWidth(width()),
-                            quill::documentsFolder(), quill::stateFolder() + QStringLiteral("kept/")},
-                           SpriteSize, systemPageEffects(), *messages_);
+    restoreDefaults({paths_, Settings, Keywords, crossings_.keyPanelWidth(), documentsFolder(),
+                     stateFolder() + QStringLiteral("kept/")},
+                    crossings_.spriteSize(), systemPageEffects(), handlers_.messages());
 }
 
-void TfrmMain::btWebsiteClick()
+void SystemPage::btWebsiteClick()
 {
-    quill::ShellOpen(quill::writeAboutPage(paths_));
+    ShellOpen(writeAboutPage(paths_));
 }
 
-void TfrmMain::btExportClick()
+void SystemPage::btExportClick()
 {
     // The folder applied to the settings, not the one typed in the field.
-    const QString documents = quill::documentsFolder();
-    quill::exportCode(program_.lines(), codePage_.edtFile->text(), paths_,
-                      quill::exportFolder(Settings, documents), documents, *messages_);
+    const QString documents = documentsFolder();
+    exportCode(program_.lines(), program_.identity().name, paths_, exportFolder(Settings, documents), documents,
+               handlers_.messages());
 }
+
+void SystemPage::btQuitClick()
+{
+    crossings_.quit();
+}
+
+} // namespace quill

@@ -4,6 +4,7 @@
 #include "base/filereader.h"
 #include "base/messagesink.h"
 #include "base/quillerror.h"
+#include "app/handlerboundary.h"
 #include "editor/codebuffer.h"
 #include "editor/codefiles.h"
 #include "sprite/spritedocument.h"
@@ -11,6 +12,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
 namespace quill {
 
@@ -82,6 +84,33 @@ UnsavedWork::UnsavedWork(const QString &folder, MessageSink &messages, qsizetype
       writer_(folder, [this](const QString &slot, const std::optional<QString> &error) { told(slot, error); },
               limit)
 {
+}
+
+UnsavedWork::~UnsavedWork() = default;
+
+void UnsavedWork::follow(const CodeBuffer &code, const SpriteDocument &sprite, int delay)
+{
+    code_ = &code;
+    sprite_ = &sprite;
+    timer_ = std::make_unique<QTimer>();
+    timer_->setSingleShot(true);
+    timer_->setInterval(delay);
+    QTimer *timer = timer_.get();
+    QObject::connect(timer, &QTimer::timeout, timer,
+                     [this] { runHandler(messages_, [this] { checkpoint(*code_, *sprite_); }); });
+    const auto changed = [timer] {
+        if (!timer->isActive())
+            timer->start();
+    };
+    QObject::connect(&code, &CodeBuffer::contentChanged, timer, changed);
+    QObject::connect(&sprite, &SpriteDocument::changed, timer, changed);
+}
+
+void UnsavedWork::keepNow()
+{
+    if (code_ && sprite_)
+        checkpoint(*code_, *sprite_);
+    flush();
 }
 
 std::optional<QString> UnsavedWork::recover(CodeBuffer &code, SpriteDocument &sprite,

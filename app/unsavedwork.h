@@ -7,7 +7,10 @@
 #include <QString>
 
 #include <limits>
+#include <memory>
 #include <optional>
+
+class QTimer;
 
 namespace quill {
 
@@ -17,19 +20,24 @@ class SpriteDocument;
 
 // Keeps the unsaved code and sprite in the recovery journal, so that a kill,
 // a power cut or a Quit loses at most the last moments of work, and brings
-// them back at the next start. The window calls checkpoint() at most a
-// second after a change; the entries are made and written on the journal's
-// own thread from cheap copies, so typing never waits for the disk. A
-// failure to write is told once, then nothing more until a write succeeds.
+// them back at the next start. It follows the code and the sprite by the
+// changes they announce and journals them a delay after a change; the
+// entries are made and written on the journal's own thread from cheap
+// copies, so typing never waits for the disk. A failure to write is told
+// once, then nothing more until a write succeeds.
 //
 //   UnsavedWork work(stateFolder() + "journal/", messages);
 //   if (auto recovered = work.recover(code, sprite, codeDir, spriteDir)) show(*recovered);
-//   work.checkpoint(code, sprite);        // after changes
+//   work.follow(code, sprite);            // journaled a second after each change
 //   work.codeSaved(code);                 // after Save
 class UnsavedWork {
 public:
+    // How long after a change the work is journaled, in milliseconds.
+    static constexpr int DefaultDelay = 1000;
+
     UnsavedWork(const QString &folder, MessageSink &messages,
                 qsizetype limit = RecoveryJournal::DefaultLimit);
+    ~UnsavedWork();
 
     // What the journal kept from an earlier session: code or a sprite that
     // differs from its file (or, without a name, from a new one) goes back
@@ -43,6 +51,12 @@ public:
     // journaled, and the same for the sprite. New work that is only a new
     // program or an empty sprite leaves the former entry in place.
     void checkpoint(const CodeBuffer &code, const SpriteDocument &sprite);
+    // Checkpoints the two `delay` milliseconds after they announce a change
+    // (the wait starts at the first change after a checkpoint), for as long
+    // as the three live.
+    void follow(const CodeBuffer &code, const SpriteDocument &sprite, int delay = DefaultDelay);
+    // Checkpoints what it follows now, and waits until it is on disk.
+    void keepNow();
     // The code's or the sprite's entry is removed: the work is in its file.
     void codeSaved(const CodeBuffer &code);
     void spriteSaved(const SpriteDocument &sprite);
@@ -64,6 +78,9 @@ private:
     QString spriteName_;
     QString spriteOrigin_;
     int spriteCel_ = -1;
+    const CodeBuffer *code_ = nullptr;
+    const SpriteDocument *sprite_ = nullptr;
+    std::unique_ptr<QTimer> timer_;
     JournalWriter writer_;  // last: its thread ends before the rest goes
 };
 

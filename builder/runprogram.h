@@ -29,7 +29,7 @@ struct RunSource {
 // browser and the overlay stays as it was.
 //
 //   if (auto page = startRun(source, paths, settings, state, messages))
-//       state.overlay() == RunOverlay::Running ? view.showPage(...) : ShellOpen(paths.pagePath);
+//       state.overlay() == OverlayState::Running ? view.showPage(...) : ShellOpen(paths.pagePath);
 std::optional<GeneratedPage> startRun(const RunSource &source, const WorkspacePaths &paths,
                                       const SettingsStore &settings, RunViewState &state,
                                       MessageSink &messages);

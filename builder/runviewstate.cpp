@@ -6,15 +6,15 @@ void RunViewState::started(bool inBrowser)
 {
     runActive_ = true;
     if (!inBrowser)
-        overlay_ = RunOverlay::Running;
+        overlay_ = OverlayState::Running;
 }
 
 bool RunViewState::close()
 {
     runActive_ = false;
-    if (overlay_ == RunOverlay::Hidden)
+    if (overlay_ == OverlayState::Hidden)
         return false;
-    overlay_ = RunOverlay::Hidden;
+    overlay_ = OverlayState::Hidden;
     return true;
 }
 

@@ -4,7 +4,7 @@ namespace quill {
 
 // Where the run overlay stands: Hidden (start, and from the moment Close is
 // pressed), Running (a page shown in the run view).
-enum class RunOverlay { Hidden, Running };
+enum class OverlayState { Hidden, Running };
 
 // The run view's state without the view: RunActive and the overlay. The
 // window asks it what to do and does that to its controls.
@@ -23,11 +23,11 @@ public:
     bool close();
 
     bool runActive() const { return runActive_; }
-    RunOverlay overlay() const { return overlay_; }
+    OverlayState overlay() const { return overlay_; }
 
 private:
     bool runActive_ = false;
-    RunOverlay overlay_ = RunOverlay::Hidden;
+    OverlayState overlay_ = OverlayState::Hidden;
 };
 
 } // namespace quill

@@ -1,6 +1,7 @@
 // The code editor's pick list, clipboard and Ctrl shortcuts in the real
 // window, with the platform's clipboard (offscreen).
 #include "app/ammain.h"
+#include "app/codepage.h"
 #include "base/textfile.h"
 #include "editor/codebuffer.h"
 #include "editor/picklist.h"
@@ -114,8 +115,8 @@ TEST_F(CodeChoicesTest, CopyAndPasteABlockWithTheHardwareCtrlKeys)
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("function init(){\r\n}\r\n"));
     EXPECT_EQ(code().lineCount(), before.size() - 1);
     EXPECT_EQ(code().line(1), QString()) << "the lines' rest is joined";
-    window->RunKeyCommand(QStringLiteral("Sh"));
-    window->RunKeyCommand(QStringLiteral("En"));
+    window->codePage().RunKeyCommand(QStringLiteral("Sh"));
+    window->codePage().RunKeyCommand(QStringLiteral("En"));
     ctrl(Qt::Key_V);
     EXPECT_EQ(code().lines().mid(code().lineCount() - 2),
               (QStringList{"function init(){", "}"}));

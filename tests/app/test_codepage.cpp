@@ -2,6 +2,7 @@
 // edit the same text, files are saved and opened through the page's buttons,
 // and no button takes the keys away from the code.
 #include "app/ammain.h"
+#include "app/codepage.h"
 #include "app/processsetup.h"
 #include "editor/codebuffer.h"
 #include "editor/codeview.h"
@@ -77,11 +78,11 @@ protected:
 
     quill::KeyButton *key(const QString &caption)
     {
-        for (quill::KeyButton *button : window->keyButtons())
+        for (quill::KeyButton *button : window->codePage().keyButtons())
             if (button->caption() == caption && button->isVisible())
                 return button;
         ADD_FAILURE() << "no key " << caption.toStdString();
-        return window->keyButtons()[0];
+        return window->codePage().keyButtons()[0];
     }
 
     void tapKeys(const QStringList &captions)
@@ -175,7 +176,7 @@ TEST_F(CodePageTest, OnScreenKeysAndTheHardwareKeyboardTypeIntoTheSameText)
     EXPECT_EQ(program().cursorLine(), 4);
     EXPECT_EQ(program().cursorColumn(), 7);
     EXPECT_TRUE(program().codeModified());
-    EXPECT_FALSE(window->shiftState());
+    EXPECT_FALSE(window->codePage().shiftState());
 }
 
 TEST_F(CodePageTest, ModifierAndControlKeysTypeNothing)
@@ -406,15 +407,15 @@ TEST_F(CodePageTest, ADamagedFileOpensWithAWarning)
 TEST_F(CodePageTest, TheWnKeyTogglesTheWindowAndShiftRecaptionsTheKeys)
 {
     tapKeys({"Sh"});
-    EXPECT_TRUE(window->shiftState());
-    EXPECT_EQ(window->keyButtons()[0]->caption(), "Sl");
-    EXPECT_EQ(window->keyButtons()[40]->caption(), "Q");
+    EXPECT_TRUE(window->codePage().shiftState());
+    EXPECT_EQ(window->codePage().keyButtons()[0]->caption(), "Sl");
+    EXPECT_EQ(window->codePage().keyButtons()[40]->caption(), "Q");
     tapKeys({"Wn"});
     EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
     tapKeys({"Wn"});
     EXPECT_FALSE(window->windowState() & Qt::WindowMaximized);
     tapKeys({"Sh"});
-    EXPECT_EQ(window->keyButtons()[0]->caption(), "1");
+    EXPECT_EQ(window->codePage().keyButtons()[0]->caption(), "1");
     EXPECT_EQ(program().lines(), quill::CodeBuffer::newProgramLines());
 }
 

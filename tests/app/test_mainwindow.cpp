@@ -1,5 +1,6 @@
 // The main window: start-up sequence, workspace, controls, layout, keys, close.
 #include "app/ammain.h"
+#include "app/codepage.h"
 #include "app/defaultsettings.h"
 #include "editor/keybutton.h"
 #include "app/processsetup.h"
@@ -48,7 +49,7 @@ class KeyRecorder {
 public:
     explicit KeyRecorder(const TfrmMain &window)
     {
-        for (quill::KeyButton *key : window.keyButtons())
+        for (quill::KeyButton *key : window.codePage().keyButtons())
             QObject::connect(key, &quill::KeyButton::keyClicked,
                              [this](const QString &caption) { commands << caption; });
     }
@@ -182,7 +183,7 @@ TEST_F(MainWindowTest, AKillDuringTheFirstSessionLosesNoSavedEdit)
         ASSERT_EQ(found.size(), 1);
         list->setCurrentItem(found.front());
         window->findChild<QPushButton *>(QStringLiteral("btTextOk"))->click();
-        window->RunKeyCommand(QStringLiteral("x"));
+        window->codePage().RunKeyCommand(QStringLiteral("x"));
         window->findChild<QPushButton *>(QStringLiteral("btTextSave"))->click();
         ASSERT_EQ(sink.messages, QStringList({QStringLiteral("Saved.")}));
         // Destroyed without a close, as a kill leaves it.
@@ -227,7 +228,7 @@ TEST_F(MainWindowTest, QuitKeepsUnsavedWorkForTheNextStart)
 {
     {
         TfrmMain window(&sink);
-        window.RunKeyCommand(QStringLiteral("z"));
+        window.codePage().RunKeyCommand(QStringLiteral("z"));
         window.findChild<QLineEdit *>(QStringLiteral("edtGraFile"))->setText(QStringLiteral("hero"));
         click(window.findChild<QWidget *>(QStringLiteral("btGraAdd")));
         click(window.findChild<QWidget *>(QStringLiteral("btQuit")));
@@ -576,8 +577,8 @@ TEST_F(MainWindowTest, TheDesignWindowIsLaidOutAsTheWorkedExample)
     EXPECT_EQ(window.layout().cellSize, 12);
     EXPECT_EQ(window.layout().visibleLines, 19);
     // The keys hidden under the space bar and the Enter key.
-    EXPECT_TRUE(window.keyButtons()[75]->isHidden());
-    EXPECT_TRUE(window.keyButtons()[69]->isHidden());
+    EXPECT_TRUE(window.codePage().keyButtons()[75]->isHidden());
+    EXPECT_TRUE(window.codePage().keyButtons()[69]->isHidden());
 }
 
 TEST_F(MainWindowTest, ResizingLaysThePagesOutAgain)
@@ -617,17 +618,17 @@ TEST_F(MainWindowTest, KeysSendTheirCaptionWithoutTakingTheFocus)
     KeyRecorder recorder(window);
     window.show();
     window.activateWindow();
-    for (quill::KeyButton *key : window.keyButtons())
+    for (quill::KeyButton *key : window.codePage().keyButtons())
         EXPECT_EQ(key->focusPolicy(), Qt::NoFocus);
 
     auto *fileEdit = window.findChild<QLineEdit *>(QStringLiteral("edtFile"));
     fileEdit->setFocus();
     ASSERT_TRUE(waitFor([&] { return fileEdit->hasFocus(); }));
 
-    quill::KeyButton *ampersand = window.keyButtons()[15];
+    quill::KeyButton *ampersand = window.codePage().keyButtons()[15];
     EXPECT_EQ(ampersand->caption(), QStringLiteral("&&"));
     click(ampersand);
-    click(window.keyButtons()[40]);
+    click(window.codePage().keyButtons()[40]);
     EXPECT_EQ(recorder.commands, (QStringList{"&&", "q"}));
     EXPECT_TRUE(fileEdit->hasFocus());
 }
@@ -637,7 +638,7 @@ TEST_F(MainWindowTest, AHeldKeyRepeatsAndComesUpWhenReleased)
     TfrmMain window(&sink);
     KeyRecorder recorder(window);
     window.show();
-    quill::KeyButton *key = window.keyButtons()[0];
+    quill::KeyButton *key = window.codePage().keyButtons()[0];
 
     QElapsedTimer held;
     held.start();

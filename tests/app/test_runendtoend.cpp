@@ -1,6 +1,8 @@
 // Run, Close, run errors and Export in the window, with the real web engine
 // under Xvfb, on the supplied samples: what a user does with a program.
 #include "app/ammain.h"
+#include "app/codepage.h"
+#include "app/runoverlay.h"
 
 #include "base/textfile.h"
 #include "app/processsetup.h"
@@ -141,7 +143,7 @@ protected:
         ASSERT_TRUE(overlay->isVisible());
         control<QPushButton>("btnRunClose")->click();
         EXPECT_FALSE(overlay->isVisible()) << "still shown after Close";
-        EXPECT_FALSE(window->runState().runActive());
+        EXPECT_FALSE(window->runOverlay().state().runActive());
         ASSERT_TRUE(waitFor([&] {
             return web()->url() == QUrl::fromLocalFile(window->paths().scriptDir + "blank.html");
         }));
@@ -277,7 +279,7 @@ TEST_F(RunEndToEndTest, AnErrorOnAProgramLineLeadsBackToIt)
 
     control<QTabWidget>("TabControl1")->setCurrentIndex(3);  // the user was elsewhere before
     bar->click();
-    EXPECT_FALSE(window->runState().runActive());
+    EXPECT_FALSE(window->runOverlay().state().runActive());
     ASSERT_TRUE(waitFor([this] { return !control("pnlRun")->isVisible(); }));
     EXPECT_EQ(control<QTabWidget>("TabControl1")->currentIndex(), 0);
     EXPECT_EQ(window->program().cursorLine(), 2);
@@ -297,8 +299,8 @@ TEST_F(RunEndToEndTest, AnErrorInAnIncludedFileNamesThatFileAndOnlyCloses)
     writeProgram("helper", {"var ok = 1;", "missingHelper();"});
     writeProgram("main", {"// uses the helper", "include helper", "function init(){}"});
     openProgram("main");
-    window->RunKeyCommand("vv");
-    window->RunKeyCommand("vv");  // the cursor stands on line 3
+    window->codePage().RunKeyCommand("vv");
+    window->codePage().RunKeyCommand("vv");  // the cursor stands on line 3
     const int cursor = window->program().cursorLine();
     run();
     auto *bar = control<QPushButton>("btnRunError");
@@ -416,8 +418,8 @@ TEST_F(RunEndToEndTest, RunSavesChangedNamedCodeWithoutAMessageAndItStaysChanged
 {
     writeProgram("mine", {"function init(){}"});
     openProgram("mine");
-    window->RunKeyCommand("/");
-    window->RunKeyCommand("/");
+    window->codePage().RunKeyCommand("/");
+    window->codePage().RunKeyCommand("/");
     ASSERT_TRUE(window->program().codeModified());
     run();
     EXPECT_EQ(quill::readTextFile(codeDir() + "mine").lines, QStringList({"//function init(){}"}));
@@ -427,7 +429,7 @@ TEST_F(RunEndToEndTest, RunSavesChangedNamedCodeWithoutAMessageAndItStaysChanged
 
     // Unnamed code runs without being saved anywhere.
     control<QPushButton>("btTextNew")->click();
-    window->RunKeyCommand("x");
+    window->codePage().RunKeyCommand("x");
     const QStringList before = QDir(codeDir()).entryList(QDir::Files);
     run();
     EXPECT_EQ(QDir(codeDir()).entryList(QDir::Files), before);
@@ -446,7 +448,7 @@ TEST_F(RunEndToEndTest, WebOneOpensThePageInTheDesktopsBrowser)
     EXPECT_EQ(desktop.opened, QList<QUrl>({QUrl::fromLocalFile(window->paths().pagePath)}));
     EXPECT_FALSE(control("pnlRun")->isVisible());
     EXPECT_EQ(web(), nullptr);
-    EXPECT_TRUE(window->runState().runActive());
+    EXPECT_TRUE(window->runOverlay().state().runActive());
     EXPECT_TRUE(sink.messages.isEmpty()) << sink.messages.join('|').toStdString();
 }
 

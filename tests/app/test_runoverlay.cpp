@@ -2,6 +2,7 @@
 // nothing of the engine before the first Run, Resize, and the overlay's life
 // from Run to the blank page.
 #include "app/ammain.h"
+#include "app/runoverlay.h"
 
 #include "app/processsetup.h"
 #include "builder/runview.h"
@@ -94,7 +95,7 @@ TEST_F(RunOverlayTest, CloseWithNothingShownLoadsNothing)
 {
     control<QPushButton>("btnRunClose")->click();
     EXPECT_EQ(window->findChild<QWebEngineView *>("webRun"), nullptr);
-    EXPECT_FALSE(window->runState().runActive());
+    EXPECT_FALSE(window->runOverlay().state().runActive());
 }
 
 } // namespace

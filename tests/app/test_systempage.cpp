@@ -1,6 +1,7 @@
 // The System page in the window: the fields at start-up, Apply, Default,
 // Website and Quit, driven through the page's own buttons.
 #include "app/ammain.h"
+#include "app/codepage.h"
 
 #include "base/textfile.h"
 #include "base/workspace.h"
@@ -199,7 +200,7 @@ TEST_F(SystemPageTest, DefaultRestoresTheSettingsAndTheFields)
     EXPECT_EQ(window->spriteEditor().document().spriteSize(), 16);
     EXPECT_EQ(control("edtWidth")->text(), width);
     EXPECT_EQ(control("edtKeyHeight")->text(), setting("keyheight"));
-    EXPECT_FALSE(window->shiftState());
+    EXPECT_FALSE(window->codePage().shiftState());
 }
 
 TEST_F(SystemPageTest, WebsiteOpensTheAboutPageWrittenBesideThePage)

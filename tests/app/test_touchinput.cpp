@@ -2,6 +2,7 @@
 // touch events from a touch-screen device through the window system (several
 // fingers at once), the wheel, and Escape.
 #include "app/ammain.h"
+#include "app/codepage.h"
 #include "editor/codebuffer.h"
 #include "editor/codeview.h"
 #include "editor/keybutton.h"
@@ -66,11 +67,11 @@ protected:
 
     quill::KeyButton *key(const QString &caption)
     {
-        for (quill::KeyButton *button : window->keyButtons())
+        for (quill::KeyButton *button : window->codePage().keyButtons())
             if (button->caption() == caption && button->isVisible())
                 return button;
         ADD_FAILURE() << "no key " << caption.toStdString();
-        return window->keyButtons()[0];
+        return window->codePage().keyButtons()[0];
     }
 
     void tapKeys(const QStringList &captions)
@@ -136,7 +137,7 @@ TEST_F(TouchInputTest, TypeALineWithTwoThumbsOverlapping)
     fingers->press(0, key("Bs")).press(1, key("Bs")).send();
     fingers->release(0, key("Bs")).release(1, key("Bs")).send();
     EXPECT_EQ(program().line(3), "var x=1");
-    for (quill::KeyButton *button : window->keyButtons())
+    for (quill::KeyButton *button : window->codePage().keyButtons())
         EXPECT_FALSE(button->touchDown());
 }
 
@@ -152,7 +153,7 @@ TEST_F(TouchInputTest, NameAndSaveTheFileWithTheOnScreenKeysAlone)
     EXPECT_EQ(name->text(), "ga&e1");
     tapKeys({"Hm", "Dl", "Dl", "Dl", "Dl", "Dl", "g", "a", "m", "e"});
     EXPECT_EQ(name->text(), "game");
-    EXPECT_FALSE(window->shiftState());
+    EXPECT_FALSE(window->codePage().shiftState());
     EXPECT_EQ(program().lines(), quill::CodeBuffer::newProgramLines()) << "the keys typed into the name, not the code";
     EXPECT_FALSE(program().codeModified());
 

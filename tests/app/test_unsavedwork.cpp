@@ -115,6 +115,34 @@ TEST_F(UnsavedWorkTest, WorkThatDiffersFromItsFileComesBackUnsaved)
     EXPECT_TRUE(recorder.messages.isEmpty()) << recorder.messages.join('|').toStdString();
 }
 
+// The journal follows the models by their signals alone: a change of the
+// code or of the sprite is journaled a delay later without anyone asking; a
+// move of the cursor changes nothing worth journaling.
+TEST_F(UnsavedWorkTest, ItFollowsTheChangesTheModelsAnnounce)
+{
+    CodeBuffer code;
+    SpriteDocument sprite(8);
+    UnsavedWork work(journal, recorder);
+    constexpr int Delay = 50;
+    work.follow(code, sprite, Delay);
+    const auto settled = [&] {
+        testsupport::waitFor([] { return false; }, 4 * Delay);
+        work.flush();
+        return journaledSlots();
+    };
+
+    code.setCodeModified(true);
+    code.setCursor(3, 0);
+    EXPECT_EQ(settled(), QStringList()) << "a cursor move alone";
+
+    code.insertText(0, 0, "x");
+    EXPECT_EQ(settled(), QStringList({"code"}));
+
+    sprite.setPixel(1, 1, 5);
+    EXPECT_EQ(settled(), QStringList({"code", "sprite"}));
+    EXPECT_TRUE(recorder.messages.isEmpty()) << recorder.messages.join('|').toStdString();
+}
+
 TEST_F(UnsavedWorkTest, AnUnsavedSpriteComesBackAtItsSize)
 {
     {

@@ -84,12 +84,12 @@ TEST_F(RunProgramTest, OnlyWebOneOpensTheDesktopsBrowser)
     struct Case {
         const char *name;
         QString web;
-        RunOverlay overlay;
+        OverlayState overlay;
     };
     const std::vector<Case> cases = {
-        {"no setting", "", RunOverlay::Running},   {"1", "1", RunOverlay::Hidden},
-        {"0", "0", RunOverlay::Running},           {"1 with a blank", "1 ", RunOverlay::Running},
-        {"01", "01", RunOverlay::Running},         {"yes", "yes", RunOverlay::Running},
+        {"no setting", "", OverlayState::Running},   {"1", "1", OverlayState::Hidden},
+        {"0", "0", OverlayState::Running},           {"1 with a blank", "1 ", OverlayState::Running},
+        {"01", "01", OverlayState::Running},         {"yes", "yes", OverlayState::Running},
     };
     for (const Case &c : cases) {
         settings.setValue("web", c.web);
@@ -108,7 +108,7 @@ TEST_F(RunProgramTest, AFailedGenerationStillSavedAndChangesNothingElse)
     EXPECT_EQ(saves, 1);
     EXPECT_EQ(messages.shown, QStringList({"Failed to open missing"}));
     EXPECT_FALSE(state.runActive());
-    EXPECT_EQ(state.overlay(), RunOverlay::Hidden);
+    EXPECT_EQ(state.overlay(), OverlayState::Hidden);
     EXPECT_EQ(readBytes(paths.pagePath), "previous page");
 }
 

@@ -16,7 +16,7 @@ struct Step {
     Event event;
     bool answer;          // what the event's call returned (false for Run)
     bool runActive;       // afterwards
-    RunOverlay overlay;   // afterwards
+    OverlayState overlay;   // afterwards
 };
 
 struct Case {
@@ -42,7 +42,7 @@ bool apply(RunViewState &state, Event event)
 TEST(RunViewState, FollowsRunAndClose)
 {
     using enum Event;
-    using enum RunOverlay;
+    using enum OverlayState;
     const std::vector<Case> cases = {
         {"run, then close: the overlay hides at once",
          {{RunInView, false, true, Running}, {Close, true, false, Hidden}}},
