@@ -5,7 +5,7 @@
 #include "base/textfile.h"
 #include "base/wholenumber.h"
 #include "app/codepage.h"
-#include "app/defaultsettings.h"
+#include "base/settingstable.h"
 #include "app/helppage.h"
 #include "app/helptext.h"
 #include "app/installer.h"
@@ -175,7 +175,7 @@ void TfrmMain::FormCreate()
         messages_->showMessage(quill::spritePairMismatch(sprite));
 
     systemPage_->LoadSystemPage();
-    spritePage_->AllocateSpriteBuffers(spriteSetting());
+    spritePage_->AllocateSpriteBuffers(quill::storedNumber(Settings, quill::setting::Sprite));
     // Only here: a later change of the sprite size keeps the pen's colour.
     spriteEditor_.selectColor(2);
 
@@ -244,9 +244,9 @@ quill::LayoutInput TfrmMain::layoutInput() const
     input.clientWidth = width();
     input.clientHeight = height();
     input.spriteSize = spriteSize();
-    input.toolButtonHeight = wholeSetting(QStringLiteral("command"));
-    input.keyHeight = wholeSetting(QStringLiteral("keyheight"));
-    input.visibleColumns = wholeSetting(QStringLiteral("width"));
+    input.toolButtonHeight = quill::storedNumber(Settings, quill::setting::Command);
+    input.keyHeight = quill::storedNumber(Settings, quill::setting::KeyHeight);
+    input.visibleColumns = quill::storedNumber(Settings, quill::setting::Width);
     input.landscapeLayout = true;
     input.keyboardHidden = keyboardHidden_;
     input.devicePixelRatio = devicePixelRatioF();
@@ -267,21 +267,6 @@ QSize TfrmMain::updateMinimumSize(const quill::LayoutInput &input)
         QMetaObject::invokeMethod(
             this, [this] { resize(size().expandedTo(minimumSize())); }, Qt::QueuedConnection);
     return minimum;
-}
-
-int TfrmMain::spriteSetting() const
-{
-    if (Settings.value(QStringLiteral("sprite")).isEmpty())
-        return quill::DefaultSpriteSize;
-    return wholeSetting(QStringLiteral("sprite"));
-}
-
-int TfrmMain::wholeSetting(const QString &key) const
-{
-    const auto number = quill::toWholeNumber(Settings.value(key));
-    if (!number)
-        throw quill::QuillError(QStringLiteral("Invalid setting %1.").arg(key));
-    return *number;
 }
 
 void TfrmMain::FormResize()

@@ -103,9 +103,6 @@ private:
     // The landscape layout's keyboard shown or hidden, kept for the next start.
     void toggleKeyboard();
 
-    // The sprite size of the settings; a missing "sprite" means the default.
-    int spriteSetting() const;
-    int wholeSetting(const QString &key) const;
     quill::LayoutInput layoutInput() const;
     // Keeps the window from becoming smaller than its pages can be laid out
     // in; returns that minimum.

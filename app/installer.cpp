@@ -1,6 +1,6 @@
 #include "app/installer.h"
 
-#include "app/defaultsettings.h"
+#include "base/settingstable.h"
 #include "base/filereader.h"
 #include "base/quillerror.h"
 #include "base/settingsstore.h"

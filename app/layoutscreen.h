@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/constants.h"
+#include "base/settingstable.h"
 
 #include <QRect>
 #include <QSize>
@@ -45,9 +46,9 @@ struct LayoutInput {
     int clientWidth = DesignClientWidth;
     int clientHeight = DesignClientHeight;
     int spriteSize = DefaultSpriteSize;
-    int toolButtonHeight = 26;   // "command"
-    int keyHeight = 30;          // "keyheight"
-    int visibleColumns = 32;     // "width"
+    int toolButtonHeight = installedNumber(setting::Command);
+    int keyHeight = installedKeyHeight(DesignClientWidth);
+    int visibleColumns = installedNumber(setting::Width);
     // Layer-1 captions of the 80 keys, row by row: they decide which keys are
     // wide (a single space), tall ("Rt") or hidden (empty).
     std::array<QString, KeyCount> keyCaptions;

@@ -1,48 +1,28 @@
 #include "app/numericsettings.h"
 
-#include "base/constants.h"
 #include "base/messagesink.h"
 #include "base/settingsstore.h"
+#include "base/settingstable.h"
 #include "base/wholenumber.h"
-#include "app/defaultsettings.h"
 
 #include <algorithm>
 
 namespace quill {
 
-namespace {
-
-void repairBounded(SettingsStore &settings, const QString &key, SettingBounds bounds,
-                   int defaultValue, MessageSink &messages)
-{
-    if (boundedSetting(settings, key, bounds))
-        return;
-    messages.showMessage(QStringLiteral("Invalid setting %1.").arg(key));
-    settings.setValue(key, QString::number(defaultValue));
-}
-
-} // namespace
-
-std::optional<int> boundedSetting(const SettingsStore &settings, const QString &key,
-                                  SettingBounds bounds)
-{
-    const std::optional<int> value = toWholeNumber(settings.value(key));
-    if (!value || !bounds.contains(*value))
-        return std::nullopt;
-    return value;
-}
-
 void repairNumericSettings(SettingsStore &settings, int keyPanelWidth, MessageSink &messages)
 {
-    repairBounded(settings, QStringLiteral("width"), WidthBounds, 32, messages);
-    repairBounded(settings, QStringLiteral("keyheight"), KeyHeightBounds,
-                  std::clamp(installedKeyHeight(keyPanelWidth), KeyHeightBounds.smallest,
-                             KeyHeightBounds.largest),
-                  messages);
-    repairBounded(settings, QStringLiteral("command"), CommandBounds, 26, messages);
-    if (!settings.value(QStringLiteral("sprite")).isEmpty())
-        repairBounded(settings, QStringLiteral("sprite"), SpriteSizeBounds, DefaultSpriteSize,
-                      messages);
+    // In the order start-up reports them.
+    for (const SettingSpec *spec : {&setting::Width, &setting::KeyHeight, &setting::Command, &setting::Sprite}) {
+        if (spec->missingMeansDefault && settings.value(spec->name()).isEmpty())
+            continue;
+        if (settingNumber(settings, *spec))
+            continue;
+        messages.showMessage(QStringLiteral("Invalid setting %1.").arg(spec->name()));
+        // A default outside the range (a key height for a huge key panel)
+        // is held to it.
+        const int repaired = toWholeNumber(defaultValue(*spec, QString(), keyPanelWidth)).value_or(spec->smallest);
+        settings.setValue(spec->name(), QString::number(std::clamp(repaired, spec->smallest, spec->largest)));
+    }
 }
 
 } // namespace quill

@@ -3,9 +3,8 @@
 #include "base/constants.h"
 #include "base/messagesink.h"
 #include "base/settingsstore.h"
-#include "base/wholenumber.h"
+#include "base/settingstable.h"
 #include "app/installer.h"
-#include "app/numericsettings.h"
 
 #include <optional>
 
@@ -13,40 +12,31 @@ namespace quill {
 
 namespace {
 
-std::optional<int> boundedNumber(const QString &text, SettingBounds bounds)
-{
-    const std::optional<int> number = toWholeNumber(text);
-    if (!number || !bounds.contains(*number))
-        return std::nullopt;
-    return number;
-}
-
 // Steps 1 to 7; false at the first field that fails, with the earlier steps done.
 bool applySettings(const SystemFields &fields, SettingsStore &settings,
                    std::optional<int> &spriteSize)
 {
-    settings.setValue(QStringLiteral("exportdir"), fields.exportDir);
+    settings.setValue(setting::ExportDir.name(), fields.exportDir);
 
-    const std::optional<int> width = boundedNumber(fields.width, WidthBounds);
+    const std::optional<int> width = wholeNumberIn(fields.width, setting::Width);
     if (!width)
         return false;
-    settings.setValue(QStringLiteral("width"), QString::number(*width));
+    settings.setValue(setting::Width.name(), QString::number(*width));
 
-    const std::optional<int> keyHeight = boundedNumber(fields.keyHeight, KeyHeightBounds);
+    const std::optional<int> keyHeight = wholeNumberIn(fields.keyHeight, setting::KeyHeight);
     if (!keyHeight)
         return false;
-    settings.setValue(QStringLiteral("keyheight"), QString::number(*keyHeight));
+    settings.setValue(setting::KeyHeight.name(), QString::number(*keyHeight));
 
     // Stored as typed, so "026" stays "026". Empty is a bad number like any
     // other: without the key no layout pass could run.
-    if (!boundedNumber(fields.command, CommandBounds))
+    if (!wholeNumberIn(fields.command, setting::Command))
         return false;
-    settings.setValue(QStringLiteral("command"), fields.command);
+    settings.setValue(setting::Command.name(), fields.command);
 
-    settings.setValue(QStringLiteral("web"),
-                      fields.useWebBrowser ? QStringLiteral("1") : QStringLiteral("0"));
+    settings.setValue(setting::Web.name(), fields.useWebBrowser ? QStringLiteral("1") : QStringLiteral("0"));
 
-    spriteSize = boundedNumber(fields.spriteSize, SpriteSizeBounds);
+    spriteSize = wholeNumberIn(fields.spriteSize, setting::Sprite);
     return spriteSize.has_value();
 }
 
@@ -55,12 +45,12 @@ bool applySettings(const SystemFields &fields, SettingsStore &settings,
 SystemFields loadSystemFields(const SettingsStore &settings)
 {
     SystemFields fields;
-    fields.exportDir = settings.value(QStringLiteral("exportdir"));
-    fields.width = settings.value(QStringLiteral("width"));
-    fields.keyHeight = settings.value(QStringLiteral("keyheight"));
-    fields.command = settings.value(QStringLiteral("command"));
-    fields.useWebBrowser = settings.value(QStringLiteral("web")) == QLatin1String("1");
-    fields.spriteSize = settings.value(QStringLiteral("sprite"));
+    fields.exportDir = settings.value(setting::ExportDir.name());
+    fields.width = settings.value(setting::Width.name());
+    fields.keyHeight = settings.value(setting::KeyHeight.name());
+    fields.command = settings.value(setting::Command.name());
+    fields.useWebBrowser = settings.value(setting::Web.name()) == QLatin1String("1");
+    fields.spriteSize = settings.value(setting::Sprite.name());
     return fields;
 }
 
@@ -74,7 +64,7 @@ void applySystemFields(const SystemFields &fields, SettingsStore &settings, int 
     }
     if (*newSize != spriteSize)
         effects.resizeSprite(*newSize);
-    settings.setValue(QStringLiteral("sprite"), QString::number(*newSize));
+    settings.setValue(setting::Sprite.name(), QString::number(*newSize));
     effects.layoutScreen();
     messages.showMessage(QStringLiteral("Done."));
 }
@@ -86,8 +76,8 @@ void restoreDefaults(const DefaultsTarget &target, int spriteSize,
                                                   target.keyPanelWidth, target.documentsDir,
                                                   target.keepDir);
     effects.unshift();
-    if (spriteSize != DefaultSpriteSize)
-        effects.resizeSprite(DefaultSpriteSize);
+    if (spriteSize != setting::Sprite.number)
+        effects.resizeSprite(setting::Sprite.number);
     effects.loadSystemPage();
     effects.layoutScreen();
     if (const std::optional<QString> kept = keptFilesMessage(report))

@@ -2,7 +2,7 @@
 
 #include "base/controls/controls.h"
 #include "app/aboutpage.h"
-#include "app/defaultsettings.h"
+#include "base/settingstable.h"
 #include "app/handlerboundary.h"
 #include "app/shellopen.h"
 #include "app/systemfields.h"

@@ -1,13 +1,14 @@
 #include "builder/runprogram.h"
 
 #include "base/settingsstore.h"
+#include "base/settingstable.h"
 #include "builder/runviewstate.h"
 
 namespace quill {
 
 bool runsInBrowser(const SettingsStore &settings)
 {
-    return settings.value(QStringLiteral("web")) == QLatin1String("1");
+    return settings.value(setting::Web.name()) == QLatin1String("1");
 }
 
 std::optional<GeneratedPage> startRun(const RunSource &source, const WorkspacePaths &paths,

@@ -2,6 +2,7 @@
 
 #include "base/quillerror.h"
 #include "base/settingsstore.h"
+#include "base/settingstable.h"
 
 #include <algorithm>
 
@@ -41,7 +42,7 @@ Palette decodePalette(const QString &value)
 
 void ApplyPalette(const SettingsStore &settings, Palette &palette)
 {
-    const QString name = settings.value(QStringLiteral("palette"));
+    const QString name = settings.value(setting::PaletteInUse.name());
     palette = decodePalette(settings.value(QStringLiteral("plt") + name));
 }
 

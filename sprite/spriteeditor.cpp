@@ -1,6 +1,7 @@
 #include "sprite/spriteeditor.h"
 
 #include "base/settingsstore.h"
+#include "base/settingstable.h"
 #include "sprite/floodfill.h"
 #include "sprite/replacecolor.h"
 
@@ -34,7 +35,7 @@ void SpriteEditor::ApplyPalette(const SettingsStore &settings)
 void SpriteEditor::choosePalette(SettingsStore &settings, const QString &name)
 {
     palette_ = decodePalette(settings.value(QStringLiteral("plt") + name));
-    settings.setValue(QStringLiteral("palette"), name);
+    settings.setValue(setting::PaletteInUse.name(), name);
 }
 
 void SpriteEditor::selectColor(int index)

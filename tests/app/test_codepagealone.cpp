@@ -6,7 +6,7 @@
 #include "base/messagesink.h"
 #include "base/settingsstore.h"
 #include "base/textfile.h"
-#include "app/defaultsettings.h"
+#include "base/settingstable.h"
 #include "app/handlerboundary.h"
 #include "editor/codebuffer.h"
 #include "editor/codeview.h"

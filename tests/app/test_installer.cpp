@@ -1,4 +1,4 @@
-#include "app/defaultsettings.h"
+#include "base/settingstable.h"
 #include "app/installer.h"
 #include "base/quillerror.h"
 #include "base/settingsstore.h"

@@ -1,4 +1,6 @@
 #include "app/layoutscreen.h"
+#include "base/settingsstore.h"
+#include "base/settingstable.h"
 #include "tests/support/defaultcaptions.h"
 
 #include <QStringList>
@@ -345,6 +347,27 @@ TEST(LayoutScreen, TheMinimumClientSizeHoldsMenuOneCodeLineAndKeys)
         input.clientHeight -= 1;
         EXPECT_LT(computeLayout(input).codeView.height(), layout.cellSize);
     }
+}
+
+// Before any setting is read, the layout starts from the design's page and
+// what an installation leaves on it.
+TEST(LayoutScreen, StartsFromTheDesignsPageAndAnInstallationsSettings)
+{
+    SettingsStore installed;
+    applyDefaultSettings(installed, QString(), DesignClientWidth);
+    rescaleInstalledHeights(installed);
+    const LayoutInput input;
+    const LayoutInput design = designInput();
+    EXPECT_EQ(input.clientWidth, design.clientWidth);
+    EXPECT_EQ(input.clientHeight, design.clientHeight);
+    EXPECT_EQ(input.spriteSize, design.spriteSize);
+    EXPECT_EQ(QString::number(input.toolButtonHeight), installed.value("command"));
+    EXPECT_EQ(QString::number(input.keyHeight), installed.value("keyheight"));
+    EXPECT_EQ(QString::number(input.visibleColumns), installed.value("width"));
+    EXPECT_EQ(QString::number(input.spriteSize), installed.value("sprite"));
+    EXPECT_EQ(input.toolButtonHeight, design.toolButtonHeight);
+    EXPECT_EQ(input.keyHeight, design.keyHeight);
+    EXPECT_EQ(input.visibleColumns, design.visibleColumns);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The main window: start-up sequence, workspace, controls, layout, keys, close.
 #include "app/ammain.h"
 #include "app/codepage.h"
-#include "app/defaultsettings.h"
+#include "base/settingstable.h"
 #include "editor/keybutton.h"
 #include "app/processsetup.h"
 #include "builder/runpolicy.h"

@@ -1,7 +1,8 @@
-#include "app/defaultsettings.h"
 #include "base/messagesink.h"
-#include "app/numericsettings.h"
 #include "base/settingsstore.h"
+#include "base/settingstable.h"
+#include "app/layoutscreen.h"
+#include "app/numericsettings.h"
 
 #include <gtest/gtest.h>
 
@@ -99,6 +100,34 @@ TEST(RepairNumericSettings, RepairedSettingsStayQuietNextTime)
     RecordingSink second;
     repairNumericSettings(settings, 384, second);
     EXPECT_TRUE(second.messages.isEmpty()) << second.messages.join('|').toStdString();
+}
+
+// One table for both: a damaged setting is repaired to exactly what an
+// installation for the same key panel leaves, and what an installation
+// leaves is never reported.
+TEST(RepairNumericSettings, RepairsToWhatAnInstallationLeaves)
+{
+    for (const int keyPanelWidth : {DesignClientWidth, 390, 1000, 1280}) {
+        SCOPED_TRACE(keyPanelWidth);
+        SettingsStore installed;
+        applyDefaultSettings(installed, QString(), keyPanelWidth);
+        rescaleInstalledHeights(installed);
+        RecordingSink quiet;
+        SettingsStore untouched = installed;
+        repairNumericSettings(untouched, keyPanelWidth, quiet);
+        EXPECT_TRUE(quiet.messages.isEmpty()) << quiet.messages.join('|').toStdString();
+        EXPECT_EQ(untouched.entries(), installed.entries());
+
+        for (const SettingSpec *spec : {&setting::Width, &setting::KeyHeight, &setting::Command, &setting::Sprite}) {
+            SCOPED_TRACE(spec->key);
+            SettingsStore damaged = installed;
+            damaged.setValue(spec->name(), "x");
+            RecordingSink sink;
+            repairNumericSettings(damaged, keyPanelWidth, sink);
+            EXPECT_EQ(sink.messages, QStringList({"Invalid setting " + spec->name() + "."}));
+            EXPECT_EQ(damaged.value(spec->name()), installed.value(spec->name()));
+        }
+    }
 }
 
 } // namespace

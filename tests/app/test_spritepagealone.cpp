@@ -4,7 +4,7 @@
 
 #include "base/messagesink.h"
 #include "base/settingsstore.h"
-#include "app/defaultsettings.h"
+#include "base/settingstable.h"
 #include "app/handlerboundary.h"
 #include "sprite/palette.h"
 #include "sprite/spriteeditor.h"

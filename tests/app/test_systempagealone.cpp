@@ -5,7 +5,7 @@
 
 #include "base/messagesink.h"
 #include "base/settingsstore.h"
-#include "app/defaultsettings.h"
+#include "base/settingstable.h"
 #include "app/handlerboundary.h"
 #include "app/installer.h"
 #include "editor/codebuffer.h"

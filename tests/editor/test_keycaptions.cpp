@@ -1,4 +1,4 @@
-#include "app/defaultsettings.h"
+#include "base/settingstable.h"
 #include "base/settingsstore.h"
 #include "editor/keycaptions.h"
 

@@ -1,6 +1,6 @@
 #include "base/quillerror.h"
 #include "base/settingsstore.h"
-#include "app/defaultsettings.h"
+#include "base/settingstable.h"
 #include "sprite/palette.h"
 #include "sprite/spriteeditor.h"
 

@@ -1,4 +1,4 @@
-#include "app/defaultsettings.h"
+#include "base/settingstable.h"
 #include "base/quillerror.h"
 #include "base/settingsstore.h"
 
@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <vector>
 
 namespace quill {
@@ -206,8 +207,34 @@ TEST(DefaultSettings, TheExportFolderFallsBackToTheDocumentsFolder)
     }
 }
 
+// Each key once, each kind where it belongs, and every whole number an
+// installation sets within the range the program holds it to.
+TEST(SettingsTable, EveryKeyOnceOfItsKindWithItsValueInRange)
+{
+    std::map<SettingKind, int> kinds;
+    QStringList keys;
+    for (const SettingSpec &spec : settingsTable()) {
+        SCOPED_TRACE(spec.key);
+        EXPECT_FALSE(keys.contains(spec.name(), Qt::CaseInsensitive));
+        keys << spec.name();
+        ++kinds[spec.kind];
+        if (spec.kind == SettingKind::WholeNumber) {
+            EXPECT_LT(spec.smallest, spec.largest);
+            const QString installed = defaultValue(spec, QString(), 384);
+            EXPECT_TRUE(wholeNumberIn(installed, spec).has_value()) << installed.toStdString();
+        }
+    }
+    EXPECT_EQ(keys, KeyOrder);
+    EXPECT_EQ(kinds, (std::map<SettingKind, int>{{SettingKind::Text, 1}, {SettingKind::WholeNumber, 4},
+                                                  {SettingKind::KeyLayout, 16}, {SettingKind::Palette, 17},
+                                                  {SettingKind::PaletteName, 1}, {SettingKind::Flag, 1}}));
+    EXPECT_EQ(setting::Sprite.smallest, SmallestSpriteSize);
+    EXPECT_EQ(setting::Sprite.largest, LargestSpriteSize);
+}
+
 } // namespace
 } // namespace quill
+
 
 namespace quill {
 namespace {
