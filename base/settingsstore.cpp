@@ -1,5 +1,6 @@
 #include "base/settingsstore.h"
 
+#include "base/onelinetext.h"
 #include "base/quillerror.h"
 #include "base/textfile.h"
 
@@ -43,11 +44,8 @@ QString SettingsStore::value(const QString &name) const
 
 void SettingsStore::setValue(const QString &name, const QString &value)
 {
-    const auto breaksLine = [](const QString &text) {
-        return text.contains(u'\n') || text.contains(u'\r');
-    };
-    if (breaksLine(name) || breaksLine(value))
-        throw QuillError(QStringLiteral("Invalid setting %1.").arg(QString(name).remove(u'\r').remove(u'\n')));
+    if (holdsLineBreak(name) || holdsLineBreak(value))
+        throw QuillError(QStringLiteral("Invalid setting %1.").arg(withoutLineBreaks(name)));
     const int index = indexOf(name);
     if (value.isEmpty()) {
         if (index >= 0)

@@ -15,9 +15,9 @@ namespace quill {
 class SettingsStore {
 public:
     QString value(const QString &name) const;
-    // A name or value holding a line break would split its entry into two
-    // lines of the file: it is refused with QuillError "Invalid setting
-    // NAME." and the store is left as it was.
+    // A name or value holding a line break (base/onelinetext.h) would split
+    // its entry into several lines of the file: it is refused with
+    // QuillError "Invalid setting NAME." and the store is left as it was.
     void setValue(const QString &name, const QString &value);
 
     // The entries exactly as held ("name=value"), in order.

@@ -2,6 +2,7 @@
 
 #include "base/filereader.h"
 #include "base/quillerror.h"
+#include "base/wholecharacters.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -48,15 +49,8 @@ QString decodeUtf16(QStringConverter::Encoding encoding, QByteArrayView bytes, b
     QString text = decodeWith(encoding, bytes, malformed);
     if (bytes.size() % 2 != 0 && !text.endsWith(QChar::ReplacementCharacter))
         text += QChar::ReplacementCharacter;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            ++i;
-        } else if (c.isSurrogate()) {
-            text[i] = QChar::ReplacementCharacter;
-            malformed = true;
-        }
-    }
+    if (replaceLoneSurrogates(text))
+        malformed = true;
     return text;
 }
 
@@ -244,7 +238,7 @@ bool encodeInChunks(std::span<const QStringView> pieces, TextEncoding encoding,
             qsizetype length = std::min(ChunkChars, piece.size() - at);
             // A surrogate pair is encoded in one chunk (from one piece to the
             // next, the encoder keeps the first half).
-            if (at + length < piece.size() && QChar::isHighSurrogate(piece[at + length - 1].unicode()))
+            if (splitsPair(piece, at + length))
                 ++length;
             at += length;
             const char *const chunkEnd = encoder.appendToBuffer(chunk.data(), piece.sliced(at - length, length));

@@ -1,22 +1,10 @@
 #include "builder/scripttext.h"
 
+#include "base/wholecharacters.h"
+
 #include <cstring>
 
 namespace quill {
-
-namespace {
-
-bool isLoneSurrogate(QStringView text, qsizetype i)
-{
-    const QChar c = text[i];
-    if (c.isHighSurrogate())
-        return i + 1 >= text.size() || !text[i + 1].isLowSurrogate();
-    if (c.isLowSurrogate())
-        return i == 0 || !text[i - 1].isHighSurrogate();
-    return false;
-}
-
-} // namespace
 
 QString scriptLiteral(QStringView text)
 {

@@ -1,6 +1,7 @@
 #include "editor/choicecommands.h"
 
 #include "base/filelist.h"
+#include "base/wholecharacters.h"
 #include "base/textfile.h"
 #include "editor/clipboardtext.h"
 #include "editor/codebuffer.h"
@@ -33,9 +34,9 @@ void changeLine(CodeBuffer &buffer, int index, const QString &text)
     while (tail < shorter - head && old[old.size() - 1 - tail] == text[text.size() - 1 - tail])
         ++tail;
     // Never split a pair of surrogates.
-    if (head > 0 && old[head - 1].isHighSurrogate())
+    if (splitsPair(old, head))
         --head;
-    if (tail > 0 && old[old.size() - tail].isLowSurrogate())
+    if (tail > 0 && splitsPair(old, old.size() - tail))
         --tail;
     const QString inserted = text.mid(head, text.size() - head - tail);
     buffer.removeText(index, int(head), int(old.size() - head - tail));

@@ -1,6 +1,7 @@
 #include "editor/clipboardtext.h"
 
 #include "base/textfile.h"
+#include "base/wholecharacters.h"
 
 #include <algorithm>
 
@@ -13,12 +14,6 @@ QString characters(const QString &line, int first, int last)
     if (first >= line.size() || last < first)
         return QString();
     return line.mid(first, last - first + 1);
-}
-
-bool splitsPair(const QString &line, int column)
-{
-    return column > 0 && column < line.size() && line.at(column).isLowSurrogate()
-           && line.at(column - 1).isHighSurrogate();
 }
 
 // The range widened to whole characters: an anchor left inside a pair by
@@ -36,19 +31,6 @@ SelectionRange wholeCharacters(const CodeText &lines, SelectionRange range)
     if (splitsPair(cursorLine, range.cursorColumn + 1))
         ++range.cursorColumn;
     return range;
-}
-
-// A clipboard text may come from another program with half a character in
-// it; the code text never holds one.
-QString withoutHalfPairs(QString line)
-{
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        if (line[i].isHighSurrogate() && i + 1 < line.size() && line[i + 1].isLowSurrogate())
-            ++i;
-        else if (line[i].isSurrogate())
-            line[i] = QChar::ReplacementCharacter;
-    }
-    return line;
 }
 
 QStringList rangePieces(const CodeText &lines, const SelectionRange &range)
@@ -92,7 +74,9 @@ QStringList ClipboardLines(const QString &text)
 {
     QStringList lines = splitLines(text);
     for (QString &line : lines)
-        line = withoutHalfPairs(std::move(line));
+        // A clipboard text may come from another program with half a
+        // character in it; the code text never holds one.
+        replaceLoneSurrogates(line);
     return lines;
 }
 

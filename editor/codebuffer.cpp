@@ -1,5 +1,7 @@
 #include "editor/codebuffer.h"
 
+#include "base/wholecharacters.h"
+
 #include <algorithm>
 #include <stdexcept>
 #include <utility>
@@ -321,10 +323,7 @@ int CodeBuffer::snapColumn(int line, int column) const
 {
     const QString &text = CodeLines.at(line);
     column = std::clamp(column, 0, int(text.size()));
-    if (column > 0 && column < text.size() && text.at(column).isLowSurrogate()
-        && text.at(column - 1).isHighSurrogate())
-        --column;
-    return column;
+    return splitsPair(text, column) ? column - 1 : column;
 }
 
 void CodeBuffer::setCursor(int line, int column)

@@ -1,5 +1,7 @@
 #include "editor/fieldkeys.h"
 
+#include "base/onelinetext.h"
+#include "base/wholecharacters.h"
 #include "editor/keycommands.h"
 
 #include <algorithm>
@@ -12,16 +14,9 @@ namespace {
 // character, no half of a surrogate pair.
 bool fitsInField(const QString &text)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
-            return false;
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            ++i;
-        else if (c.isSurrogate())
-            return false;
-    }
-    return !text.isEmpty();
+    if (text.isEmpty() || holdsLineBreak(text) || holdsLoneSurrogate(text))
+        return false;
+    return std::none_of(text.begin(), text.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
 }
 
 // The position one character before or after `position`, stepping over a
@@ -30,18 +25,14 @@ int stepBack(const QString &text, int position)
 {
     if (position <= 0)
         return 0;
-    if (position >= 2 && text.at(position - 1).isLowSurrogate() && text.at(position - 2).isHighSurrogate())
-        return position - 2;
-    return position - 1;
+    return position - unitsBefore(text, position);
 }
 
 int stepForward(const QString &text, int position)
 {
     if (position >= text.size())
         return int(text.size());
-    if (position + 1 < text.size() && text.at(position).isHighSurrogate() && text.at(position + 1).isLowSurrogate())
-        return position + 2;
-    return position + 1;
+    return position + unitsAt(text, position);
 }
 
 void placeCursor(FieldText &field, int position)

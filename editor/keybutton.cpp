@@ -1,6 +1,7 @@
 #include "editor/keybutton.h"
 
 #include "editor/keycaptions.h"
+#include "editor/keyrepeat.h"
 
 #include <QStyleOptionButton>
 
@@ -11,8 +12,8 @@ KeyButton::KeyButton(QWidget *parent) : QPushButton(parent)
     setFocusPolicy(Qt::NoFocus);
     setAutoRepeat(true);
     // Qt counts its delay up to the first repeat itself.
-    setAutoRepeatDelay(FirstRepeatMs);
-    setAutoRepeatInterval(RepeatIntervalMs);
+    setAutoRepeatDelay(KeyRepeat::FirstMs);
+    setAutoRepeatInterval(KeyRepeat::IntervalMs);
     connect(this, &QPushButton::clicked, this, [this] { emit keyClicked(caption_); });
 }
 

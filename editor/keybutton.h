@@ -7,8 +7,7 @@ namespace quill {
 // One key of the on-screen keyboard. It keeps the caption that it passes to
 // RunKeyCommand ("&&" for the ampersand key) apart from the text it shows,
 // never takes the keyboard focus, repeats its click while the mouse holds it
-// (a 500 ms delay, after which the 100 ms interval starts: the first repeat
-// comes 600 ms after the press) and drops its pressed look when released.
+// (as KeyRepeat times it) and drops its pressed look when released.
 // Fingers reach it through its keyboard (KeyPanel), which draws it pressed
 // while a finger holds it and has it click.
 class KeyButton : public QPushButton {
@@ -16,10 +15,6 @@ class KeyButton : public QPushButton {
     Q_PROPERTY(QString caption READ caption)
 
 public:
-    static constexpr int RepeatDelayMs = 500;
-    static constexpr int RepeatIntervalMs = 100;
-    static constexpr int FirstRepeatMs = RepeatDelayMs + RepeatIntervalMs;
-
     explicit KeyButton(QWidget *parent = nullptr);
 
     const QString &caption() const { return caption_; }

@@ -1,5 +1,7 @@
 #include "editor/keycommands.h"
 
+#include "base/onelinetext.h"
+#include "base/wholecharacters.h"
 #include "editor/choicecommands.h"
 #include "editor/codebuffer.h"
 #include "editor/keyboardlayer.h"
@@ -62,37 +64,10 @@ const KeyCommand *findCommand(const QString &caption)
     return nullptr;
 }
 
-// Width in 16-bit units of the character at column, and of the one before
-// it: a surrogate pair is one character of two units.
-int widthAt(const QString &line, int column)
-{
-    return column + 1 < line.size() && line.at(column).isHighSurrogate()
-                   && line.at(column + 1).isLowSurrogate()
-               ? 2
-               : 1;
-}
-
-int widthBefore(const QString &line, int column)
-{
-    return column >= 2 && line.at(column - 1).isLowSurrogate()
-                   && line.at(column - 2).isHighSurrogate()
-               ? 2
-               : 1;
-}
-
 // Text that may stand in a line: no line break and no half of a pair.
 bool typeable(const QString &text)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == u'\r' || c == u'\n')
-            return false;
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            ++i;
-        else if (c.isSurrogate())
-            return false;
-    }
-    return true;
+    return !holdsLineBreak(text) && !holdsLoneSurrogate(text);
 }
 
 int leadingSpaces(const QString &line)
@@ -160,7 +135,7 @@ void KeyCommands::cursorRight()
     const int column = buffer_.cursorColumn();
     const QString &text = buffer_.line(line);
     if (column < text.size())
-        buffer_.setCursor(line, column + widthAt(text, column));
+        buffer_.setCursor(line, column + unitsAt(text, column));
     else if (line < buffer_.lineCount() - 1)
         buffer_.setCursor(line + 1, 0);
 }
@@ -170,7 +145,7 @@ void KeyCommands::cursorLeft()
     const int line = buffer_.cursorLine();
     const int column = buffer_.cursorColumn();
     if (column > 0)
-        buffer_.setCursor(line, column - widthBefore(buffer_.line(line), column));
+        buffer_.setCursor(line, column - unitsBefore(buffer_.line(line), column));
     else if (line != 0)
         buffer_.setCursor(line - 1, int(buffer_.line(line - 1).size()));
 }
@@ -228,13 +203,13 @@ void KeyCommands::backspace()
     const int column = buffer_.cursorColumn();
     const QString &text = buffer_.line(line);
     if (column >= 1) {
-        const int width = widthBefore(text, column);
+        const int width = unitsBefore(text, column);
         buffer_.removeText(line, column - width, width);
         buffer_.setCursor(line, column - width);
     } else if (line == 0) {
         // At the very start of the text Backspace deletes forwards.
         if (!text.isEmpty())
-            buffer_.removeText(line, 0, widthAt(text, 0));
+            buffer_.removeText(line, 0, unitsAt(text, 0));
     } else {
         const int joint = int(buffer_.line(line - 1).size());
         const QString moved = text;
@@ -256,7 +231,7 @@ void KeyCommands::deleteCharacter()
             buffer_.removeLine(line + 1);
         }
     } else {
-        buffer_.removeText(line, column, widthAt(text, column));
+        buffer_.removeText(line, column, unitsAt(text, column));
     }
 }
 

@@ -1,5 +1,7 @@
 #include "editor/keytouches.h"
 
+#include "editor/keyrepeat.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -39,7 +41,7 @@ void KeyTouches::press(int finger, int key, qint64 now)
     pressed.key = key;
     pressed.onKey = key >= 0;
     pressed.pressedAt = now;
-    pressed.nextRepeat = now + FirstRepeatMs;
+    pressed.nextRepeat = now + KeyRepeat::FirstMs;
     const auto later = std::find_if(fingers_.begin(), fingers_.end(), [&](const Finger &other) {
         return other.pressedAt > now || (other.pressedAt == now && other.id > finger);
     });
@@ -86,7 +88,7 @@ void KeyTouches::advance(qint64 now)
     for (Finger &finger : fingers_) {
         if (finger.onKey && finger.nextRepeat <= now) {
             ++finger.owed;
-            finger.nextRepeat = now + RepeatIntervalMs;
+            finger.nextRepeat = now + KeyRepeat::IntervalMs;
             due = true;
         }
     }

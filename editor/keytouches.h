@@ -11,9 +11,8 @@ namespace quill {
 // named by a number the keyboard chooses (-1: no key under the finger).
 //
 // A finger types its key once when it lifts over the key it went down on;
-// held there, the key repeats on its own, the first repeat FirstRepeatMs
-// after the press and then one every RepeatIntervalMs (so a held key gives
-// its repeats and, when it lifts, one more, as a held mouse button does). A
+// held there, the key repeats on its own as KeyRepeat times it (so a held key
+// gives its repeats and, when it lifts, one more, as a held mouse button does). A
 // finger that leaves its key before lifting has let go of it for good: the
 // key no longer shows pressed, repeats no more and does not type, even if the
 // finger comes back. Keys type in the order their fingers went down: a key
@@ -35,8 +34,6 @@ namespace quill {
 class KeyTouches {
 public:
     static constexpr int MaxFingers = 10;
-    static constexpr int FirstRepeatMs = 600;
-    static constexpr int RepeatIntervalMs = 100;
 
     // Times are milliseconds on one steady clock. Each call first gives the
     // repeats that fell due by `now`.

@@ -1,6 +1,7 @@
 #include "base/controls/controls.h"
 
 #include "base/controls/fingerscroll.h"
+#include "base/onelinetext.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -31,22 +32,6 @@ public:
     }
 };
 
-bool isLineBreak(QChar c)
-{
-    switch (c.unicode()) {
-    case u'\n':
-    case u'\r':
-    case u'\v':
-    case u'\f':
-    case 0x85:
-    case 0x2028:
-    case 0x2029:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Takes the line breaks out of what comes into the edit (the line edit
 // keeps the text a validator hands back), with the cursor where it was
 // relative to the text around it.
@@ -65,12 +50,6 @@ public:
 };
 
 } // namespace
-
-QString withoutLineBreaks(QString text)
-{
-    text.removeIf(isLineBreak);
-    return text;
-}
 
 QLineEdit *makeLineEdit(QWidget *parent, const char *objectName, const QString &accessibleName,
                         const QString &text)

@@ -55,15 +55,11 @@ QPushButton *makeButton(QWidget *parent, const char *objectName, const QString &
                         int left = 0, int top = 0, int width = 0, int height = 0);
 
 // A one-line edit with its design name, accessible name and text. It holds
-// one line whatever comes in: line breaks typed, pasted or set into it (CR,
-// LF, vertical tab, form feed, U+0085, U+2028, U+2029) are removed as they
-// arrive, so what Apply or Save reads from it is one line. Every page's
-// one-line edits are made here.
+// one line whatever comes in: line breaks typed, pasted or set into it
+// (base/onelinetext.h) are removed as they arrive, so what Apply or Save
+// reads from it is one line. Every page's one-line edits are made here.
 QLineEdit *makeLineEdit(QWidget *parent, const char *objectName, const QString &accessibleName,
                         const QString &text = QString());
-
-// The text without its line breaks (as makeLineEdit keeps it).
-QString withoutLineBreaks(QString text);
 
 // A panel: a plain container; an opaque one hides what lies beneath it.
 QWidget *makePanel(QWidget *parent, const char *objectName, const QString &accessibleName,

@@ -2,6 +2,7 @@
 // device through the window system, several fingers at once.
 #include "editor/keybutton.h"
 #include "editor/keypanel.h"
+#include "editor/keyrepeat.h"
 
 #include "tests/support/touchscreen.h"
 #include "tests/support/application.h"
@@ -69,7 +70,7 @@ protected:
         for (const auto &[caption, button] : keys)
             EXPECT_FALSE(button->touchDown()) << caption.toStdString();
         const QString before = typed;
-        QTest::qWait(KeyTouches::FirstRepeatMs + 150);
+        QTest::qWait(KeyRepeat::FirstMs + 150);
         EXPECT_EQ(typed, before) << "a key went on repeating";
     }
 
@@ -144,9 +145,9 @@ TEST_F(KeyPanelTest, EachHeldKeyRepeatsOnItsOwn)
     fingers->press(1, key("b")).send();
     QTest::qWait(200);
     // Timers never fire early (Qt's precise timers): nothing before 600 ms.
-    if (clock.elapsed() < KeyTouches::FirstRepeatMs)
+    if (clock.elapsed() < KeyRepeat::FirstMs)
         EXPECT_EQ(typed, "") << "repeated before 600 ms";
-    while (clock.elapsed() < bDown + KeyTouches::FirstRepeatMs + 350)
+    while (clock.elapsed() < bDown + KeyRepeat::FirstMs + 350)
         QTest::qWait(20);
     const qsizetype as = typed.count(u'a');
     const qsizetype bs = typed.count(u'b');
@@ -278,7 +279,7 @@ TEST_F(KeyPanelTest, TheMouseWorksAsBefore)
     QTest::mouseClick(key("d"), Qt::LeftButton);
     EXPECT_EQ(typed, "d");
     QTest::mousePress(key("e"), Qt::LeftButton);
-    QTest::qWait(KeyTouches::FirstRepeatMs + 250);
+    QTest::qWait(KeyRepeat::FirstMs + 250);
     QTest::mouseRelease(key("e"), Qt::LeftButton);
     EXPECT_GE(typed.count(u'e'), 3) << "repeats, and one more at the release";
     EXPECT_FALSE(key("e")->isDown());
