@@ -56,7 +56,7 @@ CodeFileContent readCodeFile(const QString &path)
 {
     // The lines are found piece by piece as the file comes in, once the
     // first bytes have told whether there is a mark (three bytes at most).
-    LineScanner scanner(CodeText::BlockLines);
+    LineBlockScanner scanner(CodeText::BlockLines);
     bool markKnown = false;
     std::optional<qsizetype> start;
     QByteArray bytes = readBinaryFile(path, [&](QByteArrayView readSoFar) {

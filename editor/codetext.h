@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/textfile.h"
-#include "editor/linescan.h"
+#include "editor/lineblockscanner.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "editor/declarednames.h"
 
 #include "editor/declarednamescanner.h"
-#include "editor/linescan.h"
+#include "editor/lineblockscanner.h"
 
 
 #include <algorithm>

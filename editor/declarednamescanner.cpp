@@ -224,9 +224,9 @@ using FunctionHead = ScanState::FunctionHead;
 // open, the parser sees only keywords, brackets and arrows; every other
 // token just passes.
 template <typename Char>
-class LineScanner {
+class DeclarationLineScanner {
 public:
-    LineScanner(Chars<Char> line, int lineIndex, ScanState &state, std::vector<FoundName> &found)
+    DeclarationLineScanner(Chars<Char> line, int lineIndex, ScanState &state, std::vector<FoundName> &found)
         : line_(line), lineIndex_(lineIndex), s_(state), found_(found), lastKind_(state.lastKind),
           lastKeyword_(state.lastKeyword), lastFront_(state.lastFront)
     {
@@ -292,7 +292,7 @@ private:
 };
 
 template <typename Char>
-void LineScanner<Char>::run()
+void DeclarationLineScanner<Char>::run()
 {
     const qsizetype size = line_.size();
     qsizetype i = 0;
@@ -399,7 +399,7 @@ void LineScanner<Char>::run()
 
 // An operator that ends in "=" ("+=", "==", "!==", ...), or else the one character.
 template <typename Char>
-inline qsizetype LineScanner<Char>::operatorOrPunct(qsizetype i, char16_t next)
+inline qsizetype DeclarationLineScanner<Char>::operatorOrPunct(qsizetype i, char16_t next)
 {
     if (next != u'=') {
         push(TokenKind::Punct, i, i + 1);
@@ -413,7 +413,7 @@ inline qsizetype LineScanner<Char>::operatorOrPunct(qsizetype i, char16_t next)
 }
 
 template <typename Char>
-inline void LineScanner<Char>::push(TokenKind kind, qsizetype start, qsizetype end)
+inline void DeclarationLineScanner<Char>::push(TokenKind kind, qsizetype start, qsizetype end)
 {
     const Chars<Char> text = line_.mid(start, end - start);
     const Keyword keyword = kind == TokenKind::Identifier ? keywordOf(text) : Keyword::None;
@@ -431,14 +431,14 @@ inline void LineScanner<Char>::push(TokenKind kind, qsizetype start, qsizetype e
 }
 
 template <typename Char>
-void LineScanner<Char>::parseToken(TokenKind kind, Keyword keyword, Chars<Char> text, qsizetype start)
+void DeclarationLineScanner<Char>::parseToken(TokenKind kind, Keyword keyword, Chars<Char> text, qsizetype start)
 {
     parse(Token<Char>{kind, keyword, text, lineIndex_, int(start)});
     updateIdle();
 }
 
 template <typename Char>
-void LineScanner<Char>::parse(const Token<Char> &token)
+void DeclarationLineScanner<Char>::parse(const Token<Char> &token)
 {
     const int depth = int(s_.levels.size());
     declaration(token, depth);
@@ -455,7 +455,7 @@ void LineScanner<Char>::parse(const Token<Char> &token)
 // A declaration's initializer ends with its line unless the line breaks
 // inside brackets or after an operator.
 template <typename Char>
-void LineScanner<Char>::endOfLine()
+void DeclarationLineScanner<Char>::endOfLine()
 {
     s_.lastKind = lastKind_;
     s_.lastKeyword = lastKeyword_;
@@ -469,7 +469,7 @@ void LineScanner<Char>::endOfLine()
 }
 
 template <typename Char>
-void LineScanner<Char>::declaration(const Token<Char> &token, int depth)
+void DeclarationLineScanner<Char>::declaration(const Token<Char> &token, int depth)
 {
     if (token.keyword == Keyword::Var || token.keyword == Keyword::Let || token.keyword == Keyword::Const) {
         s_.declaration = Declaration::ExpectBinding;
@@ -516,7 +516,7 @@ void LineScanner<Char>::declaration(const Token<Char> &token, int depth)
 // Inside [a, b] or {x, y: z, w = 1}: a name is bound when it stands before
 // ",", "=" or the closing bracket; a name before ":" is a key.
 template <typename Char>
-void LineScanner<Char>::pattern(const Token<Char> &token, int depth)
+void DeclarationLineScanner<Char>::pattern(const Token<Char> &token, int depth)
 {
     if (s_.patternHasPending) {
         s_.patternHasPending = false;
@@ -544,7 +544,7 @@ void LineScanner<Char>::pattern(const Token<Char> &token, int depth)
 
 // function name(...), function (...), function* name(...), catch (...)
 template <typename Char>
-void LineScanner<Char>::functionHead(const Token<Char> &token)
+void DeclarationLineScanner<Char>::functionHead(const Token<Char> &token)
 {
     if (token.keyword == Keyword::Function || token.keyword == Keyword::Catch) {
         s_.function = FunctionHead::AfterKeyword;
@@ -576,7 +576,7 @@ void LineScanner<Char>::functionHead(const Token<Char> &token)
 // Inside a parameter list: a name that stands alone before ",", ")" or
 // "=" (a default) is a parameter; "..." keeps the place after a separator.
 template <typename Char>
-void LineScanner<Char>::parameters(const Token<Char> &token)
+void DeclarationLineScanner<Char>::parameters(const Token<Char> &token)
 {
     if (s_.parameterLists.empty() || s_.parameterLists.back().depth != int(s_.levels.size()))
         return;
@@ -594,7 +594,7 @@ void LineScanner<Char>::parameters(const Token<Char> &token)
 }
 
 template <typename Char>
-void LineScanner<Char>::brackets(const Token<Char> &token)
+void DeclarationLineScanner<Char>::brackets(const Token<Char> &token)
 {
     if (token.kind != TokenKind::Punct)
         return;
@@ -621,7 +621,7 @@ void LineScanner<Char>::brackets(const Token<Char> &token)
 // The simple names of the parenthesised group that ends at closingColumn,
 // read back on this line: "(a, b = 1, ...rest) =>" gives a, b and rest.
 template <typename Char>
-void LineScanner<Char>::arrowParameters(qsizetype closingColumn)
+void DeclarationLineScanner<Char>::arrowParameters(qsizetype closingColumn)
 {
     int depth = 0;
     qsizetype i = closingColumn - 1;
@@ -696,12 +696,12 @@ bool ScanState::operator==(const ScanState &other) const
 
 void scanDeclarations(QStringView line, int lineIndex, ScanState &state, std::vector<FoundName> &found)
 {
-    LineScanner<char16_t>({line.utf16(), line.size()}, lineIndex, state, found).run();
+    DeclarationLineScanner<char16_t>({line.utf16(), line.size()}, lineIndex, state, found).run();
 }
 
 void scanDeclarations(QLatin1StringView line, int lineIndex, ScanState &state, std::vector<FoundName> &found)
 {
-    LineScanner<char>({line.data(), line.size()}, lineIndex, state, found).run();
+    DeclarationLineScanner<char>({line.data(), line.size()}, lineIndex, state, found).run();
 }
 
 } // namespace quill

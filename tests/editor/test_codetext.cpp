@@ -2,7 +2,7 @@
 
 #include "base/textfile.h"
 #include "editor/codefiles.h"
-#include "editor/linescan.h"
+#include "editor/lineblockscanner.h"
 
 #include <gtest/gtest.h>
 
@@ -56,7 +56,7 @@ std::vector<qsizetype> lineEndOffsets(const QByteArray &text)
 TEST(LineScan, FindsEveryBlockEndAndCountsTheLines)
 {
     std::mt19937 random(7);
-    for (const auto steps : {LineScanner::Steps::Widest, LineScanner::Steps::Narrow}) {
+    for (const auto steps : {LineBlockScanner::Steps::Widest, LineBlockScanner::Steps::Narrow}) {
         for (int round = 0; round < 60; ++round) {
             const int blockLines = 1 + round % 7;
             const QByteArray text = randomText(random, 20 + round * 13, round % 3 == 0);
@@ -87,7 +87,7 @@ TEST(LineScan, PiecesReadOneAfterAnotherGiveTheSameBlocks)
     const LineBlocks whole = scanLineBlocks(text, 5);
     for (const qsizetype piece : {1, 63, 64, 65, 1000}) {
         SCOPED_TRACE(piece);
-        LineScanner scanner(5);
+        LineBlockScanner scanner(5);
         for (qsizetype read = piece; read < text.size(); read += piece)
             scanner.scan(QByteArrayView(text).first(read));
         const LineBlocks pieces = scanner.finish(text);

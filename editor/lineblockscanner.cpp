@@ -1,4 +1,4 @@
-#include "editor/linescan.h"
+#include "editor/lineblockscanner.h"
 
 #include <bit>
 
@@ -11,7 +11,7 @@
 
 namespace quill {
 
-void LineScanner::lineEndBefore(qsizetype offset)
+void LineBlockScanner::lineEndBefore(qsizetype offset)
 {
     if (++lineEnds_ == nextBlockEnd_) {
         blocks_.ends.push_back(offset);
@@ -19,7 +19,7 @@ void LineScanner::lineEndBefore(qsizetype offset)
     }
 }
 
-void LineScanner::take(quint64 lfs, quint64 crs, bool lfAfter, qsizetype at)
+void LineBlockScanner::take(quint64 lfs, quint64 crs, bool lfAfter, qsizetype at)
 {
     // A CR right before an LF is part of that line end, which the LF closes.
     const quint64 loneCrs = crs & ~((lfs >> 1) | (quint64(lfAfter) << 63));
@@ -38,7 +38,7 @@ void LineScanner::take(quint64 lfs, quint64 crs, bool lfAfter, qsizetype at)
 
 // Sixty-four bytes at a time: a line end is only sure once the byte after
 // it is known, so the last byte so far waits for the next call.
-qsizetype LineScanner::scanSse2(const char *data, qsizetype size, qsizetype i)
+qsizetype LineBlockScanner::scanSse2(const char *data, qsizetype size, qsizetype i)
 {
 #ifdef __SSE2__
     const __m128i lf = _mm_set1_epi8('\n');
@@ -63,7 +63,7 @@ qsizetype LineScanner::scanSse2(const char *data, qsizetype size, qsizetype i)
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define QUILL_AVX2 1
 // The same with 32 bytes to a step, on processors that have them.
-__attribute__((target("avx2,popcnt"))) qsizetype LineScanner::scanAvx2(const char *data, qsizetype size,
+__attribute__((target("avx2,popcnt"))) qsizetype LineBlockScanner::scanAvx2(const char *data, qsizetype size,
                                                                         qsizetype i)
 {
     const __m256i lf = _mm256_set1_epi8('\n');
@@ -92,13 +92,13 @@ __attribute__((target("avx2,popcnt"))) qsizetype LineScanner::scanAvx2(const cha
     return i;
 }
 #else
-qsizetype LineScanner::scanAvx2(const char *, qsizetype, qsizetype i)
+qsizetype LineBlockScanner::scanAvx2(const char *, qsizetype, qsizetype i)
 {
     return i;
 }
 #endif
 
-void LineScanner::scan(QByteArrayView soFar)
+void LineBlockScanner::scan(QByteArrayView soFar)
 {
 #ifdef QUILL_AVX2
     static const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
@@ -109,7 +109,7 @@ void LineScanner::scan(QByteArrayView soFar)
                     : scanSse2(soFar.data(), soFar.size(), scanned_);
 }
 
-LineBlocks LineScanner::finish(QByteArrayView all)
+LineBlocks LineBlockScanner::finish(QByteArrayView all)
 {
     scan(all);
     const char *data = all.data();
@@ -136,9 +136,9 @@ LineBlocks LineScanner::finish(QByteArrayView all)
     return std::move(blocks_);
 }
 
-LineBlocks scanLineBlocks(QByteArrayView bytes, int blockLines, LineScanner::Steps steps)
+LineBlocks scanLineBlocks(QByteArrayView bytes, int blockLines, LineBlockScanner::Steps steps)
 {
-    return LineScanner(blockLines, steps).finish(bytes);
+    return LineBlockScanner(blockLines, steps).finish(bytes);
 }
 
 } // namespace quill

@@ -21,18 +21,18 @@ struct LineBlocks {
 // Finds the blocks in one pass, which may follow the bytes as they are read
 // (while the last piece read is still in the cache):
 //
-//   LineScanner scanner(1024);
+//   LineBlockScanner scanner(1024);
 //   while (reading) scanner.scan(QByteArrayView(buffer, bytesSoFar));
 //   LineBlocks blocks = scanner.finish(QByteArrayView(buffer, size));
 //
 // Every view begins at the text's first byte and holds at least the bytes of
 // the view before; the buffer may move between calls.
-class LineScanner {
+class LineBlockScanner {
 public:
     // Steps of 32 bytes are used where the processor has them; narrow
     // keeps to the 16-byte steps that every x86-64 processor has.
     enum class Steps { Widest, Narrow };
-    explicit LineScanner(int blockLines, Steps steps = Steps::Widest)
+    explicit LineBlockScanner(int blockLines, Steps steps = Steps::Widest)
         : blockLines_(blockLines), nextBlockEnd_(blockLines), steps_(steps)
     {
     }
@@ -89,6 +89,6 @@ inline void forEachLine(const char *from, const char *to, bool crLfOnly, Line li
 }
 
 LineBlocks scanLineBlocks(QByteArrayView bytes, int blockLines,
-                          LineScanner::Steps steps = LineScanner::Steps::Widest);
+                          LineBlockScanner::Steps steps = LineBlockScanner::Steps::Widest);
 
 } // namespace quill
