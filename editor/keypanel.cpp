@@ -15,7 +15,7 @@ KeyPanel::KeyPanel(QWidget *parent) : QWidget(parent)
     repeat_.setSingleShot(true);
     repeat_.setTimerType(Qt::PreciseTimer);
     connect(&repeat_, &QTimer::timeout, this, [this] {
-        touches_.advance(clock_.elapsed());
+        touches_.advance(now());
         afterTouch();
     });
 }
@@ -55,7 +55,7 @@ void KeyPanel::touch(QTouchEvent *event)
     const quint64 reported = event->timestamp();
     if (reported == 0 || reported != reportTime_) {
         reportTime_ = reported;
-        reportNow_ = clock_.elapsed();
+        reportNow_ = now();
     }
     const qint64 now = reportNow_;
     for (const QEventPoint &point : event->points()) {
@@ -114,7 +114,7 @@ void KeyPanel::afterTouch()
         if (KeyButton *key = keysTouched_[index])
             key->setTouchDown(touches_.isDown(int(index)));
     if (const std::optional<qint64> next = touches_.nextRepeat())
-        repeat_.start(int(std::max<qint64>(0, *next - clock_.elapsed())));
+        repeat_.start(int(std::max<qint64>(0, *next - now())));
     else
         repeat_.stop();
 

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -40,6 +41,10 @@ public:
     // The keys in the panel, in the order they were made.
     std::vector<KeyButton *> keys() const;
 
+    // The clock the touches are timed by, in milliseconds (by default the
+    // time since the panel was made); a test sets its own.
+    void setClock(std::function<qint64()> now) { now_ = std::move(now); }
+
     void floatOver(QWidget *host, const QRect &place);
     void dock();
     bool floating() const { return home_ != nullptr; }
@@ -59,9 +64,11 @@ private:
     void afterTouch();
     // Lets go of every finger: nothing more types.
     void letGoOfAll();
+    qint64 now() const { return now_ ? now_() : clock_.elapsed(); }
 
     KeyTouches touches_;
     QElapsedTimer clock_;
+    std::function<qint64()> now_;
     QTimer repeat_;
     std::vector<QPointer<KeyButton>> keysTouched_;  // the keys as the touches numbered them
     // The fingers down on the panel, with the time of the last event that
