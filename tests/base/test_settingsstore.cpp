@@ -258,7 +258,8 @@ TEST_F(SettingsFileTest, ALineBreakNeverEntersTheFile)
 {
     SettingsStore store = storeWith({"exportdir=/home/a", "width=32"});
     for (const auto &[name, value] : std::vector<std::pair<QString, QString>>{
-             {"exportdir", "/home/a\n/b"}, {"exportdir", "/home/a\r"}, {"x\ny", "1"}, {"new", "a\r\nb=c"}}) {
+             {"exportdir", "/home/a\n/b"}, {"exportdir", "/home/a\r"}, {"x\ny", "1"}, {"new", "a\r\nb=c"},
+             {"palette", QStringLiteral(u"MSX\u2028x")}, {"exportdir", "/home/a\f"}}) {
         SCOPED_TRACE(value.toStdString());
         EXPECT_THROW(store.setValue(name, value), QuillError);
     }
