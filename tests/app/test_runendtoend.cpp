@@ -141,12 +141,19 @@ protected:
     {
         auto *overlay = control("pnlRun");
         ASSERT_TRUE(overlay->isVisible());
+        // Until the blank page has finished loading, so that its load is not
+        // taken for the next Run's.
+        bool loaded = false;
+        const QMetaObject::Connection once =
+            QObject::connect(web(), &QWebEngineView::loadFinished, [&] { loaded = true; });
         control<QPushButton>("btnRunClose")->click();
         EXPECT_FALSE(overlay->isVisible()) << "still shown after Close";
         EXPECT_FALSE(window->runOverlay().state().runActive());
-        ASSERT_TRUE(waitFor([&] {
-            return web()->url() == QUrl::fromLocalFile(window->paths().scriptDir + "blank.html");
-        }));
+        const bool blank = waitFor([&] {
+            return loaded && web()->url() == QUrl::fromLocalFile(window->paths().scriptDir + "blank.html");
+        });
+        QObject::disconnect(once);
+        ASSERT_TRUE(blank);
     }
 
     int framesShown() const
