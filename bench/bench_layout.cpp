@@ -7,7 +7,10 @@
 // Prints the usual table, then the median time of a pass against the budget,
 // and exits with status 1 when the median is above it.
 
+#include "base/settingsstore.h"
+#include "base/settingstable.h"
 #include "app/layoutscreen.h"
+#include "editor/keycaptions.h"
 
 #include "bench/medianreporter.h"
 
@@ -23,18 +26,9 @@ constexpr double BudgetMicroseconds = 1000.0;
 // The default layer-1 keyboard: one wide key, one tall key, two hidden ones.
 std::array<QString, quill::KeyCount> keyboard()
 {
-    const char *const rows[8] = {"1234567890", "!\"#$%&'()X", "@{}_;:+-*=", ",./\\<>?[]|",
-                                 "qwertyuiop", "asdfghjklN", "zxcvbnmTUO", "SHEI OKLDR"};
-    std::array<QString, quill::KeyCount> captions;
-    for (int row = 0; row < 8; ++row) {
-        for (int column = 0; column < 10; ++column) {
-            const QChar letter = QLatin1Char(rows[row][column]);
-            captions[row * 10 + column] = letter == u'N' ? QStringLiteral("Rt")
-                                        : letter == u'O' ? QString()
-                                                         : QString(letter);
-        }
-    }
-    return captions;
+    quill::SettingsStore settings;
+    quill::applyDefaultSettings(settings, QString(), quill::DesignClientWidth);
+    return quill::KeyCaptions(settings).captionKeys(1, false);
 }
 
 // A drag of the window edge: every pass sees another client size.
@@ -48,7 +42,7 @@ void BM_LayoutPass(benchmark::State &state)
     std::size_t step = 0;
     for (auto _ : state) {
         input.clientWidth = widths[step];
-        input.clientHeight = 567 + int(step % 64);
+        input.clientHeight = quill::DesignClientHeight + int(step % 64);
         step = (step + 1) % widths.size();
         const quill::LayoutResult layout = quill::computeLayout(input);
         benchmark::DoNotOptimize(layout.visibleLines);

@@ -17,6 +17,7 @@
 // was not or an error was raised, 2 for a wrong command line.
 
 #include "app/installer.h"
+#include "app/layoutscreen.h"
 #include "base/messagesink.h"
 #include "base/quillerror.h"
 #include "base/settingsstore.h"
@@ -37,7 +38,8 @@
 
 namespace {
 
-constexpr int InstalledKeyPanelWidth = 384;
+// The key panel of the design's page, which the installation scales the key height for.
+constexpr int InstalledKeyPanelWidth = quill::DesignClientWidth;
 
 class StderrMessages : public quill::MessageSink {
 public:
