@@ -8,6 +8,8 @@
 #include "base/wholenumber.h"
 #include "base/workspace.h"
 #include "builder/includefilereader.h"
+#include "builder/scripttext.h"
+#include "builder/templateparts.h"
 
 #include <algorithm>
 #include <array>
@@ -167,6 +169,7 @@ public:
     bool font = false;  // "settext" or "print"
     std::array<bool, HandlerCount> handlers{};
     bool marksOrBreaks = false;  // "##", a CR or an LF
+    bool leavesScript = false;   // what staysInScript refuses
 
     void look(QStringView line)
     {
@@ -191,6 +194,11 @@ public:
             case u'#':
                 marksOrBreaks = marksOrBreaks || at(line, i, u"##");
                 break;
+            case u'<':
+            case 0:
+                // Every text that could end a script begins with one of these.
+                leavesScript = leavesScript || !staysInScript(line.mid(i, ScriptEndLength));
+                break;
             case u'\r':
             case u'\n':
                 marksOrBreaks = true;
@@ -202,6 +210,8 @@ public:
     }
 
 private:
+    static constexpr qsizetype ScriptEndLength = 8;  // "</script"
+
     static bool at(QStringView line, qsizetype i, QStringView text)
     {
         return line.size() - i >= text.size() && line.sliced(i, text.size()) == text;
@@ -309,6 +319,7 @@ PageCode rewriteCode(const QStringList &lines, bool use3D, qsizetype sizeLimit)
     if (facts.font)
         resources.append(QStringLiteral("img/fnt18.png"));
     page.plainLines = !facts.marksOrBreaks;
+    page.leavesScript = facts.leavesScript;
     page.lineBreaks = lines.size() + page.stubLines;
     return page;
 }
@@ -353,6 +364,45 @@ bool fillAroundCode(const QString &joined, const PageCode &code, const QString &
     return true;
 }
 
+// How many line ends the text holds: the lines of the page before what follows it.
+qsizetype lineEnds(QStringView text)
+{
+    const qsizetype lines = countLines(text);
+    return text.isEmpty() || text.back() == u'\n' || text.back() == u'\r' ? lines : lines - 1;
+}
+
+// The page filled part by part, for code or a name that could end a script
+// element early: placeholders in the whole page's order in each part, and
+// every script element whose text could end it carried, line for line.
+QString fillCarryingScripts(const QString &joined, const PageCode &code, const QString &appName)
+{
+    const auto fill = [&](QString part) {
+        replaceText(part, UserMark, code.code);
+        return filledAround(std::move(part), code, appName);
+    };
+    QString page;
+    for (const TemplatePart &part : splitTemplate(joined)) {
+        if (part.kind != TemplatePart::Script) {
+            page += fill(part.text);
+            continue;
+        }
+        const QString startTag = fill(part.startTag);
+        const QString text = fill(part.text);
+        if (staysInScript(text)) {
+            page += startTag + text + fill(part.endTag);
+            continue;
+        }
+        const StartTag tag = readStartTag(startTag, QLatin1StringView("<script").size());
+        const bool external = std::any_of(tag.attributes.begin(), tag.attributes.end(),
+                                          [](const Attribute &attribute) { return attribute.name == u"src"; });
+        if (external)  // the file runs, the text never did: only its line ends stay
+            page += startTag + QString(lineEnds(text), u'\n') + fill(part.endTag);
+        else
+            page += carriedScript(text, tag.attributes, lineEnds(page));
+    }
+    return page;
+}
+
 } // namespace
 
 FilledTemplate fillTemplate(const QStringList &templateLines, const PageCode &code,
@@ -366,6 +416,12 @@ FilledTemplate fillTemplate(const QStringList &templateLines, const PageCode &co
         }
     }
     const QString joined = templateLines.join(u'\n');
+    if (code.leavesScript || !staysInScript(appName)) {
+        QString page = fillCarryingScripts(joined, code, appName);
+        filled.lineCount = countLines(page);
+        filled.pieces = {std::move(page)};
+        return filled;
+    }
     if (fillAroundCode(joined, code, appName, filled))
         return filled;
     QString text = joined;

@@ -55,6 +55,9 @@ struct PageCode {
     // no placeholder of the template is in it or made with it.
     bool plainLines = false;
     qsizetype lineBreaks = 0;
+    // True when a text of the code could end a script element early
+    // (staysInScript): the page then carries the code's script as strings.
+    bool leavesScript = false;
 };
 PageCode rewriteCode(const QStringList &lines, bool use3D, qsizetype sizeLimit = PageSizeLimit);
 
@@ -63,7 +66,11 @@ PageCode rewriteCode(const QStringList &lines, bool use3D, qsizetype sizeLimit =
 // another (the code's piece shares its text with the code), and its lines are
 // those splitLines finds in that text, lineCount of them. userLine is the
 // index of the page line where the code begins (-1 when the template has no
-// "##user##").
+// "##user##"). When the code or the name could end a script element early,
+// the template is filled part by part as an HTML parser sees it
+// (splitTemplate), and each script element whose filled text could end it
+// early is carried as strings (carriedScript) on as many lines as its text,
+// so that the code runs as written and every line stays where it was.
 struct FilledTemplate {
     QStringList pieces;
     qsizetype lineCount = 0;

@@ -101,7 +101,7 @@ const char *const ProbeSource = R"js((() => {
       Error.prepareStackTrace = (error, sites) => sites;
       Error.captureStackTrace(holder, wrapper);
       const sites = holder.stack;
-      return sites && sites.length ? String(sites[0].getFileName()) : '';
+      return sites && sites.length ? String(sites[0].getScriptNameOrSourceURL()) : '';
     } catch (e) {
       return '';
     } finally {
@@ -145,6 +145,37 @@ const char *const ProbeSource = R"js((() => {
     send({ kind: 'uncaught', text: clip(String(event.message)), source: String(event.filename),
            line: event.lineno, stack });
   });
+
+  // A script of the page that could not be loaded, and one whose end tag the
+  // parser never saw ("<!--" and "<script" in its text hid it, so the rest of
+  // the page became its text, and it ran as something else or not at all):
+  // either would leave a blank page behind. A script made by a script (a
+  // carried one) ends in its sourceURL line and is none of these.
+  const ownGetter = (proto, name) => Object.getOwnPropertyDescriptor(proto, name).get;
+  const scriptsOf = ownGetter(Document.prototype, 'scripts');
+  const textOf = ownGetter(HTMLScriptElement.prototype, 'text');
+  const hasAttribute = Element.prototype.hasAttribute;
+  const getAttribute = Element.prototype.getAttribute;
+  const test = RegExp.prototype.test;
+  const endTag = /<\/script/i, madeByScript = /\n\/\/# sourceURL=[^\n]*$/;
+  const failedToStart = (text) => {
+    if (counting === 'waiting') early.push({ defaultPrevented: false });
+    send({ kind: 'uncaught', text: clip(text), source: page, line: 0, stack: '' });
+  };
+  addEventListener('error', (event) => {
+    const target = event.target;
+    if (target instanceof HTMLScriptElement)
+      failedToStart('Failed to load ' + apply(getAttribute, target, ['src']) + '.');
+  }, true);
+  addEventListener('DOMContentLoaded', () => {
+    const scripts = apply(scriptsOf, document, []);
+    for (let i = 0; i < scripts.length; i++) {
+      const text = apply(textOf, scripts[i], []);
+      if (!apply(hasAttribute, scripts[i], ['src']) && apply(test, endTag, [text])
+          && !apply(test, madeByScript, [text]))
+        failedToStart('A script of the page did not run as written: "<!--" and "<script" in its text hid its end tag.');
+    }
+  }, true);
 
   // A program whose start-up met an error that nothing handled failed while
   // starting: a frame loop it may have begun runs it unprepared, and is not

@@ -19,7 +19,11 @@ namespace quill {
 //   itself or the runtime wrote them, not an engine (its own chatter, which
 //   would cost the first Run time for nothing);
 // - every error that nothing caught, with its stack, also when a handler of
-//   the page keeps the browser from reporting it.
+//   the page keeps the browser from reporting it;
+// - a script of the page that could not be loaded ("Failed to load
+//   js/quillfunc.js."), and one that the rest of the page ran into because
+//   its end tag was hidden, as errors of the page: the page would show
+//   nothing and tell nothing otherwise.
 // It declares no name in the page, and the page file never holds it.
 QString pageProbeScript();
 

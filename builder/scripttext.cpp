@@ -1,5 +1,6 @@
 #include "builder/scripttext.h"
 
+#include "base/textfile.h"
 #include "base/wholecharacters.h"
 
 #include <cstring>
@@ -60,6 +61,41 @@ bool staysInScript(QByteArrayView bytes)
             return false;
     }
     return true;
+}
+
+namespace {
+
+// Runs the lines l as one script right after the element it stands in,
+// with k line ends in front of them, so that its lines are counted as the
+// page counts them, under the page's own address (without the fragment, as
+// the page's scripts are named), with the attributes a.
+const char CarrierStart[] =
+    "<script>(function(k,l,a){var t='',s=document.createElement('script'),h=document.currentScript,i,n;"
+    "for(;k>0;k--)t+='\\n';for(i=0;i<l.length;i++)t+=(i?'\\n':'')+l[i];"
+    "for(n in a)s.setAttribute(n,a[n]);"
+    "s.text=t+'\\n//# sourceURL='+location.href.split('#')[0];"
+    "h.parentNode.insertBefore(s,h.nextSibling);})(";
+
+} // namespace
+
+QString carriedScript(QStringView text, const std::vector<Attribute> &attributes, qsizetype linesBefore)
+{
+    QStringList lines = splitLines(text);
+    if (text.isEmpty() || text.back() == u'\n' || text.back() == u'\r')
+        lines.append(QString());
+    QString element = QLatin1StringView(CarrierStart) + QString::number(linesBefore) + QStringLiteral(",[");
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            element += QStringLiteral(",\n");
+        element += scriptLiteral(lines[i]);
+    }
+    element += QStringLiteral("],{");
+    for (std::size_t i = 0; i < attributes.size(); ++i) {
+        if (i > 0)
+            element += u',';
+        element += scriptLiteral(attributes[i].name) + u':' + scriptLiteral(attributes[i].value);
+    }
+    return element + QStringLiteral("});</script>");
 }
 
 } // namespace quill

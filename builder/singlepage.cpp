@@ -19,8 +19,7 @@ const QString AppNameMark = QStringLiteral("##appname##");
 
 // Defines _quillpage before the page's first script: the resources by the
 // paths the page names them with (the table closes the script, so it can be
-// written one resource at a time), run(), which runs a script carried as a
-// string as if it stood in the page at that place, and hook(), called after
+// written one resource at a time), and hook(), called after
 // every script written into the page, which points each engine present at
 // the table once: Stage.js by its image loader, three.js by its URL modifier
 // and SoundJS by the address each of its requests opens (sounds stay
@@ -33,12 +32,6 @@ var own=Object.prototype.hasOwnProperty,hooked={};
 function url(path){return own.call(res,path)?res[path]:path;}
 return {
 url:url,
-run:function(text,attributes){
-var here=document.currentScript,script=document.createElement('script'),name;
-for(name in attributes)script.setAttribute(name,attributes[name]);
-script.text=text;
-here.parentNode.insertBefore(script,here.nextSibling);
-},
 hook:function(){
 if(!hooked.stage&&typeof Stage!=='undefined'&&Stage.config&&Stage.config('image-loader')){
 hooked.stage=1;
@@ -206,19 +199,6 @@ private:
     bool started_ = false;
 };
 
-QString attributesArgument(const std::vector<Attribute> &attributes)
-{
-    if (attributes.empty())
-        return {};
-    QString argument = QStringLiteral(",{");
-    for (const Attribute &attribute : attributes) {
-        if (argument.size() > 2)
-            argument += u',';
-        argument += scriptLiteral(attribute.name) + u':' + scriptLiteral(attribute.value);
-    }
-    return argument + u'}';
-}
-
 QString startTagWith(const std::vector<Attribute> &attributes)
 {
     QString tag = QStringLiteral("<script");
@@ -372,8 +352,7 @@ private:
 
     void writeRun(const QString &text, const std::vector<Attribute> &attributes)
     {
-        out_.own(QStringLiteral("<script>_quillpage.run(") + scriptLiteral(text)
-                 + attributesArgument(attributes) + QStringLiteral(");</script>"));
+        out_.text(carriedScript(text, attributes));
     }
 
     // The resources the page does not carry as scripts, one at a time.

@@ -27,8 +27,8 @@ using PageWriter = std::function<void(QByteArrayView bytes)>;
 // with CR LF line ends in the page's encoding, as the generated page is;
 // script files are taken byte for byte (UTF-16 pages take them as text).
 // A script whose text could end its element early ("</script", "<!--" or a
-// NUL character in it) is carried as a string and run from there, so no
-// program text can leave its script element. Resources are read one at a
+// NUL character in it) is carried as strings and run from there
+// (carriedScript), so no program text can leave its script element. Resources are read one at a
 // time, in the page's order; a read that throws stops the page.
 void writeSinglePage(const PageParts &parts, const QStringList &resources,
                      const ResourceReader &read, const PageWriter &write);

@@ -408,6 +408,46 @@ TEST_F(RunEndToEndTest, HoldingTheBarShowsTheWholeErrorAndTheCount)
     EXPECT_TRUE(sink.messages.front().endsWith(" more.")) << sink.messages.front().toStdString();
 }
 
+// Texts in strings that would end the page's script element early, or hide
+// its end, leave the page as it is: the program runs as written, and its
+// errors and lines are told at the program's own lines.
+TEST_F(RunEndToEndTest, AProgramWhoseStringsHoldScriptTagsRunsAsWritten)
+{
+    writeProgram("enders", {"var a = '</script><script>document.title = \"taken\"</script>';",
+                            "var b = \"<!--<script>\";",
+                            "function init(){",
+                            "  console.log(a.length + b.length);",
+                            "  notDefined();",
+                            "}"});
+    openProgram("enders");
+    control<QPushButton>("btnRunConsole")->click();
+    run();
+    auto *bar = control<QPushButton>("btnRunError");
+    ASSERT_TRUE(waitFor([&] { return bar->isVisible(); }));
+    EXPECT_EQ(bar->text(), "enders:5: Uncaught ReferenceError: notDefined is not defined");
+    auto *console = control<QListWidget>("lstRunConsole");
+    ASSERT_TRUE(waitFor([&] { return console->count() >= 1; }));
+    // Both strings whole: 50 and 12 characters.
+    EXPECT_EQ(console->item(0)->text(), "enders:4: 62");
+    EXPECT_EQ(evaluate("document.title").toString(), "QuillIDE - enders");
+    bar->click();
+    ASSERT_TRUE(waitFor([this] { return !control("pnlRun")->isVisible(); }));
+    EXPECT_EQ(window->program().cursorLine(), 4);
+}
+
+// A script of the page that cannot be loaded is told in the bar, rather than
+// leaving a blank view.
+TEST_F(RunEndToEndTest, AScriptThePageCannotLoadIsTold)
+{
+    ASSERT_TRUE(QFile::remove(window->paths().scriptDir + "quillfunc.js"));
+    writeProgram("plain", {"function init(){}"});
+    openProgram("plain");
+    run();
+    auto *bar = control<QPushButton>("btnRunError");
+    ASSERT_TRUE(waitFor([&] { return bar->isVisible(); }));
+    EXPECT_EQ(bar->text(), "Failed to load js/quillfunc.js.");
+}
+
 // A program that fails before init never starts its frame loop: no count.
 TEST_F(RunEndToEndTest, AProgramThatFailedBeforeInitShowsNoFrameCount)
 {

@@ -1,5 +1,7 @@
 #include "builder/pagegenerator.h"
 
+#include "tests/builder/carriedscripts.h"
+
 #include "base/messagesink.h"
 #include "base/quillerror.h"
 #include "base/textfile.h"
@@ -639,6 +641,10 @@ TEST(FillTemplate, IsTheTemplateFilledWhole)
         {"no place for the code", {"<title>##appname##</title>", "##addon##"}, sprites, "game"},
         {"placeholders in the program's name", MainTemplate, sprites, "##addon####user##"},
         {"a name made of the add-ons' place", {"##app##addon##name##", "##user##"}, sprites, "game"},
+        {"comparisons and tags that end nothing",
+         {"<script>", "##user##", "</script>"},
+         {"if (a<b && b<!c) x = '<scrip' + '<!-' + '</scr';"},
+         "game"},
     };
     for (const FillCase &c : cases) {
         const PageCode code = rewriteCode(c.code, false);
@@ -649,3 +655,70 @@ TEST(FillTemplate, IsTheTemplateFilledWhole)
         EXPECT_EQ(filled.userLine, expected.userLine) << c.name;
     }
 }
+
+namespace {
+
+struct EnderCase {
+    const char *name;
+    QStringList code;
+    QString appName;
+};
+
+} // namespace
+
+// Code (or a name) that would end its script element early is carried as
+// strings by that element, on the lines it would have had: every other line
+// of the page is the whole fill's, the carried script runs the whole fill's
+// text of that element, and the page holds no other end of a script.
+TEST(FillTemplate, CodeThatWouldEndItsScriptIsCarriedLineForLine)
+{
+    const QStringList templateLines = {"<title>QuillIDE - ##appname##</title>", "##addon##",
+                                       "<script src=\"js/quillfunc.js\"></script>",
+                                       "<script>", "var before = '##appname##';", "##user##",
+                                       "var after = 2;", "</script><body></body>",
+                                       "<script>var later = 3;</script>"};
+    const std::vector<EnderCase> cases = {
+        {"an end tag in a string", {"var s = '</script><script>document.title = 1</script>';", "f();"}, "game"},
+        {"a comment opener and a start tag", {"var s = \"<!--<script>\";", "g();"}, "game"},
+        {"in capitals, in a comment", {"// </SCRIPT >", "var x = 1;"}, "game"},
+        {"a NUL character", {QString("var s = 'a") + QChar(0) + "';"}, "game"},
+        {"a CR inside a line", {"var s = '</script>';\rvar t = 2;"}, "game"},
+        {"the program's name in the script", {"var x = 1;"}, "a<!--b"},
+        {"with sprintf, whose tag fills the add-ons' place", {"var s = sprintf('</script>');"}, "game"},
+    };
+    for (const EnderCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        const PageCode code = rewriteCode(c.code, false);
+        const WholePage whole = filledWhole(templateLines, code, c.appName);
+        const FilledTemplate filled = fillTemplate(templateLines, code, c.appName);
+        const QString page = filled.text();
+        EXPECT_EQ(filled.lineCount, whole.lineCount);
+        EXPECT_EQ(filled.userLine, whole.userLine);
+        EXPECT_EQ(countLines(page), whole.lineCount);
+
+        const std::vector<testsupport::CarriedScript> carried = testsupport::carriedScripts(page);
+        ASSERT_EQ(carried.size(), 1u) << page.toStdString();
+        const QString wholeStart = "<script>\nvar before";
+        const qsizetype from = whole.text.indexOf(wholeStart) + QStringLiteral("<script>").size();
+        const qsizetype to = whole.text.indexOf(QStringLiteral("var after = 2;\n")) + 15;
+        QString expected = whole.text.mid(from, to - from);
+        expected.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+        EXPECT_EQ(carried[0].text, expected);
+        // Its first line is the page's line after linesBefore others.
+        EXPECT_EQ(carried[0].linesBefore, splitLines(page.left(carried[0].at)).size());
+        // The page around it is the whole fill's, line for line.
+        const QStringList pageLines = splitLines(page);
+        const QStringList wholeLines = splitLines(whole.text);
+        const qsizetype first = carried[0].linesBefore;
+        const qsizetype last = first + countLines(page.mid(carried[0].at, carried[0].end - carried[0].at)) - 1;
+        for (qsizetype i = 0; i < pageLines.size(); ++i)
+            if (i < first || i > last)
+                EXPECT_EQ(pageLines[i], wholeLines[i]) << "line " << i;
+        EXPECT_TRUE(pageLines[last].endsWith("</script><body></body>"));
+        // A comment opener is left only where the whole fill has one in text (the title).
+        EXPECT_EQ(page.count(QStringLiteral("<!--")), c.appName.count(QStringLiteral("<!--")));
+        EXPECT_EQ(page.count(QStringLiteral("</script"), Qt::CaseInsensitive),
+                  page.count(QStringLiteral("<script"), Qt::CaseInsensitive));
+    }
+}
+

@@ -32,6 +32,7 @@
 #include <QWebEngineView>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <unistd.h>
 
@@ -770,6 +771,53 @@ TEST_F(RunViewTest, NoWebRtcTrafficLeavesAnyFrame)
     for (auto it = kinds.begin(); it != kinds.end(); ++it)
         EXPECT_EQ(it.value().toString(), it.key().startsWith("popup") ? "no popup" : "undefined")
             << it.key().toStdString();
+}
+
+// A script that cannot be loaded, and one whose end tag was hidden so that
+// the rest of the page became its text, are errors of the page: the view
+// would be blank and silent otherwise.
+TEST_F(RunViewTest, AScriptThatFailedToLoadOrNeverEndedIsAnError)
+{
+    struct Case {
+        const char *name;
+        QByteArray html;
+        QString error;
+    };
+    const QString hidden =
+        "A script of the page did not run as written: \"<!--\" and \"<script\" in its text hid its end tag.";
+    const std::vector<Case> cases = {
+        {"a missing script", "<html><head><script src=\"js/none.js\"></script></head><body>x</body></html>",
+         "Failed to load js/none.js."},
+        {"a script outside the workspace", "<html><head><script src=\"file:///etc/hostname\"></script></head></html>",
+         "Failed to load file:///etc/hostname."},
+        {"an end tag hidden to the end of the page",
+         "<html><head><script>var s = \"<!--<script>\";</script></head><body>x</body></html>", hidden},
+        {"an end tag hidden until a later one",
+         "<html><head><script>var s = \"<!--<script>\";</script><p>x</p><script>var t;</script></head></html>",
+         hidden},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        writePage(base + "temp.html", c.html);
+        messages.clear();
+        ASSERT_TRUE(show("temp.html"));
+        ASSERT_TRUE(waitFor([&] {
+            return std::any_of(messages.begin(), messages.end(),
+                               [&](const PageMessage &message) { return message.text == c.error; });
+        })) << (messages.empty() ? std::string("nothing") : messages.front().text.toStdString());
+    }
+    // A page that holds such texts only in its strings' values, made by a
+    // script, is no such case.
+    writePage(base + "temp.html",
+              "<html><body><script>const made = document.createElement('script');"
+              "made.text = 'window.told = ' + JSON.stringify('<!-' + '-<scr' + 'ipt></scr' + 'ipt>')"
+              "  + ';\\n//# sourceURL=' + location.href;"
+              "document.body.appendChild(made);</script></body></html>");
+    messages.clear();
+    ASSERT_TRUE(show("temp.html"));
+    waitFor([] { return false; }, 500);
+    EXPECT_EQ(evaluate(view->webView()->page(), "told").toString(), "<!--<script></script>");
+    EXPECT_TRUE(errors().empty()) << errors().front().text.toStdString();
 }
 
 // Every kind of worker, made every way, in the page and in frames of every

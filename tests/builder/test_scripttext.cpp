@@ -1,6 +1,8 @@
 // Script text that stays inside its element in any HTML page.
 #include "builder/scripttext.h"
 
+#include "base/textfile.h"
+#include "tests/builder/carriedscripts.h"
 #include "tests/builder/qtprint.h"
 
 #include <QByteArray>
@@ -67,6 +69,39 @@ TEST(StaysInScript, RefusesWhatCouldEndOrEscapeTheElement)
     for (const StaysCase &c : cases) {
         EXPECT_EQ(staysInScript(QByteArrayView(c.text)), c.stays) << c.name;
         EXPECT_EQ(staysInScript(QString::fromLatin1(c.text)), c.stays) << c.name;
+    }
+}
+
+// A carried script holds its text exactly, line for line, behind nothing an
+// HTML parser takes for markup: one end tag, its own, and no comment opener.
+TEST(CarriedScript, HoldsTheTextOnAsManyLinesAndEndsOnlyAtItsOwnTag)
+{
+    const std::vector<LiteralCase> cases = {
+        {"empty", ""},
+        {"one line", "var s='</script>';"},
+        {"lines with every kind of end", "a();\r\nvar s='<!--<script>';\rb();\nc();"},
+        {"line ends at both ends", "\n\nx='</SCRIPT >';\n\n"},
+        {"a NUL and a tab", QString("s='a") + QChar(0) + "\t</script';"},
+    };
+    for (const LiteralCase &c : cases) {
+        const QString element = carriedScript(c.text, {{"type", "text/javascript"}}, 41);
+        const std::vector<testsupport::CarriedScript> read = testsupport::carriedScripts(element);
+        ASSERT_EQ(read.size(), 1u) << c.name;
+        QString expected = c.text;
+        expected.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+        EXPECT_EQ(read[0].text, expected) << c.name;
+        EXPECT_EQ(read[0].linesBefore, 41) << c.name;
+        EXPECT_EQ(read[0].attributes.value("type").toString(), "text/javascript") << c.name;
+        EXPECT_EQ(read[0].at, 0) << c.name;
+        EXPECT_EQ(read[0].end, element.size()) << c.name;
+        // The text's line ends, as many in the element.
+        EXPECT_EQ(element.count(u'\n'), expected.count(u'\n')) << c.name;
+        EXPECT_FALSE(element.contains(u'\r')) << c.name;
+        EXPECT_EQ(element.indexOf(QStringLiteral("</script"), 0, Qt::CaseInsensitive),
+                  element.size() - QStringLiteral("</script>").size())
+            << c.name;
+        EXPECT_FALSE(element.contains(QStringLiteral("<!--"))) << c.name;
+        EXPECT_FALSE(element.contains(QChar(0))) << c.name;
     }
 }
 

@@ -9,6 +9,8 @@
 #include "base/settingsstore.h"
 #include "base/textfile.h"
 #include "base/workspace.h"
+#include "builder/scripttext.h"
+#include "tests/builder/carriedscripts.h"
 #include "tests/builder/qtprint.h"
 
 #include <QJsonArray>
@@ -29,6 +31,12 @@ public:
 };
 
 const QByteArray Hook = "<script>_quillpage.hook();</script>";
+
+// A carried script element as the page holds it: its lines end with CR LF.
+QByteArray carried(const QString &text, const std::vector<Attribute> &attributes = {})
+{
+    return carriedScript(text, attributes).replace(u'\n', QStringLiteral("\r\n")).toUtf8();
+}
 
 // Resources from memory; every read is counted.
 struct Files {
@@ -70,19 +78,14 @@ QByteArray withoutPrelude(const QByteArray &page)
     return page.left(start) + page.mid(close + end.size());
 }
 
-// The value of the string literal that a "run" script element carries.
+// The text that the first carried script element from `from` on runs.
 QString runText(const QByteArray &page, qsizetype from = 0)
 {
-    const QByteArray start = "<script>_quillpage.run(";
-    const qsizetype at = page.indexOf(start, from);
-    if (at < 0)
-        return QStringLiteral("<no run>");
-    const qsizetype close = page.indexOf(");</script>", at);
-    const QByteArray literal = page.mid(at + start.size(), close - at - start.size());
-    const QJsonDocument parsed = QJsonDocument::fromJson("[" + literal + "]");
-    if (!parsed.isArray())
-        return QStringLiteral("<not a literal: %1>").arg(QString::fromUtf8(literal));
-    return parsed.array().at(0).toString();
+    const QString text = QString::fromUtf8(page);
+    for (const testsupport::CarriedScript &script : testsupport::carriedScripts(text))
+        if (script.at >= from)
+            return script.linesBefore < 0 ? QStringLiteral("<not carried: %1>").arg(script.text) : script.text;
+    return QStringLiteral("<no run>");
 }
 
 PageParts parts(const QStringList &templateLines, const QString &code,
@@ -168,7 +171,7 @@ TEST(SinglePage, OnlyTheTemplatesOwnScriptElementsAreCarried)
          "<script src=\"js/other.js\"></script>\r\n<script>A();</script>" + Hook + "\r\n"},
         {"##addon## written in the code is the tags as text",
          {"<script>", "##user##", "</script>"}, "var s='##addon##';\n", {"js/a.js"},
-         "<script>_quillpage.run(\"\\nvar s='\\u003cscript src=\\\"js/a.js\\\">\\u003c/script>';\\n\\n\");</script>\r\n"},
+         carried("\nvar s='<script src=\"js/a.js\"></script>';\n\n") + "\r\n"},
         {"##appname## in a script and in markup",
          {"<p>##appname##</p><script>var n='##appname##';</script>"}, "", {},
          "<p>game</p><script>var n='game';</script>\r\n"},
@@ -226,8 +229,8 @@ TEST(SinglePage, AScriptFileThatWouldEndItsElementIsCarriedAsAString)
     const QByteArray single =
         singlePage(parts({"<script src=\"js/a.js\" id=\"e\"></script>"}, ""), {"js/a.js"}, files);
     EXPECT_EQ(withoutPrelude(single),
-              "<script>_quillpage.run(\"document.write('\\u003c/script>');\",{\"id\":\"e\"});</script>"
-                  + Hook + "\r\n");
+              carried("document.write('</script>');", {{"id", "e"}}) + Hook + "\r\n");
+    EXPECT_EQ(runText(single), "document.write('</script>');");
 }
 
 TEST(SinglePage, TheTemplatesEncodingIsKept)
