@@ -1,7 +1,9 @@
 #include "builder/pagegenerator.h"
 
 #include "base/constants.h"
+#include "base/filename.h"
 #include "base/messagesink.h"
+#include "base/quotedargument.h"
 #include "base/quillerror.h"
 #include "base/textfile.h"
 #include "base/textsearch.h"
@@ -44,7 +46,34 @@ QString pageTooLarge()
     return QStringLiteral("Too large: the page.");
 }
 
+void checkResourceName(const QString &name, const QString &folder, const QString &line)
+{
+    if (const std::optional<QString> problem = resourceNameProblem(name, folder))
+        throw QuillError(QStringLiteral("Cannot use the name \"%1\" (%2) in: %3")
+                             .arg(quotedLine(name), *problem, quotedLine(line)));
+}
+
 } // namespace
+
+std::optional<QString> resourceNameProblem(const QString &name, const QString &folder)
+{
+    if (hasControlCharacters(name))
+        return QStringLiteral("it holds a control character");
+    if (!name.isValidUtf16())
+        return QStringLiteral("it holds half of a character");
+    if (name.startsWith(u'/') || name.split(u'/').contains(QStringLiteral("..")))
+        return QStringLiteral("it leads out of the %1 folder").arg(folder);
+    // What a page's address reads otherwise than as part of a file's name.
+    if (name.contains(u'#'))
+        return QStringLiteral("# ends a page's address");
+    if (name.contains(u'?'))
+        return QStringLiteral("? ends a page's address");
+    if (name.contains(u'%'))
+        return QStringLiteral("% in a page's address begins the code of a character");
+    if (name.contains(u'\\'))
+        return QStringLiteral("a page's address reads \\ as /");
+    return std::nullopt;
+}
 
 QString quotedLine(const QString &line)
 {
@@ -67,21 +96,40 @@ int scanCallArguments(const QString &line, const QString &name, CallArgs &args)
     for (QString &slot : args)
         slot.clear();
 
-    QString stripped = line;
-    stripped.remove(u' ');
-    stripped.remove(u'\'');
-    stripped.remove(u'"');
+    // The line as the scan reads it: blanks out, quotes out, and what stood
+    // between a pair of quotes kept as written (quoted) and taken as text.
+    QString reading;
+    std::vector<bool> quoted;
+    reading.reserve(line.size());
+    quoted.reserve(std::size_t(line.size()));
+    for (qsizetype i = 0; i < line.size();) {
+        const QChar c = line[i];
+        if (c == u'\'' || c == u'"') {
+            if (const std::optional<QuotedArgument> argument = readQuotedArgument(line, i)) {
+                reading += argument->text;
+                quoted.insert(quoted.end(), std::size_t(argument->text.size()), true);
+                i = argument->end;
+                continue;
+            }
+        }
+        if (c != u' ' && c != u'\'' && c != u'"') {
+            reading += c;
+            quoted.push_back(false);
+        }
+        ++i;
+    }
 
-    const qsizetype start = stripped.indexOf(name);
+    const qsizetype start = reading.indexOf(name);
     if (start < 0)
         return 0;
 
     int slot = 0;
-    for (qsizetype i = start + name.size(); i < stripped.size(); ++i) {
-        const QChar c = stripped[i];
-        if (c == u')')
+    for (qsizetype i = start + name.size(); i < reading.size(); ++i) {
+        const QChar c = reading[i];
+        const bool text = quoted[std::size_t(i)];
+        if (c == u')' && !text)
             break;
-        if (c == u',' && slot < 5)
+        if (c == u',' && !text && slot < 5)
             ++slot;
         else
             args[slot] += c;
@@ -123,8 +171,10 @@ QString textureDeclaration(const CallArgs &args, int separatorCount, const QStri
     if (estimate > sizeLimit)
         throw QuillError(pageTooLarge());
 
-    QString declaration = QStringLiteral("Stage({image:'img/") + args[1]
-                          + QStringLiteral(".png',textures:{");
+    // The name as written, in a string of single quotes.
+    QString name = args[1];
+    name.replace(u'\\', QStringLiteral("\\\\")).replace(u'\'', QStringLiteral("\\'"));
+    QString declaration = QStringLiteral("Stage({image:'img/") + name + QStringLiteral(".png',textures:{");
     const QString texturePrefix = QStringLiteral("chr") + args[0];
     const QString cellSize = QStringLiteral(",y:%1,width:%2,height:%3}")
                                  .arg(margin)
@@ -243,6 +293,7 @@ RewrittenLines rewriteLines(const QStringList &lines, bool use3D, qsizetype size
         };
         if (containsText(*line, SpriteCall)) {
             const int separators = scanCallArguments(*line, SpriteCall, args);
+            checkResourceName(args[1], QStringLiteral("img"), *line);
             const QString imagePath = QStringLiteral("img/") + args[1] + QStringLiteral(".png");
             if (!use3D)
                 change(textureDeclaration(args, separators, *line, sizeLimit - rewritten.size));
@@ -250,6 +301,7 @@ RewrittenLines rewriteLines(const QStringList &lines, bool use3D, qsizetype size
         }
         if (containsText(*line, SoundCall)) {
             scanCallArguments(*line, SoundCall, args);
+            checkResourceName(args[1], QStringLiteral("audio"), *line);
             resources.append(QStringLiteral("audio/") + args[1] + QStringLiteral(".ogg"));
         }
         // The drawing brackets, replaced line by line: neither text holds a

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace quill {
@@ -16,9 +17,23 @@ struct WorkspacePaths;
 // The raw argument texts of the last scanned call, slots 0 to 5.
 using CallArgs = std::array<QString, 6>;
 
-// Splits the arguments of the first call of `name` ("sprite(") on a line, with
-// blanks and quotes removed; returns the number of separators taken (0 to 5).
+// Splits the arguments of the first call of `name` ("sprite(") on a line;
+// returns the number of separators taken (0 to 5). Blanks and quotes are
+// removed, and what stands between a pair of quotes is taken as written
+// (readQuotedArgument: blanks, commas and parentheses included), so
+// sprite( 1 , 'my cat' , 2 ) has the arguments 1, my cat and 2. A quote
+// that is never closed on the line is removed and quotes nothing.
 int scanCallArguments(const QString &line, const QString &name, CallArgs &args);
+
+// Why the name of a picture or a sound (a sprite's or a sndload's second
+// argument, the file `folder`/name.png or .ogg) cannot be used, or nothing
+// when it can. Names hold what file names hold (blanks, quotes, commas,
+// letters of any script, "/" for a folder inside); refused are a control
+// character or half of a surrogate pair, a way out of the folder ("..", a
+// leading "/"), and what a page's address reads otherwise than as part of a
+// name ("#", "?", "%" and "\"), which would make the page load another file.
+// The page generator stops with "Cannot use the name "NAME" (REASON) in: LINE".
+std::optional<QString> resourceNameProblem(const QString &name, const QString &folder);
 
 // Puts header + parameters + "{};" and a line feed in front of code when code
 // does not contain header.

@@ -2,6 +2,7 @@
 
 #include "base/constants.h"
 #include "base/filereader.h"
+#include "base/quotedargument.h"
 #include "base/quillerror.h"
 
 #include <QFile>
@@ -22,7 +23,7 @@ QString SpriteDeclaration(const QString &fileName, int width, int height, int Sp
     // current size.
     constexpr int DefaultSheetCell = sheetCellSize(DefaultSpriteSize);
     const int sheetCell = sheetCellSize(SpriteSize);
-    const QString head = QStringLiteral("sprite(,\"") + withoutExtension(fileName) + QStringLiteral("\",");
+    const QString head = QStringLiteral("sprite(,") + quotedArgument(withoutExtension(fileName)) + u',';
     if (height == DefaultSheetCell && width % DefaultSheetCell == 0)
         return head + QStringLiteral("%1);").arg(width / DefaultSheetCell);
     if (height == sheetCell && width % sheetCell == 0)
@@ -52,7 +53,7 @@ QSize imageSizeOf(const QString &path)
 
 QString SoundDeclaration(const QString &fileName)
 {
-    return QStringLiteral("sndload(,\"") + withoutExtension(fileName) + QStringLiteral("\");");
+    return QStringLiteral("sndload(,") + quotedArgument(withoutExtension(fileName)) + QStringLiteral(");");
 }
 
 QStringList SpriteImageChoices(const QStringList &imageFiles)

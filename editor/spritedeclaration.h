@@ -19,7 +19,7 @@ inline constexpr int SoundDeclarationColumn = 8;
 QString withoutExtension(const QString &fileName);
 
 // The sprite declaration for an image of width x height pixels, by the
-// sheet it looks like:
+// sheet it looks like (the name as written, in a quoted argument):
 //   height 34, width a multiple of 34  -> sprite(,"cat",2);          (16-pixel sheet)
 //   height S = 2 x SpriteSize + 2, width a multiple of S
 //                                      -> sprite(,"name",4,16,16,1); (this size's sheet)
@@ -39,7 +39,7 @@ inline constexpr int LargestSpriteImageEdge = 16384;
 // longer than LargestSpriteImageEdge.
 QSize imageSizeOf(const QString &path);
 
-// sndload(,"catbgm");
+// sndload(,"catbgm"); the name as written, in a quoted argument.
 QString SoundDeclaration(const QString &fileName);
 
 // The image files offered for a sprite: every file of ListFiles but the

@@ -528,6 +528,54 @@ TEST_F(RunEndToEndTest, ExportWritesTheArchiveIntoTheAppliedFolder)
     EXPECT_EQ(sink.messages, QStringList({"Input file name."}));
 }
 
+// A sprite saved under a name with a blank: the Sp key writes the name as
+// it is, Run loads that very picture, and both exports carry it.
+TEST_F(RunEndToEndTest, ASpriteSavedUnderANameWithABlankServesTheSpKeyRunAndExport)
+{
+    control<QLineEdit>("edtGraFile")->setText("my cat");
+    control<QPushButton>("btGraSave")->click();
+    ASSERT_EQ(sink.messages, QStringList({"Saved."}));
+    sink.messages.clear();
+
+    control<QPushButton>("btTextNew")->click();
+    window->codePage().RunKeyCommand("Sp");
+    QListWidget *choices = window->findChild<QListWidget *>("lstSelect");
+    ASSERT_NE(choices, nullptr);
+    const QList<QListWidgetItem *> found = choices->findItems("my cat.png", Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    emit choices->itemClicked(found.front());
+    EXPECT_EQ(window->program().line(window->program().cursorLine()), "sprite(,\"my cat\",1);");
+    window->codePage().RunKeyCommand("1");
+    control<QLineEdit>("edtFile")->setText("named");
+
+    run();
+    // The page asks for the picture under its own name, which loads there.
+    EXPECT_TRUE(quill::readTextFile(window->paths().pagePath).lines.contains(
+        "Stage({image:'img/my cat.png',textures:{chr10:{x:1,y:1,width:32,height:32}}});"));
+    evaluate("const probe = new Image(); probe.onload = () => window.q_width = probe.naturalWidth;"
+             "probe.src = 'img/my cat.png'; 1");
+    EXPECT_TRUE(pageSays("window.q_width === 34"));
+    pause(300);
+    EXPECT_FALSE(control("btnRunError")->isVisible()) << control<QPushButton>("btnRunError")->text().toStdString();
+    closeRun();
+
+    const QString folder = home.path() + "/games";
+    QDir().mkpath(folder);
+    control<QLineEdit>("edtOpenmsxdir")->setText(folder);
+    control<QPushButton>("btApply")->click();
+    sink.messages.clear();
+    control<QPushButton>("btExport")->click();
+    ASSERT_EQ(sink.messages.size(), 1);
+    EXPECT_TRUE(sink.messages.front().startsWith("Completed.")) << sink.messages.front().toStdString();
+    QProcess zipinfo;
+    zipinfo.start("zipinfo", {"-1", folder + "/named.zip"});
+    ASSERT_TRUE(zipinfo.waitForFinished(30000));
+    EXPECT_TRUE(QString::fromUtf8(zipinfo.readAllStandardOutput()).split('\n').contains("img/my cat.png"));
+    QFile single(folder + "/named.html");
+    ASSERT_TRUE(single.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(single.readAll().contains("\"img/my cat.png\":\"data:image/png;base64,"));
+}
+
 } // namespace
 
 int main(int argc, char **argv)

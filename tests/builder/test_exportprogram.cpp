@@ -616,7 +616,8 @@ TEST_F(ExportCodeTest, ASpriteNameLeavingImgIsRefusedWithoutCompleted)
         exportCode({"sprite(1,'../x',1);"}, "cat", paths, exportDir, documents.path(), messages);
         FAIL() << "exported";
     } catch (const QuillError &error) {
-        EXPECT_EQ(error.message(), "Invalid file name img/../x.png.");
+        // Refused by the page generator, with the reason, before anything is written.
+        EXPECT_EQ(error.message(), "Cannot use the name \"../x\" (it leads out of the img folder) in: sprite(1,'../x',1);");
     }
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_TRUE(archives().isEmpty());

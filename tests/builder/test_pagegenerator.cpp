@@ -184,11 +184,42 @@ std::vector<Case> generatorCases()
          .user = withHandlers({"Stage({image:'img/cat.png',textures:{chr10:{x:1,y:1,width:32,height:32}}});",
                                "Stage({image:'img/cat.png',textures:{chr20:{x:1,y:1,width:32,height:32}}});"}),
          .resources = tail2D({"img/cat.png", "img/cat.png"})},
-        {.name = "names outside ASCII survive",
+        {.name = "names outside ASCII survive, blanks too",
          .code = withHandlers({"sprite(1,'" + accents + "',1)"}),
-         .user = withHandlers({"Stage({image:'img/" + QString(accents).remove(' ')
+         .user = withHandlers({"Stage({image:'img/" + accents
                                + ".png',textures:{chr10:{x:1,y:1,width:32,height:32}}});"}),
-         .resources = tail2D({"img/" + QString(accents).remove(' ') + ".png"})},
+         .resources = tail2D({"img/" + accents + ".png"})},
+
+        // Names as written: what file names hold, escaped where the page needs it.
+        {.name = "a name with blanks",
+         .code = withHandlers({"sprite(1,\"my cat\",1);", "sndload(1, 'my tune', 1);"}),
+         .addon = SoundTag,
+         .user = withHandlers({"Stage({image:'img/my cat.png',textures:{chr10:{x:1,y:1,width:32,height:32}}});",
+                               "sndload(1, 'my tune', 1);"}),
+         .resources = tail2D({"img/my cat.png", "audio/my tune.ogg", "js/soundjs.min.js"})},
+        {.name = "a name with quotes and a comma",
+         .code = withHandlers({"sprite(1,\"it's, \\\"x\\\"\",1);"}),
+         .user = withHandlers({"Stage({image:'img/it\\'s, \"x\".png',textures:{chr10:{x:1,y:1,width:32,height:32}}});"}),
+         .resources = tail2D({"img/it's, \"x\".png"})},
+        {.name = "a folder inside the picture folder",
+         .code = withHandlers({"sprite(1,'cats/tabby',1);"}),
+         .user = withHandlers({"Stage({image:'img/cats/tabby.png',textures:{chr10:{x:1,y:1,width:32,height:32}}});"}),
+         .resources = tail2D({"img/cats/tabby.png"})},
+        {.name = "3D lists the name as written",
+         .code = withHandlers({"setcam(0,0,5);", "sprite(1,\"my cat\",1);"}),
+         .title = "<title>3D game</title>",
+         .user = withHandlers({"setcam(0,0,5);", "sprite(1,\"my cat\",1);"}),
+         .resources = tail3D({"img/my cat.png"})},
+        {.name = "a name a page would read as another file",
+         .code = withHandlers({"sprite(1,'a#b',1);"}),
+         .error = "Cannot use the name \"a#b\" (# ends a page's address) in: sprite(1,'a#b',1);"},
+        {.name = "a sound name a page would read as another file, in 3D as well",
+         .code = withHandlers({"setcam(0,0,5);", "sndload(1,\"50%\",1);"}),
+         .error = "Cannot use the name \"50%\" (% in a page's address begins the code of a character) in: "
+                  "sndload(1,\"50%\",1);"},
+        {.name = "a name that leads out of its folder",
+         .code = withHandlers({"sprite(1,'../secret',1);"}),
+         .error = "Cannot use the name \"../secret\" (it leads out of the img folder) in: sprite(1,'../secret',1);"},
 
         // Number conversion in 2D; 3D converts nothing.
         {.name = "width without height fails in 2D",
@@ -720,5 +751,29 @@ TEST(FillTemplate, CodeThatWouldEndItsScriptIsCarriedLineForLine)
         EXPECT_EQ(page.count(QStringLiteral("</script"), Qt::CaseInsensitive),
                   page.count(QStringLiteral("<script"), Qt::CaseInsensitive));
     }
+}
+
+// Every name that a page's address would read otherwise, or that leaves its
+// folder or is no text, stops the page with the reason; nothing is written.
+TEST(ResourceNameProblem, NamesWhatCannotBeUsedAndWhy)
+{
+    const std::vector<std::pair<QString, QString>> refused = {
+        {"a#b", "# ends a page's address"},
+        {"what?", "? ends a page's address"},
+        {"100%", "% in a page's address begins the code of a character"},
+        {"a\\b", "a page's address reads \\ as /"},
+        {"../x", "it leads out of the img folder"},
+        {"a/../../x", "it leads out of the img folder"},
+        {"/etc/x", "it leads out of the img folder"},
+        {"a\tb", "it holds a control character"},
+        {QString("a") + QChar(0x2028), "it holds a control character"},
+        {QString("a") + QChar(0xd800), "it holds half of a character"},
+    };
+    for (const auto &[name, reason] : refused)
+        EXPECT_EQ(resourceNameProblem(name, "img").value_or("usable"), reason) << name.toStdString();
+    for (const QString &name : {QString("cat"), QString("my cat"), QString("it's \"x\""), QString("a,b (2)"),
+                                QString("cats/tabby"), QString("..cat.."), QString::fromUtf8("caf\xC3\xA9"),
+                                QString("<!--<script>"), QString("&amp;")})
+        EXPECT_FALSE(resourceNameProblem(name, "img")) << name.toStdString();
 }
 

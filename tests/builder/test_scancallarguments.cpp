@@ -1,5 +1,7 @@
 #include "builder/pagegenerator.h"
 
+#include "base/quotedargument.h"
+
 #include "tests/builder/qtprint.h"
 
 #include <QStringList>
@@ -23,7 +25,17 @@ TEST(ScanCallArguments, SplitsTheFirstCallOfTheLine)
     const QString face = QString::fromUtf8("\xF0\x9F\x98\x80");      // a surrogate pair
     const std::vector<ScanCase> cases = {
         {"three arguments", "sprite(1,'cat',2);", "sprite(", 2, {"1", "cat", "2", "", "", ""}},
-        {"blanks and quotes only mark strings", "sprite( 1 , 'my cat' , \"2\" )", "sprite(", 2,
+        {"blanks go, quoted text stays as written", "sprite( 1 , 'my cat' , \"2\" )", "sprite(", 2,
+         {"1", "my cat", "2", "", "", ""}},
+        {"a quote of the other kind is text", "sprite(1,\"it's\",2)", "sprite(", 2,
+         {"1", "it's", "2", "", "", ""}},
+        {"escaped quotes and backslashes", "sprite(1,'it\\'s \\\\ \\\"x\\\"',2)", "sprite(", 2,
+         {"1", "it's \\ \"x\"", "2", "", "", ""}},
+        {"another escape keeps its backslash", "sprite(1,'a\\nb',2)", "sprite(", 2,
+         {"1", "a\\nb", "2", "", "", ""}},
+        {"commas and parentheses in quotes", "sprite(1,\"a, (b)\",2)", "sprite(", 2,
+         {"1", "a, (b)", "2", "", "", ""}},
+        {"a quote never closed quotes nothing", "sprite(1,\"my cat,2)", "sprite(", 2,
          {"1", "mycat", "2", "", "", ""}},
         {"tabs stay", "sprite(\t1,'a',2)", "sprite(", 2, {"\t1", "a", "2", "", "", ""}},
         {"six arguments", "sprite(0,'a',2,16,16,1)", "sprite(", 5, {"0", "a", "2", "16", "16", "1"}},
@@ -53,6 +65,20 @@ TEST(ScanCallArguments, SplitsTheFirstCallOfTheLine)
         args.fill(QStringLiteral("stale"));
         EXPECT_EQ(scanCallArguments(c.line, c.call, args), c.separators);
         EXPECT_EQ(QStringList(args.begin(), args.end()), c.arguments);
+    }
+}
+
+// The names the Sp key writes (quotedArgument) are the names the scan reads.
+TEST(ScanCallArguments, ReadsBackEveryNameTheSpKeyWrites)
+{
+    for (const QString &name : {QString("cat"), QString("my cat"), QString("it's"), QString("say \"hi\""),
+                                QString("back\\slash\\"), QString("a, (b)"), QString(" edges "),
+                                QString::fromUtf8("\xE7\x8C\xAB \xF0\x9F\x98\x80")}) {
+        CallArgs args;
+        const QString line = "sprite(1," + quotedArgument(name) + ",2);";
+        EXPECT_EQ(scanCallArguments(line, "sprite(", args), 2) << line.toStdString();
+        EXPECT_EQ(args[1], name) << line.toStdString();
+        EXPECT_EQ(args[2], "2") << line.toStdString();
     }
 }
 

@@ -38,6 +38,9 @@ TEST(SpriteDeclaration, TakesTheFormTheImageSizeCallsFor)
         {"a one-pixel image", "dot.png", 1, 1, 16, "sprite(,\"dot\",1,1,1,0);"},
         {"only the last extension goes", "my.cat.png", 68, 34, 16, "sprite(,\"my.cat\",2);"},
         {"a name without extension stays whole", "plain", 68, 34, 16, "sprite(,\"plain\",2);"},
+        {"blanks as written", "my cat.png", 68, 34, 16, "sprite(,\"my cat\",2);"},
+        {"quotes and backslashes escaped", "say \"hi\" it's \\.png", 34, 34, 16,
+         "sprite(,\"say \\\"hi\\\" it's \\\\\",1);"},
     };
     for (const DeclarationCase &c : cases) {
         SCOPED_TRACE(c.name);
@@ -50,6 +53,7 @@ TEST(SoundDeclaration, NamesTheFileWithoutItsExtension)
     EXPECT_EQ(SoundDeclaration("catbgm.ogg"), "sndload(,\"catbgm\");");
     EXPECT_EQ(SoundDeclaration("a.b.wav"), "sndload(,\"a.b\");");
     EXPECT_EQ(SoundDeclaration("beep"), "sndload(,\"beep\");");
+    EXPECT_EQ(SoundDeclaration("my \"tune\".ogg"), "sndload(,\"my \\\"tune\\\"\");");
 }
 
 TEST(SpriteImageChoices, LeaveOutOnlyTheFontSheet)
