@@ -112,10 +112,8 @@ InstallReport installWorkspace(const WorkspacePaths &paths, SettingsStore &setti
     // A folder that cannot be made is reported here, naming it, rather than
     // by the first file that would go into it.
     for (const QString &dir : {paths.codeDir, paths.spriteDir, paths.templateDir,
-                               paths.scriptDir, paths.imageDir, paths.audioDir}) {
-        if (!QDir().mkpath(dir))
-            throw QuillError(QStringLiteral("Cannot create folder \"%1\".").arg(dir));
-    }
+                               paths.scriptDir, paths.imageDir, paths.audioDir})
+        makeFolder(dir);
 
     applyDefaultSettings(settings, documentsDir, keyPanelWidth);
 

@@ -2,6 +2,7 @@
 
 #include "base/quillerror.h"
 #include "base/settingsstore.h"
+#include "base/textfile.h"
 #include "base/wholenumber.h"
 
 #include <QDir>
@@ -48,8 +49,7 @@ WindowPlace readWindowPlace(const QString &path)
 void writeWindowPlace(const QString &path, const WindowPlace &place)
 {
     const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder))
-        throw QuillError(QStringLiteral("Cannot make the folder %1.").arg(folder));
+    makeFolder(folder);
     SettingsStore store;
     if (place.geometry) {
         store.setValue(QStringLiteral("left"), QString::number(place.geometry->left()));

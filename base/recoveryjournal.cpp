@@ -1,5 +1,7 @@
 #include "base/recoveryjournal.h"
 
+#include "base/textfile.h"
+
 #include "base/quillerror.h"
 
 #include <QCryptographicHash>
@@ -125,8 +127,7 @@ void RecoveryJournal::write(const QString &slot, const JournalEntry &entry)
     const QString path = pathOf(slot);
     if (bytes.size() > limit_)
         throw QuillError(failure(path, QStringLiteral("The work is larger than the journal's limit.")));
-    if (!QDir().mkpath(folder_))
-        throw QuillError(QStringLiteral("Cannot create folder \"%1\".").arg(folder_));
+    makeFolder(folder_);
 
     // The user's own work, readable by the user alone.
     const QString temporary = folder_ + slot + TemporarySuffix;

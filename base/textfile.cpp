@@ -4,6 +4,7 @@
 #include "base/quillerror.h"
 #include "base/wholecharacters.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -12,6 +13,9 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -344,6 +348,28 @@ void PendingFile::failed(int writeErrno)
     const QString reason = writeFailure(file_, writeErrno);
     file_.cancelWriting();
     throw QuillError(QStringLiteral("Cannot write file \"%1\". %2").arg(path_, reason));
+}
+
+void makeFolder(const QString &folder)
+{
+    const QString clean = QDir::cleanPath(folder);
+    for (qsizetype at = clean.startsWith(u'/') ? 1 : 0;;) {
+        const qsizetype slash = clean.indexOf(u'/', at);
+        const QByteArray part = QFile::encodeName(slash < 0 ? clean : clean.left(slash));
+        if (!part.isEmpty() && ::mkdir(part.constData(), 0777) != 0) {
+            // One that is there already (perhaps where nothing may be made)
+            // is fine when it is a folder.
+            const int error = errno;
+            struct stat info {};
+            const bool there = ::stat(part.constData(), &info) == 0;
+            if (!there || !S_ISDIR(info.st_mode))
+                throw QuillError(QStringLiteral("Cannot create folder \"%1\". %2")
+                                     .arg(folder, QString::fromLocal8Bit(std::strerror(there ? ENOTDIR : error))));
+        }
+        if (slash < 0)
+            return;
+        at = slash + 1;
+    }
 }
 
 void writeBinaryFile(const QString &path, const QByteArray &bytes)

@@ -59,6 +59,12 @@ TextFileContent readTextFile(const QString &path);
 QByteArray readBinaryFile(const QString &path,
                           const std::function<void(QByteArrayView readSoFar)> &readSoFar = {});
 
+// Makes the folder and the folders above it that are missing; throws
+// QuillError "Cannot create folder "FOLDER". REASON" with the platform's
+// reason (a read-only or full disk, a file where a folder should be, no
+// permission) when it cannot. A folder that is there is nothing to make.
+void makeFolder(const QString &folder);
+
 // Writes through a temporary file and a rename, so a failed write never leaves
 // a truncated file behind; throws QuillError with the platform's message.
 void writeTextFile(const QString &path, const QStringList &lines,

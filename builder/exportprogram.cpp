@@ -98,8 +98,8 @@ ExportedFiles exportProgram(const ExportRequest &request)
     // it is made. Any other folder is the user's choice and is never made.
     const QString folder = withoutTrailingSlashes(request.exportDir);
     if (!request.documentsDir.isEmpty() && folder == withoutTrailingSlashes(request.documentsDir)
-        && !QFileInfo(folder).isDir() && !QDir().mkpath(folder))
-        throw QuillError(QStringLiteral("Cannot create folder \"%1\".").arg(folder));
+        && !QFileInfo(folder).isDir())
+        makeFolder(folder);
 
     // Both files are written under temporary names before either is put in
     // place. The archive's name is short, whatever the program's name.

@@ -4,6 +4,7 @@
 #include "base/filereader.h"
 #include "base/filelist.h"
 #include "base/quillerror.h"
+#include "base/textfile.h"
 #include "sprite/spritedocument.h"
 #include "sprite/spritesheet.h"
 
@@ -58,8 +59,11 @@ public:
         const auto failed = [&](const QString &reason) {
             return QuillError(QStringLiteral("Cannot write file \"%1\". %2").arg(target, reason));
         };
-        if (!QDir().mkpath(folder + SavingFolder))
-            throw failed(QStringLiteral("Cannot create folder \"%1\".").arg(folder + SavingFolder));
+        try {
+            makeFolder(folder + SavingFolder);
+        } catch (const QuillError &error) {
+            throw failed(error.message());
+        }
         QTemporaryFile file(folder + SavingFolder + QStringLiteral("XXXXXX"));
         file.setAutoRemove(false);
         if (!file.open())

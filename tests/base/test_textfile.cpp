@@ -1,5 +1,6 @@
 #include "base/quillerror.h"
 #include "base/textfile.h"
+#include "tests/support/fulldisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -336,6 +337,37 @@ TEST_F(FullDisk, FailedReplacementLeavesThePreviousFileWhole)
     EXPECT_EQ(readBinaryFile(path), QByteArray("<html>"));
     EXPECT_EQ(QDir(mountPoint_).entryList(QDir::Files), QStringList{"temp.html"})
         << "no temporary file is left behind";
+}
+
+// A folder is made with the folders above it, or refused with the
+// platform's reason, for root too.
+TEST(MakeFolder, MakesWhatIsMissingOrTellsWhyNot)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString root = dir.path();
+    makeFolder(root + "/a/b/c/");
+    EXPECT_TRUE(QFileInfo(root + "/a/b/c").isDir());
+    EXPECT_NO_THROW(makeFolder(root + "/a/b"));
+    writeBinaryFile(root + "/file", "x");
+    QDir().mkpath(root + "/readonly");
+    testsupport::FullDisk readOnly(root + "/readonly", true);
+    ASSERT_TRUE(readOnly.mounted()) << readOnly.error();
+
+    const std::vector<std::pair<QString, QString>> refused = {
+        {root + "/file/inside", "Not a directory"},
+        {root + "/file", "Not a directory"},
+        {root + "/readonly/inside/deeper", "Read-only file system"},
+    };
+    for (const auto &[folder, reason] : refused) {
+        try {
+            makeFolder(folder);
+            ADD_FAILURE() << "made " << folder.toStdString();
+        } catch (const QuillError &error) {
+            EXPECT_EQ(error.message(), "Cannot create folder \"" + folder + "\". " + reason);
+        }
+    }
+    EXPECT_NO_THROW(makeFolder(root + "/readonly"));
 }
 
 } // namespace

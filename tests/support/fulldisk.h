@@ -14,12 +14,14 @@ namespace quill::testsupport {
 
 // A 64 KiB tmpfs mounted over a folder for the life of the object: the only
 // honest way to make a write fail when the tests run as root. fill() takes
-// every free byte, so the next write of any size fails with ENOSPC.
+// every free byte, so the next write of any size fails with ENOSPC. Mounted
+// read-only (readOnly), nothing can be made in it at all (EROFS), for root
+// too.
 class FullDisk {
 public:
-    explicit FullDisk(const QString &dir) : dir_(dir.toLocal8Bit())
+    explicit FullDisk(const QString &dir, bool readOnly = false) : dir_(dir.toLocal8Bit())
     {
-        if (::mount("tmpfs", dir_.constData(), "tmpfs", 0, "size=64k") != 0)
+        if (::mount("tmpfs", dir_.constData(), "tmpfs", readOnly ? MS_RDONLY : 0, "size=64k") != 0)
             error_ = std::strerror(errno);
         else
             mounted_ = true;
