@@ -17,6 +17,7 @@
 #include "app/unsavedwork.h"
 #include "app/windowplace.h"
 #include "app/windowplacing.h"
+#include "builder/exportstaging.h"
 #include "builder/runview.h"
 #include "editor/codeview.h"
 #include "editor/keycaptions.h"
@@ -173,6 +174,8 @@ void TfrmMain::FormCreate()
     quill::repairNumericSettings(Settings, quill::keyPanelWidth(width()), *messages_);
     for (const QString &sprite : quill::settleSpriteSaves(paths_.spriteDir, paths_.imageDir))
         messages_->showMessage(quill::spritePairMismatch(sprite));
+    for (const QString &pair : quill::settleExports(quill::exportFolder(Settings, quill::documentsFolder())))
+        messages_->showMessage(pair);
 
     systemPage_->LoadSystemPage();
     spritePage_->AllocateSpriteBuffers(quill::storedNumber(Settings, quill::setting::Sprite));

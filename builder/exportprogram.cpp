@@ -4,6 +4,7 @@
 #include "base/filereader.h"
 #include "base/messagesink.h"
 #include "base/workspace.h"
+#include "builder/exportstaging.h"
 #include "builder/pagegenerator.h"
 #include "base/quillerror.h"
 #include "base/textfile.h"
@@ -14,11 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <QTemporaryFile>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace quill {
 
@@ -101,27 +98,23 @@ ExportedFiles exportProgram(const ExportRequest &request)
         && !QFileInfo(folder).isDir())
         makeFolder(folder);
 
-    // Both files are written under temporary names before either is put in
-    // place. The archive's name is short, whatever the program's name.
+    // Every resource is looked at before anything is written or read: one
+    // that is no regular file (a FIFO, a device), is missing or is too large
+    // stops the export at once, not after the resources before it are packed.
+    for (const QString &resource : request.resources)
+        checkFileSize(*openRegularFile(request.baseDir + resource, resource), resource, ResourceFileLimit);
+
+    // Leftovers of exports cut short go first; then both files are written
+    // whole beside the old ones and put in place as a pair.
     const QString base = request.exportDir + QStringLiteral("/") + request.programName;
-    const ExportedFiles files{base + QStringLiteral(".zip"), base + QStringLiteral(".html")};
-    QTemporaryFile archive(request.exportDir + QStringLiteral("/.quill-export-XXXXXX"));
-    if (!archive.open())
-        throw QuillError(QStringLiteral("Cannot create file \"%1\". %2").arg(files.archive, archive.errorString()));
-    // Readable by everyone like any file the program writes; the archive
-    // written over this name keeps its mode.
-    archive.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                           | QFileDevice::ReadOther);
-    archive.close();
-    packArchive(request, archive.fileName());
-    PendingFile page(files.page);
+    ExportedFiles files{base + QStringLiteral(".zip"), base + QStringLiteral(".html")};
+    files.unfinished = settleExports(request.exportDir);
+    ExportStaging staging(request.exportDir, request.programName);
+    packArchive(request, staging.archivePath());
+    PendingFile page(staging.pagePath());
     writeSinglePageTo(request, page);
-    if (std::rename(QFile::encodeName(archive.fileName()).constData(),
-                    QFile::encodeName(files.archive).constData()) != 0)
-        throw QuillError(QStringLiteral("Cannot write file \"%1\". %2")
-                             .arg(files.archive, QString::fromLocal8Bit(std::strerror(errno))));
-    archive.setAutoRemove(false);
     page.commit();
+    staging.putInPlace();
     return files;
 }
 
@@ -138,6 +131,8 @@ void exportCode(const QStringList &codeLines, const QString &programName,
         return;
     const ExportedFiles files = exportProgram({programName, paths.pagePath, page.resources,
                                                paths.baseDir, exportDir, documentsDir, page.parts});
+    for (const QString &unfinished : files.unfinished)
+        messages.showMessage(unfinished);
     messages.showMessage(QStringLiteral("Completed.\n") + files.archive + u'\n' + files.page);
 }
 

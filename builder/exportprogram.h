@@ -49,14 +49,21 @@ struct ExportRequest {
 struct ExportedFiles {
     QString archive;  // exportDir + "/" + programName + ".zip"
     QString page;     // exportDir + "/" + programName + ".html", self-contained
+    // Pairs of exports cut short that could not be put in place (settleExports).
+    QStringList unfinished;
 };
 
 // Writes the archive and, beside it, the self-contained page (see
-// writeSinglePage). Both files are written under temporary names and renamed
-// over the old ones, the archive first; the page and the resources are
-// streamed into the archive one file at a time (writeZipArchive), none held
-// in memory whole. So a failure never leaves a half file and never destroys
-// an earlier one, and a resource that cannot be read writes neither. Every
+// writeSinglePage). Every resource is opened first, so that one that is no
+// regular file, is missing or is too large stops the export before anything
+// is packed or written. Leftovers of exports cut short in the folder are settled
+// first (settleExports); then both files are written whole into a staging
+// folder and put in place as a pair (ExportStaging): a failure or a kill
+// never leaves a half file, never destroys an earlier one, and never leaves
+// a new archive beside an old page once the next Export or start has
+// settled, and a resource that cannot be read writes neither. The page and
+// the resources are streamed into the archive one file at a time
+// (writeZipArchive), none held in memory whole. Every
 // file is read through the one file reader: a resource that is no regular
 // file, or is larger than ResourceFileLimit, is refused by name. The export
 // folder is created only when it is the documents folder default; any other

@@ -1,5 +1,6 @@
-// What the window keeps at its end when the disk does not play along: a
-// state folder that cannot be written (unwritable or full) costs the
+// What the window settles at its start and keeps at its end when the disk
+// does not play along: an export cut short is finished at the next start,
+// and a state folder that cannot be written (unwritable or full) costs the
 // recovery journal and the window's place, with one clear message, and
 // nothing of the workspace.
 #include "app/ammain.h"
@@ -46,6 +47,28 @@ class StartAndEndTest : public quill::testsupport::WindowTest {
 protected:
     void SetUp() override { useFreshWorkspace(); }
 };
+
+// An export killed between its two files left the new archive beside the
+// old page: the next start puts the new page, waiting in its staging
+// folder, in place.
+TEST_F(StartAndEndTest, AnExportCutShortIsFinishedAtTheNextStart)
+{
+    const QString documents = quill::documentsFolder();
+    ASSERT_TRUE(QDir().mkpath(documents + "/.quill-export-Ab12Cd"));
+    quill::writeBinaryFile(documents + "/cat.zip", "new archive");
+    quill::writeBinaryFile(documents + "/cat.html", "old page");
+    quill::writeBinaryFile(documents + "/.quill-export-Ab12Cd/name", "cat");
+    quill::writeBinaryFile(documents + "/.quill-export-Ab12Cd/page.html", "new page");
+    quill::writeBinaryFile(documents + "/.quill-export-Ef34Gh", "an earlier release's leftover");
+
+    Recorder recorder;
+    TfrmMain window(&recorder);
+    EXPECT_EQ(readBytes(documents + "/cat.html"), "new page");
+    EXPECT_EQ(readBytes(documents + "/cat.zip"), "new archive");
+    EXPECT_EQ(QDir(documents).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({"cat.html", "cat.zip"}));
+    EXPECT_TRUE(recorder.messages.isEmpty()) << recorder.messages.join('|').toStdString();
+}
 
 struct StateCase {
     const char *name;

@@ -1,6 +1,7 @@
 // Export: the archive read back with the system's own zip tools (zipinfo,
 // unzip), so names, order and compression are what any reader sees.
 #include "builder/exportprogram.h"
+#include "builder/exportstaging.h"
 
 #include "base/messagesink.h"
 #include "base/quillerror.h"
@@ -25,7 +26,9 @@
 #include <fcntl.h>
 #include <functional>
 #include <future>
+#include <sys/inotify.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -78,6 +81,12 @@ QByteArray readBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Everything in a folder, hidden entries and folders included.
+QStringList entriesOf(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 }
 
 // Bytes that do not compress: deflate may not win on them.
@@ -392,6 +401,28 @@ TEST_F(ExportTest, ResourcesThatAreNoPlainFilesOrTooLargeAreRefusedByName)
     }
 }
 
+// Such a resource is refused before anything is read or made: behind a
+// large sound, nothing at all appears in the export folder meanwhile.
+TEST_F(ExportTest, AResourceThatIsNoPlainFileIsRefusedBeforeAnythingIsWritten)
+{
+    exportProgram(request("cat", CatResources));
+    QFile sound(paths.audioDir + "long.ogg");
+    ASSERT_TRUE(sound.open(QIODevice::WriteOnly) && sound.resize(qint64(200) << 20));
+    sound.close();
+    for (const SpecialResourceCase &c : makeSpecialResources(paths)) {
+        SCOPED_TRACE(c.name);
+        const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        ASSERT_GE(watch, 0);
+        ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(exportDir).constData(), IN_CREATE | IN_MODIFY), 0);
+        const QString outcome = outcomeOf(
+            [&] { exportProgram(request("cat", {"audio/long.ogg", c.resource})); }, paths.imageDir + "fifo.png");
+        EXPECT_EQ(outcome, c.message);
+        char events[4096];
+        EXPECT_LE(::read(watch, events, sizeof events), 0) << "the export folder changed";
+        ::close(watch);
+    }
+}
+
 // The self-contained page reads every resource again on its own: through
 // the same reader, with the same limit, so a FIFO, a device or a file too
 // large stops it by name and no page is put in place.
@@ -484,8 +515,7 @@ TEST_F(ExportTest, AnyOtherMissingFolderIsReportedAndNotMade)
 TEST_F(ExportTest, AFullDiskKeepsTheEarlierFilesWholeAndLeavesNoPart)
 {
     testsupport::FullDisk disk(exportDir);
-    if (!disk.mounted())
-        GTEST_SKIP() << "cannot mount a tmpfs here (" << disk.error() << ")";
+    ASSERT_TRUE(disk.mounted()) << disk.error();
     writeBinaryFile(paths.scriptDir + "quillfunc.js", QByteArray(100, 'q'));
     const ExportedFiles files = exportProgram(request("cat", {"js/quillfunc.js"}));
     const QByteArray earlier = readBytes(files.archive);
@@ -495,7 +525,107 @@ TEST_F(ExportTest, AFullDiskKeepsTheEarlierFilesWholeAndLeavesNoPart)
     EXPECT_THROW(exportProgram(request("cat", CatResources)), QuillError);
     EXPECT_EQ(readBytes(files.archive), earlier);
     EXPECT_EQ(readBytes(files.page), earlierPage);
-    EXPECT_EQ(filesInExportDir(), QStringList({"cat.html", "cat.zip", "filler"}));
+    EXPECT_EQ(entriesOf(exportDir), QStringList({"cat.html", "cat.zip", "filler"}));
+}
+
+// What a kill of an export leaves, of this release and of earlier ones, goes
+// at the next Export: only the files of its own temporary pattern, never
+// what merely looks like them, and never through a link.
+TEST_F(ExportTest, LeftoversOfExportsCutShortGoAtTheNextExportAndNothingElse)
+{
+    writeBinaryFile(exportDir + "/.quill-export-Ab12Cd", QByteArray());
+    writeBinaryFile(exportDir + "/.quill-export-Ab12Cd.Xy34Zw", noise(1 << 20));
+    const QString staged = exportDir + "/.quill-export-Qq11Ww/";
+    QDir().mkpath(staged);
+    writeBinaryFile(staged + "name", "cat");
+    writeBinaryFile(staged + "archive.zip.Tt55Yy", noise(1 << 20));
+    const QStringList others = {".notes", "quill-export-keep.txt", ".quill-exporter", ".quill-export-link"};
+    for (const QString &name : others.mid(0, 3))
+        writeBinaryFile(exportDir + "/" + name, "the user's");
+    QTemporaryDir elsewhere;
+    writeBinaryFile(elsewhere.path() + "/kept.txt", "kept");
+    ASSERT_TRUE(QFile::link(elsewhere.path(), exportDir + "/.quill-export-link"));
+
+    exportProgram(request("cat", CatResources));
+    QStringList expected = others + QStringList{"cat.html", "cat.zip"};
+    expected.sort();
+    QStringList left = entriesOf(exportDir);
+    left.sort();
+    EXPECT_EQ(left, expected);
+    EXPECT_EQ(readBytes(exportDir + "/.notes"), "the user's");
+    EXPECT_EQ(readBytes(elsewhere.path() + "/kept.txt"), "kept");
+}
+
+// A kill between the two files' moves left the new archive beside the old
+// page; the next Export (or start) finds the new page staged and puts it in
+// place, so the two match again.
+TEST_F(ExportTest, APairCutShortBetweenItsFilesIsFinishedAtTheNextSettling)
+{
+    ExportRequest first = request("cat", CatResources);
+    first.parts.code.code = "init('first');\n";
+    writeBinaryFile(paths.pagePath, "<html>first</html>\r\n");
+    const ExportedFiles files = exportProgram(first);
+
+    ExportRequest second = request("cat", CatResources);
+    second.parts.code.code = "init('second');\n";
+    writeBinaryFile(paths.pagePath, "<html>second</html>\r\n");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The export's steps up to its first move, then the end of the process.
+        ExportStaging staging(exportDir, "cat");
+        packArchive(second, staging.archivePath());
+        PendingFile page(staging.pagePath());
+        writeSinglePageTo(second, page);
+        page.commit();
+        const bool moved = std::rename(QFile::encodeName(staging.archivePath()).constData(),
+                                       QFile::encodeName(files.archive).constData()) == 0;
+        ::_exit(moved ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_EQ(member(files.archive, "cat.html"), "<html>second</html>\r\n");
+    ASSERT_TRUE(readBytes(files.page).contains("first"));
+
+    EXPECT_EQ(settleExports(exportDir), QStringList());
+    EXPECT_TRUE(readBytes(files.page).contains("init('second')"));
+    EXPECT_EQ(member(files.archive, "cat.html"), "<html>second</html>\r\n");
+    EXPECT_EQ(entriesOf(exportDir), QStringList({"cat.html", "cat.zip"}));
+}
+
+// An export that runs now keeps its staging folder, whoever settles.
+TEST_F(ExportTest, SettlingLeavesAnExportThatRunsAlone)
+{
+    ExportStaging running(exportDir, "cat");
+    writeBinaryFile(running.archivePath(), "half an archive");
+    EXPECT_EQ(settleExports(exportDir), QStringList());
+    EXPECT_EQ(readBytes(running.archivePath()), "half an archive");
+}
+
+// A folder where either file goes stops the export before either file
+// moves: the old pair stays a pair, and nothing is left behind.
+TEST_F(ExportTest, AFolderInTheWayOfEitherFileMovesNeither)
+{
+    const ExportedFiles files = exportProgram(request("cat", CatResources));
+    for (const QString &blocked : {files.page, files.archive}) {
+        SCOPED_TRACE(blocked.toStdString());
+        const QString other = blocked == files.page ? files.archive : files.page;
+        const QByteArray otherBytes = readBytes(other);
+        ASSERT_TRUE(QFile::remove(blocked));
+        ASSERT_TRUE(QDir().mkpath(blocked));
+        ExportRequest changed = request("cat", {"img/ball.png"});
+        try {
+            exportProgram(changed);
+            ADD_FAILURE() << "exported over a folder";
+        } catch (const QuillError &error) {
+            EXPECT_EQ(error.message(), "Cannot write file \"" + blocked + "\". It is a folder.");
+        }
+        EXPECT_EQ(readBytes(other), otherBytes);
+        EXPECT_EQ(entriesOf(exportDir), QStringList({"cat.html", "cat.zip"}));
+        ASSERT_TRUE(QDir(blocked).removeRecursively());
+        exportProgram(request("cat", CatResources));
+    }
 }
 
 // The supplied samples, generated from an installed workspace as Export does.
