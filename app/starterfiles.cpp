@@ -26,6 +26,7 @@ const std::vector<StarterFile> &starterFiles()
         {QStringLiteral("img"), QStringLiteral("mat1.png")},
         {QStringLiteral("prgfiles"), QStringLiteral("3d_sample")},
         {QStringLiteral("prgfiles"), QStringLiteral("cat_sample")},
+        {QStringLiteral("prgfiles"), QStringLiteral("pad_sample")},
         {QStringLiteral("tempfiles"), QStringLiteral("back")},
         {QStringLiteral("tempfiles"), QStringLiteral("circle")},
         {QStringLiteral("tempfiles"), QStringLiteral("mm_switch")},

@@ -187,7 +187,7 @@ export function decodePng(bytes) {
 const pageFiles = [
   'js/tmp_main.html', 'js/tmp_3d.html', 'js/quillfunc.js', 'js/stage.web.min.js', 'js/three.min.js',
   'js/soundjs.min.js', 'js/js-sprintf-1.0.1.min.js', 'img/fnt18.png', 'img/cat.png', 'img/ball.png',
-  'img/mat1.png', 'audio/catbgm.ogg', 'prgfiles/cat_sample', 'prgfiles/3d_sample',
+  'img/mat1.png', 'audio/catbgm.ogg', 'prgfiles/cat_sample', 'prgfiles/3d_sample', 'prgfiles/pad_sample',
 ];
 
 function checkWorkspace(dir) {
