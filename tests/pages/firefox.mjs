@@ -154,6 +154,11 @@ export async function startFirefox({ width = 800, height = 600 } = {}) {
         { type: 'pointerMove', x, y, origin: 'viewport' }, { type: 'pointerDown', button: 0 },
         { type: 'pointerUp', button: 0 }] }],
     }),
+    // WebDriver input actions, every source's ticks in step: keys
+    // ({type: 'key', ...}) and pointers of kind mouse or touch.
+    perform: (actions) => marionette.command('WebDriver:PerformActions', { actions }),
+    // Lets go of whatever the actions left held.
+    releaseActions: () => marionette.command('WebDriver:ReleaseActions'),
     // The viewport as PNG bytes.
     async screenshot() {
       const shot = await marionette.command('WebDriver:TakeScreenshot', { full: false, hash: false });

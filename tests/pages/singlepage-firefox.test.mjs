@@ -3,6 +3,7 @@
 // (textures included) and the tune is decoded and started after a click.
 // The page is alone in its folder and every network request goes to a
 // closed port, so whatever it draws and plays came from the page itself.
+// Keys and fingers reach its game and its pad.
 // (Which requests a page makes is recorded in the Chromium tests; Firefox
 // reports no loads of file:// resources to pages.)
 import { after, before, describe, test } from 'node:test';
@@ -13,6 +14,8 @@ import { decodePng, startHarness } from './harness.mjs';
 import { firefoxInstalled, firefoxPath, startFirefox } from './firefox.mjs';
 import { colours, exportProgram, pixelsNear, saveRingSprite, scriptEnders, scriptEndersSeen,
          severalSprites2D, severalSprites3D } from './singlepages.mjs';
+import { held } from './inputs.mjs';
+import { inputProgram } from './inputprograms.mjs';
 
 let harness, ws, firefox;
 
@@ -100,6 +103,52 @@ describe('Firefox ESR opens the one file from file:// with no network', () => {
     await tuneStartsAfterClick();
   });
 
+  // Keys and two fingers through WebDriver's input actions, which Firefox
+  // turns into key, touch and pointer events as its own input would.
+  for (const [label, use3D] of [['2D', false], ['3D', true]]) {
+    test(`keys and two fingers on the pad on the screen reach the game (${label})`, async () => {
+      const exported = exportProgram(ws, `inputs${label}`, inputProgram(use3D));
+      await firefox.open(exported.url);
+      await firefox.waitFor('window.q_init === 1');
+      const padReads = async () => {
+        const start = await firefox.value('window.q_frames');
+        await firefox.waitFor(`window.q_frames >= ${start + 3}`);
+        return firefox.value('window.q_pad');
+      };
+      const keys = (kind, ...values) => firefox.perform([{ type: 'key', id: 'keyboard',
+        actions: values.map((value) => ({ type: kind, value })) }]);
+      const finger = (id, steps) => ({ type: 'pointer', id, parameters: { pointerType: 'touch' }, actions: steps });
+      const to = ([x, y]) => ({ type: 'pointerMove', x: Math.round(x), y: Math.round(y), origin: 'viewport' });
+      const down = { type: 'pointerDown', button: 0 }, up = { type: 'pointerUp', button: 0 };
+
+      await keys('keyDown', '\uE014', 'z');   // the right arrow and z
+      assert.deepEqual(await padReads(), held(1, 4));
+      assert.equal(await firefox.value('key("ArrowRight")'), 1);
+      await keys('keyUp', '\uE014', 'z');
+      assert.deepEqual(await padReads(), held());
+      assert.deepEqual(await firefox.value('window.q_log.splice(0)'),
+        [['keydown', 'ArrowRight'], ['keydown', 'z'], ['keyup', 'ArrowRight'], ['keyup', 'z']]);
+
+      // The first touch is the game's, with a drag, and brings the pad up.
+      await firefox.perform([finger('first', [to([300, 200]), down, to([330, 200]), up])]);
+      assert.deepEqual((await firefox.value('window.q_log.splice(0)')).map(([kind, , , f]) => [kind, f]),
+        [['down', 0], ['move', 0], ['up', 0]]);
+      const points = await firefox.value(`(function(){
+        var box=function(n){return document.querySelector('#quill-pad [data-pad='+n+']').getBoundingClientRect();};
+        var d=box('dpad'),a=box('a'),cx=d.left+d.width/2,cy=d.top+d.height/2,arm=d.width*0.3;
+        return {left:[cx-arm,cy],up:[cx,cy-arm],a:[a.left+a.width/2,a.top+a.height/2]};})()`);
+      await firefox.perform([finger('thumb', [to(points.left), down]), finger('other', [to(points.a), down])]);
+      assert.deepEqual(await padReads(), held(0, 4));
+      await firefox.perform([finger('thumb', [to(points.up)]), finger('other', [{ type: 'pause' }])]);
+      assert.deepEqual(await padReads(), held(2, 4));
+      await firefox.perform([finger('thumb', [up]), finger('other', [up])]);
+      assert.deepEqual(await padReads(), held());
+      assert.deepEqual(await firefox.value('window.q_log'), [], 'the game hears no finger on the pad');
+      await firefox.releaseActions();
+    });
+  }
+
+  // Last: after the 3D page of this program Firefox navigates no more.
   for (const [label, use3D] of [['2D', false], ['3D', true]]) {
     test(`code holding what would end an inline script runs as written (${label})`, async () => {
       const exported = exportProgram(ws, `enders${label}`, scriptEnders(use3D));
