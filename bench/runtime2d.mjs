@@ -1,6 +1,8 @@
-// Script time per frame of the 2D page against a plain Stage.js loop.
+// Script time per frame of the 2D page against a plain Stage.js loop, and
+// of the input layer against the same page without it.
 //
 //   node bench/runtime2d.mjs [--frames N] [--pairs P] [--canvas software|gpu] [--sprites 500,2000,5000]
+//                            [--input-sprites 2000] [--input-pairs Q]
 //
 // Both pages show the same picture: a black background, N pictures of the
 // same cell of img/cat.png, and the two border masks in the page's colour
@@ -21,6 +23,13 @@
 // sprites, 5,000 reported only. The canvas is drawn in software (the
 // default) so that no drawing call waits for a GPU process; with --canvas
 // gpu on SwiftShader the calls stall now and then inside the script.
+//
+// The input layer: the same runtime program, once as it is and once with an
+// update() that reads all seven buttons of pad() every frame, which also
+// wakes the layer's once-a-frame gamepad reading. The budget holds the
+// median of the pairs' ratios (with pad over without) at 2,000 sprites: at
+// most 1.02. The page reading pad also times the layer's own work from
+// inside, reported beside the figure.
 // Needs build/tools/quillpage (or QUILLPAGE) like the page tests.
 import { writeFileSync } from 'node:fs';
 import { join } from 'node:path';
@@ -33,6 +42,8 @@ const { values } = parseArgs({
     pairs: { type: 'string', default: '9' },
     canvas: { type: 'string', default: 'software' },
     sprites: { type: 'string', default: '500,2000,5000' },
+    'input-sprites': { type: 'string', default: '2000' },
+    'input-pairs': { type: 'string', default: '15' },
   },
 });
 const frames = Number(values.frames);
@@ -41,12 +52,14 @@ const budgeted = [500, 2000];
 const reportedOnly = [5000];
 const warmUp = 60;
 const budget = 1.2;
+const inputBudget = 1.02;
 
 // Sprite k starts at a fixed place with a fixed speed, the same in both pages.
 const placement = 'var px=(k*37)%512,py=(k*53)%384,pv=1+(k%7)/7;';
 
-function runtimeProgram(count) {
+function runtimeProgram(count, update = '') {
   return `sprite(1,"cat",2);
+${update}
 function init(){
   setwait(0);
   for(var k=0;k<${count};k++){${placement}var s=sett(px,py,1,1);txx[s]=pv;}
@@ -58,6 +71,23 @@ function move(i){
   sr+=2;
 }
 `;
+}
+
+// The same program reading every pad button in every frame. It also times
+// the input layer's own work inside the page, which the page's figure then
+// includes: its once-a-frame step and the calls of pad(), summed into
+// window.q_input (ms) over window.q_inputFrames frames.
+function padProgram(count) {
+  return runtimeProgram(count, `var q_held=0;
+window.q_input=0;window.q_inputFrames=0;
+(function(step){
+  _input.frame=function(){var t0=performance.now();step();q_input+=performance.now()-t0;q_inputFrames++;};
+})(_input.frame);
+function update(){
+  var t0=performance.now();
+  for(var b=0;b<7;b++)if(pad(b))q_held++;
+  q_input+=performance.now()-t0;
+}`);
 }
 
 function plainPage(count) {
@@ -141,8 +171,10 @@ async function measure(harness, url) {
   }), count);
   await countFrames(warmUp);
   const before = await scriptSeconds();
+  const inputBefore = await view.value('[window.q_input, window.q_inputFrames]');
   const { times, elapsed } = await countFrames(frames);
   const after = await scriptSeconds();
+  const inputAfter = await view.value('[window.q_input, window.q_inputFrames]');
   if (view.errors.length) throw new Error(view.errors.join('\n'));
   if (times.length < frames - 1) throw new Error(`${url}: ${times.length} of ${frames} frames ran the page's loop`);
   await cdp.detach();
@@ -152,7 +184,39 @@ async function measure(harness, url) {
     middle: median(times),
     metric: ((after - before) * 1000) / frames,
     frame: elapsed / frames,
+    input: inputAfter[0] === undefined ? undefined : (inputAfter[0] - inputBefore[0]) / (inputAfter[1] - inputBefore[1]),
   };
+}
+
+// Measures two pages in pairs, the order turning every pair.
+async function pairs2(harness, count, urlA, urlB) {
+  const a = [], b = [], ratios = [], metricRatios = [], middleRatios = [];
+  for (let pair = 0; pair < count; pair++) {
+    let x, y;
+    if (pair % 2 === 0) {
+      x = await measure(harness, urlA);
+      y = await measure(harness, urlB);
+    } else {
+      y = await measure(harness, urlB);
+      x = await measure(harness, urlA);
+    }
+    a.push(x);
+    b.push(y);
+    ratios.push(y.script / x.script);
+    metricRatios.push(y.metric / x.metric);
+    middleRatios.push(y.middle / x.middle);
+  }
+  return { a, b, ratios, metricRatios, middleRatios };
+}
+
+const ms = (runs, key, digits = 3) => median(runs.map((m) => m[key])).toFixed(digits);
+
+function row(count, { a, b, ratios, metricRatios, middleRatios }, verdict) {
+  return `| ${count} | ${ms(a, 'script')} | ${ms(b, 'script')} | ${median(ratios).toFixed(3)} ` +
+    `(${Math.min(...ratios).toFixed(3)}, ${Math.max(...ratios).toFixed(3)}) | ` +
+    `${ms(a, 'middle')} / ${ms(b, 'middle')}, ${median(middleRatios).toFixed(3)} | ` +
+    `${ms(a, 'metric')} / ${ms(b, 'metric')}, ${median(metricRatios).toFixed(3)} | ` +
+    `${ms(a, 'frame', 2)} / ${ms(b, 'frame', 2)} | ${verdict} |`;
 }
 
 const harness = await startBench(values.canvas === 'software' ? ['--disable-accelerated-2d-canvas'] : []);
@@ -166,36 +230,38 @@ try {
     'median frame\'s script ms plain / runtime, median pair ratio | ' +
     'ScriptDuration ms plain / runtime, median pair ratio | frame ms plain / runtime | |');
   console.log('|---|---|---|---|---|---|---|---|');
-  for (const count of values.sprites.split(',').map(Number)) {
+  for (const count of values.sprites.split(',').filter(Boolean).map(Number)) {
     const runtime = ws.generate(`bench2d-${count}`, runtimeProgram(count));
     writeFileSync(join(ws.dir, `plain2d-${count}.html`), plainPage(count));
     const plainUrl = `${ws.httpBase}plain2d-${count}.html`;
-    const plain = [], ours = [], ratios = [], metricRatios = [], middleRatios = [];
-    for (let pair = 0; pair < pairs; pair++) {
-      let a, b;
-      if (pair % 2 === 0) {
-        a = await measure(harness, plainUrl);
-        b = await measure(harness, runtime.url('http'));
-      } else {
-        b = await measure(harness, runtime.url('http'));
-        a = await measure(harness, plainUrl);
-      }
-      plain.push(a);
-      ours.push(b);
-      ratios.push(b.script / a.script);
-      metricRatios.push(b.metric / a.metric);
-      middleRatios.push(b.middle / a.middle);
-    }
-    const ratio = median(ratios);
+    const runs = await pairs2(harness, pairs, plainUrl, runtime.url('http'));
+    const ratio = median(runs.ratios);
     const held = budgeted.includes(count);
     const verdict = held ? (ratio <= budget ? 'ok' : 'OVER') : 'reported';
     over = over || (held && ratio > budget);
-    const ms = (runs, key, digits = 3) => median(runs.map((m) => m[key])).toFixed(digits);
-    console.log(`| ${count} | ${ms(plain, 'script')} | ${ms(ours, 'script')} | ${ratio.toFixed(3)} ` +
-      `(${Math.min(...ratios).toFixed(3)}, ${Math.max(...ratios).toFixed(3)}) | ` +
-      `${ms(plain, 'middle')} / ${ms(ours, 'middle')}, ${median(middleRatios).toFixed(3)} | ` +
-      `${ms(plain, 'metric')} / ${ms(ours, 'metric')}, ${median(metricRatios).toFixed(3)} | ` +
-      `${ms(plain, 'frame', 2)} / ${ms(ours, 'frame', 2)} | ${verdict} |`);
+    console.log(row(count, runs, verdict));
+  }
+
+  const inputPairs = Number(values['input-pairs']);
+  console.log();
+  console.log(`Input layer, script time per frame of the runtime page with and without a program reading pad() ` +
+    `every frame, ${inputPairs} pairs of ${frames} frames, order turning every pair, ${values.canvas} canvas ` +
+    `(budget: median of the pair ratios at most ${inputBudget})`);
+  console.log('| sprites | runtime script ms | runtime reading pad script ms | pair ratios: median (min, max) | ' +
+    'median frame\'s script ms without / with, median pair ratio | ' +
+    'ScriptDuration ms without / with, median pair ratio | frame ms without / with | |');
+  console.log('|---|---|---|---|---|---|---|---|');
+  for (const count of values['input-sprites'].split(',').filter(Boolean).map(Number)) {
+    const without = ws.generate(`bench2d-${count}`, runtimeProgram(count));
+    const withPad = ws.generate(`bench2d-pad-${count}`, padProgram(count));
+    const runs = await pairs2(harness, inputPairs, without.url('http'), withPad.url('http'));
+    const ratio = median(runs.ratios);
+    over = over || ratio > inputBudget;
+    console.log(row(count, runs, ratio <= inputBudget ? 'ok' : 'OVER'));
+    const layer = median(runs.b.map((m) => m.input));
+    console.log(`Timed inside the page reading pad: the input layer's own work ${(layer * 1000).toFixed(1)} µs ` +
+      `per frame, ${((100 * layer) / median(runs.a.map((m) => m.script))).toFixed(2)} % of the script time ` +
+      `per frame without it (reported beside the budget)`);
   }
 } finally {
   await harness.close();
