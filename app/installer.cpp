@@ -21,30 +21,32 @@ QStringList defaultKeywords()
     // Ascending by character code; the entries with a trailing space are
     // followed by the user's own text when inserted.
     return {
-        QStringLiteral("abs("),          QStringLiteral("alert("),      QStringLiteral("asc("),
-        QStringLiteral("atan2("),        QStringLiteral("bgbegin();"),  QStringLiteral("bgcolor("),
-        QStringLiteral("bgend();"),      QStringLiteral("box("),        QStringLiteral("break;"),
-        QStringLiteral("case "),         QStringLiteral("chkm("),       QStringLiteral("chkt("),
-        QStringLiteral("chr("),          QStringLiteral("circle("),     QStringLiteral("cls();"),
-        QStringLiteral("cos("),          QStringLiteral("default:"),    QStringLiteral("delm("),
-        QStringLiteral("else"),          QStringLiteral("for("),        QStringLiteral("function "),
-        QStringLiteral("if("),           QStringLiteral("include "),    QStringLiteral("int("),
-        QStringLiteral("len("),          QStringLiteral("length"),      QStringLiteral("line("),
-        QStringLiteral("lower("),        QStringLiteral("maprepeat("),  QStringLiteral("mid("),
-        QStringLiteral("new Array()"),   QStringLiteral("offset("),     QStringLiteral("print("),
-        QStringLiteral("putc("),         QStringLiteral("rand("),       QStringLiteral("rectangle("),
-        QStringLiteral("return"),        QStringLiteral("rgb("),        QStringLiteral("rnd()"),
-        QStringLiteral("setcam("),       QStringLiteral("setm("),       QStringLiteral("setm12s("),
-        QStringLiteral("setm4s("),       QStringLiteral("setm8s("),     QStringLiteral("setmCone("),
-        QStringLiteral("setmCube("),     QStringLiteral("setmCylinder("), QStringLiteral("setmPlane("),
-        QStringLiteral("setmSphere("),   QStringLiteral("setmTorus("),  QStringLiteral("setmTorusKnot("),
-        QStringLiteral("setscreen("),    QStringLiteral("sett("),       QStringLiteral("settext("),
-        QStringLiteral("setwait("),      QStringLiteral("sin("),        QStringLiteral("sndload("),
-        QStringLiteral("sndloop("),      QStringLiteral("sndplay("),    QStringLiteral("sndstatus("),
-        QStringLiteral("sndstop("),      QStringLiteral("sprintf("),    QStringLiteral("sprite("),
-        QStringLiteral("sqr("),          QStringLiteral("switch("),     QStringLiteral("tan("),
-        QStringLiteral("time()"),        QStringLiteral("try{"),        QStringLiteral("upper("),
-        QStringLiteral("var "),          QStringLiteral("while("),
+        QStringLiteral("abs("),          QStringLiteral("alert("),        QStringLiteral("asc("),
+        QStringLiteral("atan2("),        QStringLiteral("bgbegin();"),    QStringLiteral("bgcolor("),
+        QStringLiteral("bgend();"),      QStringLiteral("box("),          QStringLiteral("break;"),
+        QStringLiteral("case "),         QStringLiteral("chkm("),         QStringLiteral("chkt("),
+        QStringLiteral("chr("),          QStringLiteral("circle("),       QStringLiteral("cls();"),
+        QStringLiteral("cos("),          QStringLiteral("default:"),      QStringLiteral("delm("),
+        QStringLiteral("else"),          QStringLiteral("for("),          QStringLiteral("function "),
+        QStringLiteral("if("),           QStringLiteral("include "),      QStringLiteral("int("),
+        QStringLiteral("key("),          QStringLiteral("keydown("),      QStringLiteral("keyup("),
+        QStringLiteral("len("),          QStringLiteral("length"),        QStringLiteral("line("),
+        QStringLiteral("lower("),        QStringLiteral("maprepeat("),    QStringLiteral("mid("),
+        QStringLiteral("mousemove("),    QStringLiteral("new Array()"),   QStringLiteral("offset("),
+        QStringLiteral("pad("),          QStringLiteral("print("),        QStringLiteral("putc("),
+        QStringLiteral("rand("),         QStringLiteral("rectangle("),    QStringLiteral("return"),
+        QStringLiteral("rgb("),          QStringLiteral("rnd()"),         QStringLiteral("setcam("),
+        QStringLiteral("setm("),         QStringLiteral("setm12s("),      QStringLiteral("setm4s("),
+        QStringLiteral("setm8s("),       QStringLiteral("setmCone("),     QStringLiteral("setmCube("),
+        QStringLiteral("setmCylinder("), QStringLiteral("setmPlane("),    QStringLiteral("setmSphere("),
+        QStringLiteral("setmTorus("),    QStringLiteral("setmTorusKnot("), QStringLiteral("setscreen("),
+        QStringLiteral("sett("),         QStringLiteral("settext("),      QStringLiteral("setwait("),
+        QStringLiteral("sin("),          QStringLiteral("sndload("),      QStringLiteral("sndloop("),
+        QStringLiteral("sndplay("),      QStringLiteral("sndstatus("),    QStringLiteral("sndstop("),
+        QStringLiteral("sprintf("),      QStringLiteral("sprite("),       QStringLiteral("sqr("),
+        QStringLiteral("switch("),       QStringLiteral("tan("),          QStringLiteral("time()"),
+        QStringLiteral("try{"),          QStringLiteral("upper("),        QStringLiteral("var "),
+        QStringLiteral("while("),
     };
 }
 
@@ -135,8 +137,22 @@ InstallReport installWorkspace(const WorkspacePaths &paths, SettingsStore &setti
         writeBinaryFile(path, starter);
     }
 
+    // The keyword list likewise: a list the user edited is kept first, and
+    // one that cannot be kept stays as it is, and in use.
     keywords = defaultKeywords();
-    writeTextFile(paths.keywordsPath, keywords, TextEncoding::Local8Bit);
+    bool replaceKeywords = true;
+    if (!keepDir.isEmpty()) {
+        const QString relative = QFileInfo(paths.keywordsPath).fileName();
+        if (const std::optional<QByteArray> own =
+                ownVersion(paths.keywordsPath, encodeText(keywords, TextEncoding::Local8Bit))) {
+            replaceKeywords = keepOwnVersion(keepDir, relative, *own);
+            (replaceKeywords ? report.kept : report.leftAlone) << relative;
+        }
+    }
+    if (replaceKeywords)
+        writeTextFile(paths.keywordsPath, keywords, TextEncoding::Local8Bit);
+    else
+        keywords = readTextFile(paths.keywordsPath).lines;
 
     rescaleInstalledHeights(settings);
     return report;

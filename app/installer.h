@@ -9,7 +9,7 @@ namespace quill {
 class SettingsStore;
 struct WorkspacePaths;
 
-// The 71 default keyword suggestions, in order (four end with a space).
+// The 76 default keyword suggestions, in order (four end with a space).
 QStringList defaultKeywords();
 
 // What an installation did with starter-named files that held the user's
@@ -27,7 +27,9 @@ struct InstallReport {
 // With a keepDir ("/" at the end), a starter-named file whose bytes differ
 // from the starter's is first copied to keepDir + directory + "/" + name (a
 // free name with ".1", ".2" ... when another version is kept there already),
-// so that nothing the user saved is lost.
+// so that nothing the user saved is lost; a keywords.ini that differs from
+// the default list is kept as keepDir + "keywords.ini" the same way. A file
+// that cannot be kept is left as it was (a keyword list so left stays in use).
 InstallReport installWorkspace(const WorkspacePaths &paths, SettingsStore &settings,
                                QStringList &keywords, int keyPanelWidth,
                                const QString &documentsDir, const QString &keepDir = QString());

@@ -2,6 +2,7 @@
 #include "app/installer.h"
 #include "base/quillerror.h"
 #include "base/settingsstore.h"
+#include "base/textfile.h"
 #include "app/starterfiles.h"
 #include "base/workspace.h"
 #include "tests/support/fulldisk.h"
@@ -221,20 +222,47 @@ TEST_F(InstallerTest, AVersionThatCannotBeKeptIsLeftInPlace)
     ASSERT_TRUE(disk.fill());
     writeBytes(paths.codeDir + "3d_sample", "mine\r\n");
 
+    writeBytes(paths.keywordsPath, "abs(\r\nmykeyword(\r\n");
+
     const InstallReport report = installWorkspace(paths, settings, keywords, 384, Documents, keep);
     EXPECT_TRUE(report.kept.isEmpty());
-    EXPECT_EQ(report.leftAlone, QStringList({"prgfiles/3d_sample"}));
+    EXPECT_EQ(report.leftAlone, QStringList({"prgfiles/3d_sample", "keywords.ini"}));
     EXPECT_EQ(readBytes(paths.codeDir + "3d_sample"), "mine\r\n");
-    EXPECT_EQ(keptFilesMessage(report),
-              "Your own versions could not be kept and were left as they were: prgfiles/3d_sample.");
+    EXPECT_EQ(readBytes(paths.keywordsPath), "abs(\r\nmykeyword(\r\n");
+    EXPECT_EQ(keywords, QStringList({"abs(", "mykeyword("})) << "the list left in place stays in use";
+    EXPECT_EQ(keptFilesMessage(report), "Your own versions could not be kept and were left as they were: "
+                                        "prgfiles/3d_sample, keywords.ini.");
 }
 
-TEST(DefaultKeywords, SeventyOneSortedEntriesFourWithTrailingSpace)
+// The keyword list is updated as the starter files are: the user's own list
+// is kept first, the new one offers the new functions, and an unchanged list
+// is nothing to keep.
+TEST_F(InstallerTest, AnInstallationKeepsTheUsersOwnKeywordListFirst)
+{
+    install();
+    const QString keep = tempDir.path() + "/state/kept/";
+    InstallReport report = installWorkspace(paths, settings, keywords, 384, Documents, keep);
+    EXPECT_TRUE(report.kept.isEmpty());
+
+    QByteArray mine = readBytes(paths.keywordsPath);
+    mine.replace("abs(\r\n", "").append("mykeyword(\r\n");
+    writeBytes(paths.keywordsPath, mine);
+    report = installWorkspace(paths, settings, keywords, 384, Documents, keep);
+    EXPECT_EQ(report.kept, QStringList({"keywords.ini"}));
+    EXPECT_EQ(readBytes(keep + "keywords.ini"), mine);
+    EXPECT_EQ(keywords, defaultKeywords());
+    EXPECT_EQ(readTextFile(paths.keywordsPath).lines, defaultKeywords());
+    for (const char *word : {"key(", "keydown(", "keyup(", "mousemove(", "pad("})
+        EXPECT_TRUE(keywords.contains(QLatin1String(word))) << word;
+    EXPECT_EQ(keptFilesMessage(report), "Your own versions were kept in " + keep + ": keywords.ini.");
+}
+
+TEST(DefaultKeywords, SeventySixSortedEntriesFourWithTrailingSpace)
 {
     const QStringList words = defaultKeywords();
-    ASSERT_EQ(words.size(), 71);
+    ASSERT_EQ(words.size(), 76);
     EXPECT_EQ(words.first(), "abs(");
-    EXPECT_EQ(words[30], "new Array()");
+    EXPECT_EQ(words[34], "new Array()");
     EXPECT_EQ(words.last(), "while(");
     // Ascending by character code, no repeats: a dropped or mistyped entry shows here.
     EXPECT_TRUE(std::is_sorted(words.begin(), words.end()));
@@ -262,9 +290,9 @@ TEST_F(InstallerTest, KeywordFileBytesAreExact)
                               "\r\nlen(\r\nlength\r\n", "\r\nnew Array()\r\n",
                               "\r\nsetmTorus(\r\nsetmTorusKnot(\r\n"})
         EXPECT_TRUE(bytes.contains(entry)) << entry;
-    EXPECT_EQ(bytes.count("\r\n"), 71);
-    EXPECT_EQ(bytes.count('\n'), 71);
-    EXPECT_EQ(bytes.count('\r'), 71);
+    EXPECT_EQ(bytes.count("\r\n"), 76);
+    EXPECT_EQ(bytes.count('\n'), 76);
+    EXPECT_EQ(bytes.count('\r'), 76);
 
     QByteArray expected;
     for (const QString &word : defaultKeywords())

@@ -150,7 +150,7 @@ TEST_F(MainWindowTest, FirstStartInstallsTheWorkspaceAndCloseWritesTheSettings)
         EXPECT_EQ(written.readAll(), quill::starterFileBytes(file)) << written.fileName().toStdString();
     }
     EXPECT_EQ(quill::readTextFile(baseDir() + QStringLiteral("keywords.ini")).lines, window.keywords());
-    EXPECT_EQ(window.keywords().size(), 71);
+    EXPECT_EQ(window.keywords().size(), 76);
     // The first start writes the settings as soon as it has installed, so
     // that a kill before the first close does not install again.
     EXPECT_TRUE(QFileInfo::exists(settingsPath()));
@@ -278,7 +278,7 @@ TEST_F(MainWindowTest, WhichStartIsOrdinary)
         EXPECT_EQ(window.layout().visibleColumns, c.expectedColumns);
         EXPECT_EQ(window.settings().value(QStringLiteral("width")), QString::number(c.expectedColumns));
         EXPECT_EQ(QFileInfo(baseDir() + QStringLiteral("prgfiles")).isDir(), c.codeDirExists);
-        EXPECT_EQ(window.keywords().size(), 71);
+        EXPECT_EQ(window.keywords().size(), 76);
     }
 }
 

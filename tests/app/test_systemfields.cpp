@@ -169,7 +169,7 @@ TEST_F(DefaultTest, ReinstallsThenUnshiftsResizesLoadsLaysOutAndSaysDone)
     EXPECT_EQ(settings.value("sprite"), "16");
     EXPECT_EQ(settings.value("mine"), "kept");
     EXPECT_EQ(settings.value("exportdir"), "/home/anna/Documents");
-    EXPECT_EQ(keywords.size(), 71);
+    EXPECT_EQ(keywords.size(), 76);
     EXPECT_EQ(readTextFile(paths.keywordsPath).lines, keywords);
     EXPECT_TRUE(QFile::exists(paths.scriptDir + "quillfunc.js"));
 }
