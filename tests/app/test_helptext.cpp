@@ -105,7 +105,7 @@ TEST(HelpTextResource, TheTipsAreSevenAndOurOwnSectionFollowsThem)
 
 // What the design's sections leave out: where to begin, the hardware keys,
 // the keys beyond the legend, the run view's bar and console, how a program
-// reads taps and keys, and what a wide window changes.
+// reads taps, drags, keys and the pad, and what a wide window changes.
 TEST(HelpTextResource, OurOwnSectionAnswersWhereToBeginAndWhatToPress)
 {
     const QStringList lines = helpLines(rawHelp());
@@ -140,8 +140,11 @@ TEST(HelpTextResource, OurOwnSectionAnswersWhereToBeginAndWhatToPress)
         {"the error bar's tap", "Tap the red bar"},
         {"the error bar's hold", "Hold it to read the whole error"},
         {"the console", "[Console] opens a strip"},
-        {"taps", "mousedown(x,y)"},
-        {"keys", "addEventListener('keydown'"},
+        {"taps", "mousedown(x,y,finger)"},
+        {"drags", "mousemove(x,y,finger)"},
+        {"keys", "key('ArrowLeft')"},
+        {"the pad", "if(pad(0))sx-=4;"},
+        {"the pad on the screen", "The pad on the screen shows on touch screens"},
         {"the preview", "Tap the preview"},
         {"sound in exported games", "first tap, click or key"},
         {"the keys toggle of a wide window", "[Keys] hides the keys"},
@@ -251,6 +254,7 @@ TEST(HelpTextResource, EveryFunctionSitsUnderItsSubheading)
         {"[Audio]", {"sndload", "sndloop", "sndplay", "sndstatus", "sndstop"}},
         {"[Core]", {"bgcolor", "include", "setscreen", "setwait", "time"}},
         {"[Graphics]", {"bgbegin", "bgend", "box", "circle", "line", "rectangle", "rgb"}},
+        {"[Input]", {"key", "keydown", "keyup", "mousemove", "pad"}},
         {"[Math]", {"abs", "atan2", "cos", "int", "rand", "rnd", "sin", "sqr", "tan"}},
         {"[Sprite]", {"chkt", "cls", "delt", "offset", "putc", "sett", "sprite"}},
         {"[Text]", {"asc", "chr", "len", "lower", "mid", "print", "settext", "sprintf", "upper"}},
