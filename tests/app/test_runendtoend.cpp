@@ -12,6 +12,7 @@
 
 #include "tests/app/windowtest.h"
 #include "tests/support/eventwait.h"
+#include "tests/support/touchscreen.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,7 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -246,6 +248,58 @@ TEST_F(RunEndToEndTest, TheThreeDSampleFillsItsObjectTableAndMoves)
     EXPECT_TRUE(pageSays("JSON.stringify([mx, my, mz, mrx, mry, mrz]) !== window.q_places"));
     EXPECT_TRUE(waitFor([this] { return framesShown() > 0; }));
     EXPECT_TRUE(evaluate("!!document.querySelector('canvas').getContext('webgl')").toBool());
+    closeRun();
+    EXPECT_TRUE(sink.messages.isEmpty()) << sink.messages.join('|').toStdString();
+}
+
+// The pad sample in the run view, played as a user plays it: keys reach the
+// game, and fingers on the touch screen bring up the pad drawn over the game
+// and hold its buttons, two at once.
+TEST_F(RunEndToEndTest, ThePadSampleHearsKeysAndFingersOnThePadDrawnOverIt)
+{
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    writeProgram("pad_probe", sample("pad_sample") << ExposeLocals);
+    openProgram("pad_probe");
+    run();
+    ASSERT_TRUE(pageSays("typeof window.qe === 'function' && qe('tm') > 0"));
+    // (On the test's display the window may be no longer active by now.)
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ASSERT_TRUE(waitFor([&] { return web()->hasFocus(); })) << "the game has the keys";
+    QWidget *page = QApplication::focusWidget();
+
+    QTest::keyPress(page, Qt::Key_Right);
+    EXPECT_TRUE(pageSays("pad(1) === 1 && key('ArrowRight') === 1"));
+    EXPECT_TRUE(pageSays("qe('tx[cat]') > 60")) << "the cat walks right";
+    QTest::keyRelease(page, Qt::Key_Right);
+    EXPECT_TRUE(pageSays("pad(1) === 0 && key('ArrowRight') === 0"));
+    EXPECT_EQ(evaluate("document.getElementById('quill-pad')").isNull(), true) << "no pad before a touch";
+
+    // The first touch is the game's and brings the pad up.
+    quill::testsupport::Fingers fingers(window.get());
+    fingers.tap(web(), QPoint(web()->width() / 2, web()->height() / 3));
+    ASSERT_TRUE(pageSays("document.getElementById('quill-pad') !== null"));
+    // Centres of the d-pad's arms and of A, in the view's pixels.
+    const QVariantList at = evaluate(
+        "(function(){var d=document.querySelector('#quill-pad [data-pad=dpad]').getBoundingClientRect(),"
+        "a=document.querySelector('#quill-pad [data-pad=a]').getBoundingClientRect(),"
+        "cx=d.left+d.width/2,cy=d.top+d.height/2,arm=d.width*0.3;"
+        "return [cx+arm,cy,cx,cy-arm,a.left+a.width/2,a.top+a.height/2,devicePixelRatio];})()")
+                                .toList();
+    ASSERT_EQ(at.size(), 7);
+    ASSERT_EQ(at[6].toDouble(), 1.0);
+    const auto point = [&](int k) { return QPoint(qRound(at[k].toDouble()), qRound(at[k + 1].toDouble())); };
+    const QString walked = evaluate("String(qe('tx[cat]'))").toString();
+
+    fingers.press(1, web(), point(0)).press(2, web(), point(4)).send();
+    EXPECT_TRUE(pageSays("pad(1) === 1 && pad(4) === 1 && pad(2) === 0"));
+    EXPECT_TRUE(pageSays(QString("qe('tx[cat]') > %1").arg(walked))) << "the pad walks the cat";
+    EXPECT_TRUE(pageSays("qe('th[cat]') > 0")) << "A makes it jump";
+    fingers.move(1, web(), point(2)).send();
+    EXPECT_TRUE(pageSays("pad(1) === 0 && pad(2) === 1 && pad(4) === 1")) << "the finger slid to up";
+    fingers.release(1, web(), point(2)).release(2, web(), point(4)).send();
+    EXPECT_TRUE(pageSays("[0,1,2,3,4,5,6].every(function(n){return pad(n) === 0;})"));
     closeRun();
     EXPECT_TRUE(sink.messages.isEmpty()) << sink.messages.join('|').toStdString();
 }
