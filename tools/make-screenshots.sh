@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes the README's pictures again: docs/code-page.png (the Code page with
-# the cat sample open) and docs/running-game.png (the cat sample running), as
+# the cat sample open), docs/running-game.png (the cat sample running) and
+# docs/pad-game.png (the pad sample running with the pad drawn over it), as
 # QuillIDE draws them on a private virtual display from a fresh workspace.
 #
 #   bash tools/make-screenshots.sh [build dir]   # default build dir: build
@@ -19,4 +20,4 @@ XDG_RUNTIME_DIR="$scratch/runtime" HOME="$scratch" \
     cat "$scratch/log" >&2
     exit 1
 }
-ls -l docs/code-page.png docs/running-game.png
+ls -l docs/code-page.png docs/running-game.png docs/pad-game.png

@@ -1,6 +1,8 @@
 // Takes the README's pictures of QuillIDE: the Code page with the cat sample
-// open, and the cat sample running. Drives the window as a user does (Open,
-// the sample, OK, Run) and saves what the display shows of it.
+// open, the cat sample running, and the pad sample running in a wide window
+// with the pad drawn over it after a touch. Drives the window as a user does
+// (Open, the sample, OK, Run, a finger on the screen) and saves what the
+// display shows of it.
 //
 //   quillshots OUTDIR      (tools/make-screenshots.sh runs it on a virtual
 //                           display with a scratch workspace)
@@ -15,6 +17,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QTest>
 #include <QWebEngineView>
 
 #include <cstdio>
@@ -48,6 +51,9 @@ void settle(int milliseconds)
     waitUntil([] { return false; }, milliseconds);
 }
 
+// Opens a sample through the Code page's chooser and runs it, until its page has loaded.
+bool runSample(QWidget &window, const QString &name);
+
 template <typename T> T *control(const QWidget &window, const char *name)
 {
     T *found = window.findChild<T *>(QString::fromLatin1(name));
@@ -68,6 +74,30 @@ bool save(const QWidget &window, const QString &path)
                             .toImage()
                             .convertToFormat(QImage::Format_Indexed8, Qt::AvoidDither);
     return shot.save(path, "PNG", 0);
+}
+
+bool runSample(QWidget &window, const QString &name)
+{
+    control<QPushButton>(window, "btTextOpen")->click();
+    auto *files = control<QListWidget>(window, "lstBasfiles");
+    const QList<QListWidgetItem *> sample = files->findItems(name, Qt::MatchExactly);
+    if (sample.size() != 1) {
+        std::fprintf(stderr, "quillshots: %s is not in the code files\n", qPrintable(name));
+        return false;
+    }
+    files->setCurrentItem(sample.front());
+    control<QPushButton>(window, "btTextOk")->click();
+    settle(300);
+    control<QPushButton>(window, "btRun")->click();
+    auto *web = window.findChild<QWebEngineView *>(QStringLiteral("webRun"));
+    bool loaded = false;
+    if (web)
+        QObject::connect(web, &QWebEngineView::loadFinished, [&] { loaded = true; });
+    if (!web || !waitUntil([&] { return loaded; }, 30000)) {
+        std::fprintf(stderr, "quillshots: %s did not load\n", qPrintable(name));
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -114,6 +144,44 @@ int main(int argc, char **argv)
     settle(2500);
     if (!save(window, out + QStringLiteral("/running-game.png")))
         return 1;
+    control<QPushButton>(window, "btnRunClose")->click();
+    settle(300);
+
+    // The pad sample in a wide window, as a phone or a handheld held
+    // sideways shows it: a finger on the game brings the pad up, and a thumb
+    // on its right arm walks the cat to the first balls.
+    window.resize(960, 540);
+    settle(500);
+    if (!runSample(window, QStringLiteral("pad_sample")))
+        return 1;
+    settle(1000);
+    QPointingDevice *screen = QTest::createTouchDevice();
+    const QPoint game = web->mapTo(&window, QPoint(web->width() * 3 / 4, web->height() / 2));
+    QTest::touchEvent(&window, screen).press(0, game, &window);
+    QTest::touchEvent(&window, screen).release(0, game, &window);
+    settle(500);
+    // The d-pad's right arm, from the pad's own place on the page.
+    bool placed = false;
+    QPoint right;
+    web->page()->runJavaScript(
+        QStringLiteral("(function(){var d=document.querySelector('#quill-pad [data-pad=dpad]');"
+                       "if(!d)return null;var r=d.getBoundingClientRect();"
+                       "return [r.left+r.width*0.8,r.top+r.height/2];})()"),
+        [&](const QVariant &value) {
+            const QVariantList at = value.toList();
+            if (at.size() == 2)
+                right = web->mapTo(&window, QPoint(qRound(at[0].toDouble()), qRound(at[1].toDouble())));
+            placed = at.size() == 2;
+        });
+    if (!waitUntil([&] { return placed; }, 5000)) {
+        std::fprintf(stderr, "quillshots: the pad did not show\n");
+        return 1;
+    }
+    QTest::touchEvent(&window, screen).press(1, right, &window);
+    settle(1600);
+    if (!save(window, out + QStringLiteral("/pad-game.png")))
+        return 1;
+    QTest::touchEvent(&window, screen).release(1, right, &window);
     control<QPushButton>(window, "btnRunClose")->click();
     settle(300);
     return 0;
