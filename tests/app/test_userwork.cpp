@@ -166,7 +166,7 @@ TEST_F(UserWorkTest, TypeRunCloseTypeMoreAndRunAgain)
 
     EXPECT_EQ(control<QLineEdit>("edtFile")->text(), "mine");
     EXPECT_EQ(fileLines("mine"), QStringList({"function init(){", "var a=1;var b=2;}"}));
-    EXPECT_EQ(QDir(codeDir()).entryList(QDir::Files), QStringList({"3d_sample", "cat_sample", "mine"}));
+    EXPECT_EQ(QDir(codeDir()).entryList(QDir::Files), QStringList({"3d_sample", "cat_sample", "mine", "pad_sample"}));
     EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join('|').toStdString();
 }
 
