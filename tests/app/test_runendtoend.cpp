@@ -301,6 +301,7 @@ TEST_F(RunEndToEndTest, ThePadSampleHearsKeysAndFingersOnThePadDrawnOverIt)
     fingers.release(1, web(), point(2)).release(2, web(), point(4)).send();
     EXPECT_TRUE(pageSays("[0,1,2,3,4,5,6].every(function(n){return pad(n) === 0;})"));
     closeRun();
+    EXPECT_TRUE(control("pntProg")->hasFocus()) << "the code has the keys back";
     EXPECT_TRUE(sink.messages.isEmpty()) << sink.messages.join('|').toStdString();
 }
 
