@@ -274,6 +274,15 @@ TEST_F(RunEndToEndTest, ThePadSampleHearsKeysAndFingersOnThePadDrawnOverIt)
     EXPECT_TRUE(pageSays("qe('tx[cat]') > 60")) << "the cat walks right";
     QTest::keyRelease(page, Qt::Key_Right);
     EXPECT_TRUE(pageSays("pad(1) === 0 && key('ArrowRight') === 0"));
+    // Letters and shortcuts the game does not keep for itself still never
+    // reach the code behind the run view.
+    const QStringList code = window->program().lines();
+    QTest::keyClick(page, Qt::Key_Z);
+    EXPECT_TRUE(pageSays("qe('th[cat]') > 0")) << "Z is A on the pad: the cat jumps";
+    QTest::keyClick(page, Qt::Key_Q);
+    QTest::keyClick(page, Qt::Key_Z, Qt::ControlModifier);
+    pause(300);
+    EXPECT_EQ(window->program().lines(), code);
     EXPECT_EQ(evaluate("document.getElementById('quill-pad')").isNull(), true) << "no pad before a touch";
 
     // The first touch is the game's and brings the pad up.
