@@ -11,7 +11,7 @@ namespace {
 using enum SettingKind;
 
 // Keyboard layouts, one letter per key: "BtnKey" + layer + row.
-constexpr SettingSpec KeyLayouts[] = {
+constexpr Setting KeyLayouts[] = {
     {.key = "BtnKey11", .kind = KeyLayout, .text = "1234567890"},
     {.key = "BtnKey12", .kind = KeyLayout, .text = "!\"#$%&'()X"},
     {.key = "BtnKey13", .kind = KeyLayout, .text = "@{}_;:+-*="},
@@ -31,7 +31,7 @@ constexpr SettingSpec KeyLayouts[] = {
 };
 
 // Sixteen colours each, red, green and blue as two lower-case hex digits.
-constexpr SettingSpec Palettes[] = {
+constexpr Setting Palettes[] = {
     {.key = "pltMSX", .kind = Palette,
      .text = "00000000000025da256cff6c2125ff4770fcb723234dd8ffff2521ff6c6cdbda26ddd993269126d74bb6b6b6b6ffffff"},
     {.key = "pltDB16", .kind = Palette,
@@ -69,9 +69,9 @@ constexpr SettingSpec Palettes[] = {
 };
 
 // The value an installation sets first.
-QString installedValue(const SettingSpec &spec, const QString &documentsDir, int keyPanelWidth)
+QString installedValue(const Setting &entry, const QString &documentsDir, int keyPanelWidth)
 {
-    switch (spec.source) {
+    switch (entry.source) {
     case SettingSource::DocumentsFolder:
         return documentsDir;
     case SettingSource::KeyPanel:
@@ -79,15 +79,15 @@ QString installedValue(const SettingSpec &spec, const QString &documentsDir, int
     case SettingSource::Fixed:
         break;
     }
-    return spec.kind == WholeNumber ? QString::number(spec.number) : QString::fromLatin1(spec.text);
+    return entry.kind == WholeNumber ? QString::number(entry.number) : QString::fromLatin1(entry.text);
 }
 
 } // namespace
 
-const std::vector<SettingSpec> &settingsTable()
+const std::vector<Setting> &settingsTable()
 {
-    static const std::vector<SettingSpec> table = [] {
-        std::vector<SettingSpec> all = {setting::ExportDir, setting::Width};
+    static const std::vector<Setting> table = [] {
+        std::vector<Setting> all = {setting::ExportDir, setting::Width};
         all.insert(all.end(), std::begin(KeyLayouts), std::end(KeyLayouts));
         all.insert(all.end(), std::begin(Palettes), std::end(Palettes));
         all.insert(all.end(), {setting::PaletteInUse, setting::Command, setting::Web, setting::KeyHeight,
@@ -100,18 +100,18 @@ const std::vector<SettingSpec> &settingsTable()
 std::vector<SettingDefault> defaultSettings(const QString &documentsDir, int keyPanelWidth)
 {
     std::vector<SettingDefault> defaults;
-    for (const SettingSpec &spec : settingsTable()) {
-        const QString value = installedValue(spec, documentsDir, keyPanelWidth);
+    for (const Setting &entry : settingsTable()) {
+        const QString value = installedValue(entry, documentsDir, keyPanelWidth);
         if (!value.isEmpty())
-            defaults.push_back({spec.name(), value});
+            defaults.push_back({entry.name(), value});
     }
     return defaults;
 }
 
-QString defaultValue(const SettingSpec &spec, const QString &documentsDir, int keyPanelWidth)
+QString defaultValue(const Setting &entry, const QString &documentsDir, int keyPanelWidth)
 {
-    const QString value = installedValue(spec, documentsDir, keyPanelWidth);
-    if (!spec.rescaled)
+    const QString value = installedValue(entry, documentsDir, keyPanelWidth);
+    if (!entry.rescaled)
         return value;
     const std::optional<int> number = toWholeNumber(value);
     return number ? QString::number(rescaledSetting(*number)) : value;
@@ -128,43 +128,43 @@ void applyDefaultSettings(SettingsStore &settings, const QString &documentsDir, 
 
 void rescaleInstalledHeights(SettingsStore &settings)
 {
-    for (const SettingSpec &spec : settingsTable()) {
-        if (!spec.rescaled)
+    for (const Setting &entry : settingsTable()) {
+        if (!entry.rescaled)
             continue;
-        if (const std::optional<int> value = toWholeNumber(settings.value(spec.name())))
-            settings.setValue(spec.name(), QString::number(rescaledSetting(*value)));
+        if (const std::optional<int> value = toWholeNumber(settings.value(entry.name())))
+            settings.setValue(entry.name(), QString::number(rescaledSetting(*value)));
     }
 }
 
 void addMissingDefaults(SettingsStore &settings, const QString &documentsDir, int keyPanelWidth)
 {
-    for (const SettingSpec &spec : settingsTable())
-        if (settings.value(spec.name()).isEmpty())
-            settings.setValue(spec.name(), defaultValue(spec, documentsDir, keyPanelWidth));
+    for (const Setting &entry : settingsTable())
+        if (settings.value(entry.name()).isEmpty())
+            settings.setValue(entry.name(), defaultValue(entry, documentsDir, keyPanelWidth));
 }
 
-int storedNumber(const SettingsStore &settings, const SettingSpec &spec)
+int storedNumber(const SettingsStore &settings, const Setting &entry)
 {
-    const QString text = settings.value(spec.name());
-    if (text.isEmpty() && spec.missingMeansDefault)
-        return spec.number;
+    const QString text = settings.value(entry.name());
+    if (text.isEmpty() && entry.missingMeansDefault)
+        return entry.number;
     const std::optional<int> number = toWholeNumber(text);
     if (!number)
-        throw QuillError(QStringLiteral("Invalid setting %1.").arg(spec.name()));
+        throw QuillError(QStringLiteral("Invalid setting %1.").arg(entry.name()));
     return *number;
 }
 
-std::optional<int> wholeNumberIn(const QString &text, const SettingSpec &spec)
+std::optional<int> wholeNumberIn(const QString &text, const Setting &entry)
 {
     const std::optional<int> number = toWholeNumber(text);
-    if (!number || !spec.contains(*number))
+    if (!number || !entry.contains(*number))
         return std::nullopt;
     return number;
 }
 
-std::optional<int> settingNumber(const SettingsStore &settings, const SettingSpec &spec)
+std::optional<int> settingNumber(const SettingsStore &settings, const Setting &entry)
 {
-    return wholeNumberIn(settings.value(spec.name()), spec);
+    return wholeNumberIn(settings.value(entry.name()), entry);
 }
 
 QString exportFolder(const SettingsStore &settings, const QString &documentsDir)

@@ -32,7 +32,7 @@ enum class SettingSource {
 // installation writes the starter files after the settings and then rescales
 // the settings marked so to value div 3 x 2; the value a setting has once
 // installed (defaultValue) is what a damaged setting is repaired to.
-struct SettingSpec {
+struct Setting {
     const char *key;
     SettingKind kind;
     SettingSource source = SettingSource::Fixed;
@@ -53,20 +53,20 @@ constexpr int rescaledSetting(int value) { return value / 3 * 2; }
 // The settings the program reads by name. The key layouts and the palettes
 // are families of the table below.
 namespace setting {
-inline constexpr SettingSpec ExportDir{.key = "exportdir", .kind = SettingKind::Text,
-                                       .source = SettingSource::DocumentsFolder};
-inline constexpr SettingSpec Width{.key = "width", .kind = SettingKind::WholeNumber, .number = 32,
-                                   .smallest = 1, .largest = 1024};
-inline constexpr SettingSpec PaletteInUse{.key = "palette", .kind = SettingKind::PaletteName, .text = "MSX"};
-inline constexpr SettingSpec Command{.key = "command", .kind = SettingKind::WholeNumber, .number = 41,
-                                     .rescaled = true, .smallest = 1, .largest = 200};
-inline constexpr SettingSpec Web{.key = "web", .kind = SettingKind::Flag, .text = "0"};
-inline constexpr SettingSpec KeyHeight{.key = "keyheight", .kind = SettingKind::WholeNumber,
-                                       .source = SettingSource::KeyPanel, .rescaled = true, .smallest = 1,
-                                       .largest = 200};
-inline constexpr SettingSpec Sprite{.key = "sprite", .kind = SettingKind::WholeNumber, .number = DefaultSpriteSize,
-                                    .smallest = SmallestSpriteSize, .largest = LargestSpriteSize,
-                                    .missingMeansDefault = true};
+inline constexpr Setting ExportDir{.key = "exportdir", .kind = SettingKind::Text,
+                                   .source = SettingSource::DocumentsFolder};
+inline constexpr Setting Width{.key = "width", .kind = SettingKind::WholeNumber, .number = 32, .smallest = 1,
+                               .largest = 1024};
+inline constexpr Setting PaletteInUse{.key = "palette", .kind = SettingKind::PaletteName, .text = "MSX"};
+inline constexpr Setting Command{.key = "command", .kind = SettingKind::WholeNumber, .number = 41,
+                                 .rescaled = true, .smallest = 1, .largest = 200};
+inline constexpr Setting Web{.key = "web", .kind = SettingKind::Flag, .text = "0"};
+inline constexpr Setting KeyHeight{.key = "keyheight", .kind = SettingKind::WholeNumber,
+                                   .source = SettingSource::KeyPanel, .rescaled = true, .smallest = 1,
+                                   .largest = 200};
+inline constexpr Setting Sprite{.key = "sprite", .kind = SettingKind::WholeNumber, .number = DefaultSpriteSize,
+                                .smallest = SmallestSpriteSize, .largest = LargestSpriteSize,
+                                .missingMeansDefault = true};
 } // namespace setting
 
 // The key height an installation ends with for a key panel this wide.
@@ -76,15 +76,15 @@ constexpr int installedKeyHeight(int keyPanelWidth)
 }
 
 // The whole numbers an installation ends with, where they need no context.
-constexpr int installedNumber(const SettingSpec &spec)
+constexpr int installedNumber(const Setting &entry)
 {
-    return spec.rescaled ? rescaledSetting(spec.number) : spec.number;
+    return entry.rescaled ? rescaledSetting(entry.number) : entry.number;
 }
 
 // Every setting an installation writes, in its order: exportdir, width, the
 // sixteen key layouts BtnKey11 to BtnKey28, the seventeen palettes, palette,
 // command, web, keyheight, sprite.
-const std::vector<SettingSpec> &settingsTable();
+const std::vector<Setting> &settingsTable();
 
 struct SettingDefault {
     QString key;
@@ -97,7 +97,7 @@ struct SettingDefault {
 std::vector<SettingDefault> defaultSettings(const QString &documentsDir, int keyPanelWidth);
 
 // The value a setting has once an installation is done (rescaled).
-QString defaultValue(const SettingSpec &spec, const QString &documentsDir, int keyPanelWidth);
+QString defaultValue(const Setting &entry, const QString &documentsDir, int keyPanelWidth);
 
 // Sets every installed value in table order on the store (existing keys keep
 // their place); an empty documents folder removes exportdir.
@@ -116,12 +116,12 @@ void addMissingDefaults(SettingsStore &settings, const QString &documentsDir, in
 // The stored whole number of a setting that start-up has repaired: for a
 // missing one that means its default, that default. A text that is no whole
 // number throws QuillError "Invalid setting KEY.".
-int storedNumber(const SettingsStore &settings, const SettingSpec &spec);
+int storedNumber(const SettingsStore &settings, const Setting &entry);
 
 // The text as the setting's whole number when it is one within the range.
-std::optional<int> wholeNumberIn(const QString &text, const SettingSpec &spec);
+std::optional<int> wholeNumberIn(const QString &text, const Setting &entry);
 // The stored value as the setting's whole number when it is one within the range.
-std::optional<int> settingNumber(const SettingsStore &settings, const SettingSpec &spec);
+std::optional<int> settingNumber(const SettingsStore &settings, const Setting &entry);
 
 // The folder Export writes into: the "exportdir" setting, or the documents
 // folder (its default) when the setting is empty or missing, never the root

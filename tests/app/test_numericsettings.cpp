@@ -118,14 +118,14 @@ TEST(RepairNumericSettings, RepairsToWhatAnInstallationLeaves)
         EXPECT_TRUE(quiet.messages.isEmpty()) << quiet.messages.join('|').toStdString();
         EXPECT_EQ(untouched.entries(), installed.entries());
 
-        for (const SettingSpec *spec : {&setting::Width, &setting::KeyHeight, &setting::Command, &setting::Sprite}) {
-            SCOPED_TRACE(spec->key);
+        for (const Setting *entry : {&setting::Width, &setting::KeyHeight, &setting::Command, &setting::Sprite}) {
+            SCOPED_TRACE(entry->key);
             SettingsStore damaged = installed;
-            damaged.setValue(spec->name(), "x");
+            damaged.setValue(entry->name(), "x");
             RecordingSink sink;
             repairNumericSettings(damaged, keyPanelWidth, sink);
-            EXPECT_EQ(sink.messages, QStringList({"Invalid setting " + spec->name() + "."}));
-            EXPECT_EQ(damaged.value(spec->name()), installed.value(spec->name()));
+            EXPECT_EQ(sink.messages, QStringList({"Invalid setting " + entry->name() + "."}));
+            EXPECT_EQ(damaged.value(entry->name()), installed.value(entry->name()));
         }
     }
 }

@@ -213,15 +213,15 @@ TEST(SettingsTable, EveryKeyOnceOfItsKindWithItsValueInRange)
 {
     std::map<SettingKind, int> kinds;
     QStringList keys;
-    for (const SettingSpec &spec : settingsTable()) {
-        SCOPED_TRACE(spec.key);
-        EXPECT_FALSE(keys.contains(spec.name(), Qt::CaseInsensitive));
-        keys << spec.name();
-        ++kinds[spec.kind];
-        if (spec.kind == SettingKind::WholeNumber) {
-            EXPECT_LT(spec.smallest, spec.largest);
-            const QString installed = defaultValue(spec, QString(), 384);
-            EXPECT_TRUE(wholeNumberIn(installed, spec).has_value()) << installed.toStdString();
+    for (const Setting &entry : settingsTable()) {
+        SCOPED_TRACE(entry.key);
+        EXPECT_FALSE(keys.contains(entry.name(), Qt::CaseInsensitive));
+        keys << entry.name();
+        ++kinds[entry.kind];
+        if (entry.kind == SettingKind::WholeNumber) {
+            EXPECT_LT(entry.smallest, entry.largest);
+            const QString installed = defaultValue(entry, QString(), 384);
+            EXPECT_TRUE(wholeNumberIn(installed, entry).has_value()) << installed.toStdString();
         }
     }
     EXPECT_EQ(keys, KeyOrder);
