@@ -101,33 +101,37 @@ TfrmMain::~TfrmMain()
 void TfrmMain::createRooms()
 {
     TabControl1 = quill::named(new PageControl(this), "TabControl1", QStringLiteral("Pages"));
+    const auto offer = [this](quill::PickMode mode, const QStringList &items) {
+        PickList->setItems(items);
+        PickList->OpenPickList(mode);
+    };
     codePage_ = new quill::CodePage(
         program_, Settings, paths_,
-        {[this](quill::PickMode mode, const QStringList &items) {
-             PickList->setItems(items);
-             PickList->OpenPickList(mode);
-         },
-         [this] { return Keywords; }, [this] { return spriteSize(); },
-         [this](const QString &caption) { return fieldKeys_->type(caption); },
-         [this] { return runOverlay_->showing(); }, [this] { runOverlay_->btRunClick(); },
-         [this] { toggleKeyboard(); }, [this] { unsavedWork_->codeSaved(program_); }},
+        {.offerChoices = offer,
+         .keywords = [this] { return Keywords; },
+         .spriteSize = [this] { return spriteSize(); },
+         .typeIntoField = [this](const QString &caption) { return fieldKeys_->type(caption); },
+         .overlayShowing = [this] { return runOverlay_->showing(); },
+         .run = [this] { runOverlay_->btRunClick(); },
+         .toggleKeyboard = [this] { toggleKeyboard(); },
+         .codeSaved = [this] { unsavedWork_->codeSaved(program_); }},
         handlers_);
     spritePage_ = new quill::SpritePage(
         spriteEditor_, Settings, paths_,
-        {[this](const QStringList &names) {
-             PickList->setItems(names);
-             PickList->OpenPickList(quill::PickMode::Palettes);
-         },
-         [this] { unsavedWork_->keepNow(); }, [this] { unsavedWork_->spriteSaved(spriteEditor_.document()); },
-         [this] { LayoutScreen(); }},
+        {.offerPalettes = [offer](const QStringList &names) { offer(quill::PickMode::Palettes, names); },
+         .keepUnsavedWork = [this] { unsavedWork_->keepNow(); },
+         .spriteSaved = [this] { unsavedWork_->spriteSaved(spriteEditor_.document()); },
+         .sizeChanged = [this] { LayoutScreen(); }},
         handlers_);
     helpPage_ = new quill::HelpPage;
-    systemPage_ = new quill::SystemPage(
-        Settings, Keywords, paths_, program_,
-        {[this] { return spriteSize(); }, [this](int size) { spritePage_->resizeSprite(size); },
-         [this] { codePage_->Unshift(); }, [this] { LayoutScreen(); },
-         [this] { return quill::keyPanelWidth(width()); }, [this] { close(); }},
-        handlers_);
+    systemPage_ = new quill::SystemPage(Settings, Keywords, paths_, program_,
+                                        {.spriteSize = [this] { return spriteSize(); },
+                                         .resizeSprite = [this](int size) { spritePage_->resizeSprite(size); },
+                                         .unshift = [this] { codePage_->Unshift(); },
+                                         .layoutScreen = [this] { LayoutScreen(); },
+                                         .keyPanelWidth = [this] { return quill::keyPanelWidth(width()); },
+                                         .quit = [this] { close(); }},
+                                        handlers_);
     TabControl1->addTab(codePage_, QStringLiteral("Code"));
     TabControl1->addTab(spritePage_, QStringLiteral("Sprite"));
     TabControl1->addTab(helpPage_, QStringLiteral("Help"));
@@ -137,13 +141,14 @@ void TfrmMain::createRooms()
     PickList = new quill::PickList(this);
     handlers_.wire(PickList, &quill::PickList::itemChosen, this, &TfrmMain::lstSelectClick);
     runOverlay_ = new quill::RunOverlay(this, program_, Settings, paths_,
-                                        {[this](int line) { showProgramLine(line); },
-                                         [this] { codePage_->giveCodeTheKeys(); }, [this] { LayoutScreen(); }},
+                                        {.showProgramLine = [this](int line) { showProgramLine(line); },
+                                         .giveCodeTheKeys = [this] { codePage_->giveCodeTheKeys(); },
+                                         .layoutScreen = [this] { LayoutScreen(); }},
                                         handlers_);
     fieldKeys_ = std::make_unique<quill::KeysForFields>(
         *this, *codePage_->keyPanel(), *codePage_,
-        quill::KeysForFields::Crossings{[this] { return runOverlay_->showing(); },
-                                        [this](QLineEdit *field) { fieldDone(field); }},
+        quill::KeysForFields::Crossings{.overlayShowing = [this] { return runOverlay_->showing(); },
+                                        .fieldDone = [this](QLineEdit *field) { fieldDone(field); }},
         handlers_);
 }
 

@@ -75,21 +75,23 @@ protected:
             QDir().mkpath(dir);
         applyDefaultSettings(settings, QString(), DesignClientWidth);
         CodePageCrossings crossings{
-            [this](PickMode mode, const QStringList &items) {
-                crossed.offeredMode = mode;
-                crossed.offered = items;
-            },
-            [this] { return crossed.keywords; },
-            [this] { return crossed.spriteSize; },
-            [this](const QString &caption) {
-                if (crossed.fieldTakesKeys)
-                    crossed.typedIntoField << caption;
-                return crossed.fieldTakesKeys;
-            },
-            [this] { return crossed.overlayShowing; },
-            [this] { ++crossed.runs; },
-            [this] { ++crossed.keyboardToggles; },
-            [this] { ++crossed.codeSaves; },
+            .offerChoices =
+                [this](PickMode mode, const QStringList &items) {
+                    crossed.offeredMode = mode;
+                    crossed.offered = items;
+                },
+            .keywords = [this] { return crossed.keywords; },
+            .spriteSize = [this] { return crossed.spriteSize; },
+            .typeIntoField =
+                [this](const QString &caption) {
+                    if (crossed.fieldTakesKeys)
+                        crossed.typedIntoField << caption;
+                    return crossed.fieldTakesKeys;
+                },
+            .overlayShowing = [this] { return crossed.overlayShowing; },
+            .run = [this] { ++crossed.runs; },
+            .toggleKeyboard = [this] { ++crossed.keyboardToggles; },
+            .codeSaved = [this] { ++crossed.codeSaves; },
         };
         page = std::make_unique<CodePage>(program, settings, paths, crossings, handlers);
         LayoutInput input;

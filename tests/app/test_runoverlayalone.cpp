@@ -42,9 +42,10 @@ protected:
         window.resize(400, 600);
         overlay = std::make_unique<RunOverlay>(&window, program, settings, paths,
                                                RunOverlayCrossings{
-                                                   [this](int line) { asked << QStringLiteral("line %1").arg(line); },
-                                                   [this] { asked << "keys"; },
-                                                   [this] { asked << "layout"; },
+                                                   .showProgramLine =
+                                                       [this](int line) { asked << QStringLiteral("line %1").arg(line); },
+                                                   .giveCodeTheKeys = [this] { asked << "keys"; },
+                                                   .layoutScreen = [this] { asked << "layout"; },
                                                },
                                                handlers);
         overlay->layoutOverlay(window.rect());

@@ -54,19 +54,22 @@ protected:
         applyDefaultSettings(settings, QString(), DesignClientWidth);
         editor.ApplyPalette(settings);
         SpritePageCrossings crossings{
-            [this](const QStringList &names) {
-                crossed.asked << "offerPalettes";
-                crossed.offered = names;
-            },
-            [this] {
-                crossed.asked << "keepUnsavedWork";
-                crossed.sizeWhenKept = editor.document().spriteSize();
-            },
-            [this] { crossed.asked << "spriteSaved"; },
-            [this] {
-                crossed.asked << "sizeChanged";
-                layOut();
-            },
+            .offerPalettes =
+                [this](const QStringList &names) {
+                    crossed.asked << "offerPalettes";
+                    crossed.offered = names;
+                },
+            .keepUnsavedWork =
+                [this] {
+                    crossed.asked << "keepUnsavedWork";
+                    crossed.sizeWhenKept = editor.document().spriteSize();
+                },
+            .spriteSaved = [this] { crossed.asked << "spriteSaved"; },
+            .sizeChanged =
+                [this] {
+                    crossed.asked << "sizeChanged";
+                    layOut();
+                },
         };
         page = std::make_unique<SpritePage>(editor, settings, paths, crossings, handlers);
         page->resize(DesignClientWidth, DesignClientHeight - TabStripHeight);

@@ -46,15 +46,16 @@ protected:
         installWorkspace(paths, settings, keywords, DesignClientWidth, QString());
         settings.setValue("exportdir", exports.path());
         SystemPageCrossings crossings{
-            [this] { return spriteSize; },
-            [this](int size) {
-                asked << QStringLiteral("resizeSprite %1").arg(size);
-                spriteSize = size;
-            },
-            [this] { asked << "unshift"; },
-            [this] { asked << "layoutScreen"; },
-            [this] { return keyPanelWidth; },
-            [this] { asked << "quit"; },
+            .spriteSize = [this] { return spriteSize; },
+            .resizeSprite =
+                [this](int size) {
+                    asked << QStringLiteral("resizeSprite %1").arg(size);
+                    spriteSize = size;
+                },
+            .unshift = [this] { asked << "unshift"; },
+            .layoutScreen = [this] { asked << "layoutScreen"; },
+            .keyPanelWidth = [this] { return keyPanelWidth; },
+            .quit = [this] { asked << "quit"; },
         };
         page = std::make_unique<SystemPage>(settings, keywords, paths, program, crossings, handlers);
         page->layoutPage(computeLayout(LayoutInput()));
