@@ -299,10 +299,7 @@ void CodePage::showCodeChooser(bool choosing)
 
 bool CodePage::closeChooser()
 {
-    if (!files_.panel->isVisible())
-        return false;
-    files_.cancel->click();
-    return true;
+    return cancelFileChooser(files_);
 }
 
 void CodePage::btKeysClick()

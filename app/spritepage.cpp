@@ -313,10 +313,7 @@ void SpritePage::btGraCancelClick()
 
 bool SpritePage::closeChooser()
 {
-    if (!files_.panel->isVisible())
-        return false;
-    files_.cancel->click();
-    return true;
+    return cancelFileChooser(files_);
 }
 
 void SpritePage::btGraOkClick()

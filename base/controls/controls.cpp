@@ -113,6 +113,14 @@ FileChooser makeFileChooser(QWidget *page, const FileChooserNames &names,
     return chooser;
 }
 
+bool cancelFileChooser(const FileChooser &chooser)
+{
+    if (!chooser.panel->isVisible())
+        return false;
+    chooser.cancel->click();
+    return true;
+}
+
 void layoutFileChooser(const FileChooser &chooser, const QRect &area, bool fitNames)
 {
     chooser.panel->setGeometry(area);

@@ -93,6 +93,9 @@ FileChooser makeFileChooser(QWidget *page, const FileChooserNames &names,
 // as wide as its longest name needs within the area (the buttons follow it).
 void layoutFileChooser(const FileChooser &chooser, const QRect &area, bool fitNames = false);
 
+// An open chooser closes as its Cancel does (Escape); returns whether it was open.
+bool cancelFileChooser(const FileChooser &chooser);
+
 // Replaces the list's items by the names in the order given (ListFiles
 // gives the one order of names); the list box never sorts on its own, whose
 // order would put "B" before "a".

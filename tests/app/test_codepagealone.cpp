@@ -14,6 +14,7 @@
 #include "editor/keycaptions.h"
 
 #include "tests/support/application.h"
+#include "tests/support/recordingsink.h"
 
 #include <gtest/gtest.h>
 
@@ -30,11 +31,7 @@
 namespace quill {
 namespace {
 
-class RecordingSink : public MessageSink {
-public:
-    void showMessage(const QString &text) override { messages << text; }
-    QStringList messages;
-};
+using testsupport::RecordingSink;
 
 // What the page asked of the window.
 struct Crossed {

@@ -10,6 +10,8 @@
 #include "builder/runview.h"
 #include "editor/codebuffer.h"
 
+#include "tests/support/recordingsink.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -25,11 +27,7 @@
 namespace quill {
 namespace {
 
-class RecordingSink : public MessageSink {
-public:
-    void showMessage(const QString &text) override { messages << text; }
-    QStringList messages;
-};
+using testsupport::RecordingSink;
 
 class RunOverlayAlone : public ::testing::Test {
 protected:

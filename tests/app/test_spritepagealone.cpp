@@ -11,6 +11,7 @@
 #include "sprite/spritestorage.h"
 
 #include "tests/support/application.h"
+#include "tests/support/recordingsink.h"
 
 #include <gtest/gtest.h>
 
@@ -28,11 +29,7 @@
 namespace quill {
 namespace {
 
-class RecordingSink : public MessageSink {
-public:
-    void showMessage(const QString &text) override { messages << text; }
-    QStringList messages;
-};
+using testsupport::RecordingSink;
 
 // What the page asked of the window, in order.
 struct Crossed {

@@ -11,6 +11,7 @@
 #include "editor/codebuffer.h"
 
 #include "tests/support/application.h"
+#include "tests/support/recordingsink.h"
 
 #include <gtest/gtest.h>
 
@@ -24,11 +25,7 @@
 namespace quill {
 namespace {
 
-class RecordingSink : public MessageSink {
-public:
-    void showMessage(const QString &text) override { messages << text; }
-    QStringList messages;
-};
+using testsupport::RecordingSink;
 
 class SystemPageAlone : public ::testing::Test {
 protected:
